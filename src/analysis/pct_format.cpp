@@ -1,0 +1,17 @@
+#include "analysis/pct_format.h"
+
+#include <iomanip>
+#include <sstream>
+
+namespace tarvel {
+
+std::string format_pct_used(double percent) {
+    std::ostringstream text;
+    text << "Pct Used: " << std::fixed << std::setprecision(1) << std::right << std::setw(5)
+         << percent << '%';
+    return text.str();
+}
+
+double percent_of(double part, double whole) { return whole == 0.0 ? 0.0 : part * 100.0 / whole; }
+
+}  // namespace tarvel

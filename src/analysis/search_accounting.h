@@ -1,0 +1,48 @@
+// Credits program entries to the named searches of the definition and records the names that
+// were matched more than once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "mapfile/map_entry.h"
+#include "memdef/search_def.h"
+
+namespace tarvel {
+
+// A name matched again after it had been credited: by a later search for the same entry, or
+// by any search for a later entry of that name. Searches are given by their list position.
+struct ambiguity {
+    std::string name;
+    std::size_t search = 0;          // the search that matched again
+    std::size_t earlier_search = 0;  // the search the name was credited to
+};
+
+class c_search_accounting {
+public:
+    // Keeps a reference to the searches, whose totals it updates.
+    explicit c_search_accounting(search_list& searches);
+
+    // Offers one program entry to every search, in list order. The first search that matches
+    // a name not yet credited is credited with the entry's size; every other match is an
+    // ambiguity, whose bytes are added up instead.
+    void account(const c_map_entry& entry);
+
+    const std::vector<ambiguity>& ambiguities() const { return ambiguities_; }
+    std::uint32_t ambiguous_bytes() const { return ambiguous_bytes_; }
+
+    // The text form of the search at `position`, computed once.
+    const std::string& search_text(std::size_t position) const { return texts_[position]; }
+
+private:
+    std::vector<search_def*> searches_;
+    std::vector<std::string> texts_;
+    std::unordered_map<std::string, std::size_t> credited_;  // name -> search credited
+    std::vector<ambiguity> ambiguities_;
+    std::uint32_t ambiguous_bytes_ = 0;
+};
+
+}  // namespace tarvel

@@ -1,0 +1,36 @@
+#include "mapfile/create_reader.h"
+
+#include <array>
+#include <string_view>
+
+#include "mapfile/map_file_elxr.h"
+
+namespace tarvel {
+
+namespace {
+template <typename Reader>
+std::unique_ptr<c_map_file> make(const std::string& map_file_name) {
+    return std::make_unique<Reader>(map_file_name);
+}
+
+struct reader_row {
+    std::string_view keyword;
+    std::unique_ptr<c_map_file> (*create)(const std::string&);
+};
+
+// Compared in this order; the first equal keyword selects the reader.
+constexpr std::array<reader_row, 1> reader_table{{
+    {"Puma", &make<c_map_file_elxr>},
+}};
+}  // namespace
+
+std::unique_ptr<c_map_file> create_reader(const std::string& type, const std::string& map_file_name) {
+    for (const auto& row : reader_table) {
+        if (type == row.keyword) {
+            return row.create(map_file_name);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace tarvel

@@ -1,0 +1,92 @@
+#include "mapfile/map_file_elxr.h"
+
+#include <map>
+#include <memory>
+
+#include "text/hex_number.h"
+
+namespace tarvel {
+
+const std::vector<std::string>& c_map_file_elxr::section_names() const {
+    static const std::vector<std::string> names{
+        "appinfo",        "bss",           "cfginfo",
+        "data",           "DFALib_TextRam", "DFALib_Text",
+        "EEELib_Text",    "fblflashblocks", "fixaddr",
+        "fixtype",        "intvect",       "noclrdatanvmflashblocks",
+        "osstackbss",     "osstackdata",   "osstacksbss",
+        "osstacksdata",   "osstacktata",   "osstackzdata",
+        "osstackzbss",    "pblflashblocks", "robase",
+        "rodata",         "romdata",       "romsdata",
+        "romtdata",       "romzdata",      "rosdata",
+        "rozdata",        "sbss",          "sdabase",
+        "sdata",          "secinfo",       "sharedata",
+        "stack",          "sldata",        "syscall",
+        "tdata",          "text",          "zbss",
+        "zdata"};
+    return names;
+}
+
+const c_section_line_matcher& c_map_file_elxr::line_regex() const {
+    // One matcher per name list, built on first use and kept for the rest of the process, so
+    // that a variant with its own names gets its own matcher.
+    static std::map<const std::vector<std::string>*, std::unique_ptr<c_section_name_list_matcher>>
+        matchers;
+    const std::vector<std::string>& names = section_names();
+    auto& matcher = matchers[&names];
+    if (!matcher) {
+        matcher = std::make_unique<c_section_name_list_matcher>(names);
+    }
+    return *matcher;
+}
+
+bool c_map_file_elxr::read_line(std::string_view& line) {
+    while (next_line(line)) {
+        if (!line.empty()) {
+            return true;
+        }
+    }
+    close();
+    return false;
+}
+
+bool c_map_file_elxr::is_dropped(std::string_view name, std::string_view attributes) {
+    return name.find("debug") != std::string_view::npos ||
+           attributes.find("DEBUGGING") != std::string_view::npos || name == "heap" ||
+           name == "linfix" || name == "gstackfix" || name == "note.renesas";
+}
+
+bool c_map_file_elxr::parse(const c_memory_def& def, c_entry_list& program_entries,
+                            c_entry_list& memory_entries) {
+    if (!is_open_) {
+        return false;
+    }
+    const c_section_line_matcher& matcher = line_regex();
+    const std::uint32_t mask = address_mask();
+    std::vector<c_map_entry> sections;
+    std::string_view line;
+    section_line_fields fields;
+    while (read_line(line)) {
+        if (!matcher.match(line, fields)) {
+            continue;
+        }
+        // The fields point into the line buffer: take them before the next line is read.
+        c_map_entry entry;
+        entry.name.assign(fields.name);
+        entry.size = hex_digits_to_u32(fields.size);
+        entry.address = hex_digits_to_u32(fields.address) & mask;
+        std::string_view attributes;
+        if (!read_line(attributes)) {
+            break;
+        }
+        if (!is_dropped(entry.name, attributes)) {
+            sections.push_back(std::move(entry));
+        }
+    }
+    post_process(sections);
+    for (auto& entry : sections) {
+        place(std::move(entry), def, &program_entries, &memory_entries);
+    }
+    return !program_entries.empty() || !memory_entries.empty();
+}
+
+}  // namespace tarvel

@@ -1,0 +1,53 @@
+// The target's memory as the definition file describes it: program (ROM), RAM, EEPROM areas
+// and reserved ranges.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "memdef/mem_area.h"
+#include "memdef/search_def.h"
+
+namespace tarvel {
+
+enum class def_line_kind { none = 0, program = 1, memory = 2, eeprom = 3, reserved = 4, search = 5 };
+
+class c_memory_def {
+public:
+    c_memory_def() = default;
+    virtual ~c_memory_def() = default;
+    c_memory_def(const c_memory_def&) = default;
+    c_memory_def& operator=(const c_memory_def&) = default;
+
+    std::vector<mem_area> program;   // ROM areas, in file order
+    std::vector<mem_area> memory;    // RAM areas
+    std::vector<mem_area> eeprom;    // stored, not analysed
+    std::vector<mem_area> reserved;  // ranges that count as used program memory (listing maps)
+    bool loaded = false;
+
+    // Reads the definition file into this model and appends its searches to `searches`.
+    // False when the file cannot be read or holds no area line.
+    bool load(const std::string& file_name, search_list& searches);
+
+    // Classifies one line; fills `area` for an area line and appends to `searches` for a
+    // search line with at least one term.
+    def_line_kind parse_line(mem_area& area, std::string_view line, search_list& searches) const;
+
+    // Finds the first area that holds the range [address, address + size) and stores its
+    // position in `index`. A range of size 0 fits nowhere.
+    static bool find_area(std::uint32_t address, std::uint32_t size, std::uint32_t& index,
+                          const std::vector<mem_area>& areas);
+    static bool find_area(mem_area& range, const std::vector<mem_area>& areas) {
+        return find_area(range.start, range.size, range.index, areas);
+    }
+
+    // Sum of the sizes, modulo 2^32.
+    static std::uint32_t total_size(const std::vector<mem_area>& areas);
+
+    // The program area at `position`, or a shared empty area {0, 0, no_area} past the end.
+    const mem_area& program_area(std::size_t position) const;
+};
+
+}  // namespace tarvel

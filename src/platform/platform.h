@@ -1,0 +1,36 @@
+// The few operating-system services the tool needs, behind one small interface so that the
+// rest of the code is the same on Windows and on POSIX systems.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarvel::platform {
+
+// True when the path starts with a drive prefix ("C:" on Windows, "/" on POSIX): such a path
+// is used as given instead of being looked up next to the program.
+bool path_has_drive(const std::string& path);
+
+// True when a file or a directory exists at the path (relative paths are taken from the
+// current directory).
+bool path_exists(const std::string& path);
+
+// True when the path names a directory.
+bool is_directory(const std::string& path);
+
+// Replaces `target` with `source` in one step, so that readers of `target` see either the old
+// or the new content, never a mixture. Returns false (and leaves `target` alone) on failure.
+bool replace_file(const std::string& source, const std::string& target);
+
+// The version information of a program file, as the banner needs it.
+struct version_info {
+    bool available = false;           // false: the file carries no version information
+    std::uint32_t file_version_ms = 0;  // major number in the upper, minor in the lower 16 bits
+    std::string legal_copyright;      // empty when the entry is missing
+    std::string original_filename;    // empty when the entry is missing
+};
+
+// Reads the version information of the program file at `program_path`.
+version_info read_version_info(const std::string& program_path);
+
+}  // namespace tarvel::platform

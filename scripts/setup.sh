@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, when any is missing.
+# Usage: scripts/setup.sh [build|test]   (build: compiler and CMake only; test: everything)
+set -euo pipefail
+
+need=(cmake g++ make)
+if [ "${1:-test}" = test ]; then
+    need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+           g++-mingw-w64-x86-64 wine hyperfine time)
+fi
+
+missing=()
+for package in "${need[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null

@@ -8,10 +8,26 @@
 
 namespace tarvel::test {
 
+// The program writes its output and its files in text mode, so on Windows every line ends in
+// CR LF. Expected texts are written with "\n" and passed through this.
+inline std::string native_lines(const std::string& text) {
+#ifdef _WIN32
+    std::string converted;
+    for (const char c : text) {
+        if (c == '\n') {
+            converted += '\r';
+        }
+        converted += c;
+    }
+    return converted;
+#else
+    return text;
+#endif
+}
+
 // What every run prints first: the banner lines, its empty line and the run's empty line.
 inline std::string banner_text() {
-    return "Tarvel.exe version 1.5 from " + build_date() + "\n" +
-           TARVEL_LEGAL_COPYRIGHT "\n\n\n";
+    return "Tarvel.exe version 1.5 from " + build_date() + "\n" + TARVEL_LEGAL_COPYRIGHT "\n\n\n";
 }
 
 }  // namespace tarvel::test

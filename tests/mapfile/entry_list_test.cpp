@@ -1,0 +1,72 @@
+#include "mapfile/entry_list.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace tarvel {
+namespace {
+
+c_map_entry entry(std::uint32_t address, std::string name) {
+    c_map_entry e;
+    e.address = address;
+    e.size = 1;
+    e.name = std::move(name);
+    return e;
+}
+
+std::vector<std::string> names(const c_entry_list& list) {
+    std::vector<std::string> result;
+    for (const auto& e : list) {
+        result.push_back(e.name);
+    }
+    return result;
+}
+
+TEST(EntryList, AscendingAddressesLaterEqualAddressFirst) {
+    c_entry_list list;
+    list.insert(entry(0x300, "a"));
+    list.insert(entry(0x100, "b"));
+    list.insert(entry(0x200, "c"));
+    list.insert(entry(0x100, "d"));
+    list.insert(entry(0xFFFFFFFF, "e"));
+    list.insert(entry(0x100, "f"));
+    EXPECT_EQ(names(list), (std::vector<std::string>{"f", "d", "b", "c", "a", "e"}));
+    EXPECT_EQ(list.size(), 6u);
+    EXPECT_EQ(list.front().name, "f");
+}
+
+TEST(EntryList, EqualAddressesInARowAreReversed) {
+    c_entry_list list;
+    list.insert(entry(5, "first"));
+    list.insert(entry(5, "second"));
+    EXPECT_EQ(names(list), (std::vector<std::string>{"second", "first"}));
+    list.insert(entry(6, "third"));  // inserting after reading keeps the order rule
+    list.insert(entry(5, "fourth"));
+    EXPECT_EQ(names(list), (std::vector<std::string>{"fourth", "second", "first", "third"}));
+}
+
+TEST(EntryList, MatchesInsertionBeforeTheFirstNotSmallerAddress) {
+    // The reference: a plain list with that insertion rule.
+    std::mt19937 random(42);
+    c_entry_list list;
+    std::vector<c_map_entry> reference;
+    for (int i = 0; i < 2000; ++i) {
+        const c_map_entry e = entry(random() % 64, std::to_string(i));
+        auto at = reference.begin();
+        while (at != reference.end() && at->address < e.address) {
+            ++at;
+        }
+        reference.insert(at, e);
+        list.insert(e);
+    }
+    std::vector<std::string> expected;
+    for (const auto& e : reference) {
+        expected.push_back(e.name);
+    }
+    EXPECT_EQ(names(list), expected);
+}
+
+}  // namespace
+}  // namespace tarvel

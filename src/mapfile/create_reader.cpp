@@ -3,7 +3,11 @@
 #include <array>
 #include <string_view>
 
+#include "mapfile/map_file_altium.h"
 #include "mapfile/map_file_elxr.h"
+#include "mapfile/map_file_elxr_ibex.h"
+#include "mapfile/map_file_elxr_mem32_unlimited.h"
+#include "mapfile/map_file_elxr_wren.h"
 
 namespace tarvel {
 
@@ -19,8 +23,12 @@ struct reader_row {
 };
 
 // Compared in this order; the first equal keyword selects the reader.
-constexpr std::array<reader_row, 1> reader_table{{
+constexpr std::array<reader_row, 5> reader_table{{
+    {"Orca", &make<c_map_file_altium>},
     {"Puma", &make<c_map_file_elxr>},
+    {"Puma_mem32_unlimited", &make<c_map_file_elxr_mem32_unlimited>},
+    {"Ibex", &make<c_map_file_elxr_ibex>},
+    {"Wren", &make<c_map_file_elxr_wren>},
 }};
 }  // namespace
 

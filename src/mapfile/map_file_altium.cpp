@@ -1,0 +1,80 @@
+#include "mapfile/map_file_altium.h"
+
+#include <string>
+
+#include "text/hex_number.h"
+
+namespace tarvel {
+
+namespace {
+// Fixed columns of a symbol line.
+constexpr std::size_t address_column = 32;
+constexpr std::size_t size_column = 54;
+constexpr std::size_t field_width = 6;
+
+// Lines 2 to 4 hold the table's title and column headings; they are never examined.
+constexpr int heading_lines = 3;
+
+bool contains(std::string_view line, std::string_view text) {
+    return line.find(text) != std::string_view::npos;
+}
+
+// The field at `column`, shorter or empty where the line ends before it.
+std::string_view field(std::string_view line, std::size_t column) {
+    return column < line.size() ? line.substr(column, field_width) : std::string_view();
+}
+}  // namespace
+
+bool c_map_file_altium::read_symbol(std::string_view line, c_map_entry& entry) {
+    if (!contains(line, "...")) {
+        return false;
+    }
+    // Register names such as "Reg.A0" carry a dot of their own; the name then ends at the first
+    // dot from position 4 on.
+    const std::size_t search_start = contains(line, "Reg.") ? 4 : 0;
+    const std::size_t name_end = line.find('.', search_start);
+    const std::string_view name = line.substr(0, name_end);
+    if (name.empty()) {
+        return false;
+    }
+    entry.name.assign(name);
+    entry.address = strtoul_hex32(field(line, address_column));
+    // A line that ends before the size column has no size: such a symbol is never placed.
+    entry.size = strtoul_hex32(field(line, size_column));
+    entry.index = no_area;
+    entry.is_bit = contains(line, "BIT  BIT") ? 1 : 0;
+    return true;
+}
+
+bool c_map_file_altium::parse(const c_memory_def& def, c_entry_list& program_entries,
+                              c_entry_list& memory_entries) {
+    if (!is_open_) {
+        return false;
+    }
+    std::string_view line;
+    if (!next_line(line) || !contains(line, "Memory map")) {
+        return false;
+    }
+    for (int i = 0; i < heading_lines; ++i) {
+        next_line(line);  // at the end of the file this stays false, and so does the loop below
+    }
+    // The last line counts even without a line feed after it.
+    c_map_entry entry;
+    while (next_line(line) && !contains(line, "Number of symbols")) {
+        if (read_symbol(line, entry)) {
+            place(entry, def, &program_entries, &memory_entries);
+        }
+    }
+    // Reserved ranges count as used program memory; one outside every program area counts
+    // nowhere. The name carries the range's position so that searches can tell them apart.
+    for (std::size_t i = 0; i < def.reserved.size(); ++i) {
+        c_map_entry reserved;
+        reserved.address = def.reserved[i].start;
+        reserved.size = def.reserved[i].size;
+        reserved.name = "RESERVED" + std::to_string(i);
+        place(std::move(reserved), def, &program_entries, nullptr);
+    }
+    return !program_entries.empty() || !memory_entries.empty();
+}
+
+}  // namespace tarvel

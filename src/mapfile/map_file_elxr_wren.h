@@ -1,0 +1,40 @@
+// Reader of "Wren" section maps: the section table of the "Puma" layout with its own section
+// names, and elsewhere in the same file a symbol list, one symbol a line with its address,
+// type letters and name.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mapfile/map_file_elxr.h"
+
+namespace tarvel {
+
+class c_map_file_elxr_wren : public c_map_file_elxr {
+  public:
+    using c_map_file_elxr::c_map_file_elxr;
+
+    // The table lists ".data" at the address of its initial values in ROM: that image is
+    // counted as an added "rodata" entry, and ".data" itself moves to the RAM address of
+    // ".data_begin". Then the map is read again for the stack symbols "__stack_begin" and
+    // "__stack_end", which add a "stack" entry. False, with nothing changed, when ".data" or
+    // ".data_begin" is missing; false, after the data correction, when the map cannot be read
+    // again.
+    bool post_process(std::vector<c_map_entry>& entries) override;
+
+    const std::vector<std::string>& section_names() const override;
+
+    // Whether the whole line is a symbol line for `symbol`: lower-case hexadecimal digits (the
+    // address), white space, upper-case letters (the type), white space and the symbol as the
+    // last text of the line. `symbol` must not begin with white space or an upper-case letter.
+    // Gives the address digits. Accepts exactly the lines that `symbol_pattern_text` matches.
+    static bool match_symbol_line(std::string_view line, std::string_view symbol,
+                                  std::string_view& address);
+
+    // The ECMAScript pattern, matched against the whole line, that `match_symbol_line` stands
+    // for; `symbol` is inserted as it is.
+    static std::string symbol_pattern_text(std::string_view symbol);
+};
+
+}  // namespace tarvel

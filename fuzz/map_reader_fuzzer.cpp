@@ -1,0 +1,83 @@
+// Fuzz target: one map reader, chosen at build time by its type keyword (TARVEL_FUZZ_TYPE),
+// parsing the input as a map file against a fixed memory definition.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "fuzz_files.h"
+#include "mapfile/create_reader.h"
+#include "memdef/memory_def.h"
+
+#ifndef TARVEL_FUZZ_TYPE
+#error "TARVEL_FUZZ_TYPE must name the map type keyword"
+#endif
+
+namespace {
+// Areas where the examples and generated maps put their sections and symbols (section-map
+// addresses are masked to 26 bits, so the high program area is 0xFE0000 after masking), a
+// reserved range inside a program area and one in RAM, and searches that overlap.
+const char* const definition_text =
+    "PROGRAM 0 10000\n"
+    "PROGRAM FE0000 20000\n"
+    "PROGRAM FEDE0000 10000\n"
+    "MEMORY 10000 8000\n"
+    "MEMORY 3FF0000 10000\n"
+    "MEMORY FEBF0000 10000\n"
+    "RESERVED 100 20\n"
+    "RESERVED 10000 10\n"
+    "SEARCH text\n"
+    "SEARCH |data |bss !debug\n"
+    "SEARCH a\n";
+
+const tarvel::c_memory_def& fixed_definition() {
+    static const tarvel::c_memory_def def = [] {
+        tarvel::c_memory_def loaded;
+        tarvel::search_list searches;
+        loaded.loaded =
+            loaded.load(tarvel::fuzz::scratch().write("fixed.def", definition_text), searches);
+        if (!loaded.loaded) {
+            std::abort();
+        }
+        return loaded;
+    }();
+    return def;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tarvel;
+    const c_memory_def& def = fixed_definition();
+    const std::string path = fuzz::scratch().write("input.map", fuzz::as_text(data, size));
+    const std::unique_ptr<c_map_file> reader = create_reader(TARVEL_FUZZ_TYPE, path);
+    if (!reader) {
+        return 0;  // the reader for this keyword is not built into this tree
+    }
+    if (!reader->is_open()) {
+        std::abort();  // a regular file that exists must open
+    }
+    c_entry_list program_entries;
+    c_entry_list memory_entries;
+    const bool placed = reader->parse(def, program_entries, memory_entries);
+    if (placed == (program_entries.empty() && memory_entries.empty())) {
+        std::abort();  // parse reports whether anything was placed
+    }
+    // Every placed entry lies in the area its index names, and the lists are in address order.
+    for (const auto* list : {&program_entries, &memory_entries}) {
+        const auto& areas = list == &program_entries ? def.program : def.memory;
+        std::uint32_t previous = 0;
+        for (const c_map_entry& entry : *list) {
+            if (entry.index >= areas.size() || entry.size == 0 || entry.address < previous) {
+                std::abort();
+            }
+            const mem_area& area = areas[entry.index];
+            if (entry.address < area.start ||
+                std::uint64_t{entry.address} + entry.size > std::uint64_t{area.start} + area.size) {
+                std::abort();
+            }
+            previous = entry.address;
+        }
+    }
+    return 0;
+}

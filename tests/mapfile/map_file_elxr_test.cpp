@@ -94,7 +94,7 @@ TEST_F(ElxrParse, EqualAddressesStandInReverseFileOrder) {
 TEST_F(ElxrParse, NoPlacedSectionGivesFalse) {
     EXPECT_FALSE(parse("").result);
     EXPECT_FALSE(parse("header only\n").result);
-    EXPECT_FALSE(parse("1 .text 10 90000000 x\n a\n").result);
+    EXPECT_FALSE(parse("1 .text 10 01000000 x\n a\n").result);
 
     c_map_file_elxr missing((dir.path() / "none.map").string());
     c_entry_list program;

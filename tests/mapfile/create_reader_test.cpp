@@ -1,0 +1,42 @@
+#include "mapfile/create_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "mapfile/map_file_altium.h"
+#include "mapfile/map_file_elxr.h"
+#include "mapfile/map_file_elxr_ibex.h"
+#include "mapfile/map_file_elxr_mem32_unlimited.h"
+#include "mapfile/map_file_elxr_wren.h"
+#include "support/temp_dir.h"
+
+namespace tarvel {
+namespace {
+
+template <typename Reader>
+bool is_exactly(const std::unique_ptr<c_map_file>& reader) {
+    return reader && typeid(*reader) == typeid(Reader);
+}
+
+TEST(CreateReader, EachKeywordSelectsItsReaderOnTheOpenedMap) {
+    const test::c_temp_dir dir;
+    const std::string map = dir.write("a.map", "x\n").string();
+    EXPECT_TRUE(is_exactly<c_map_file_altium>(create_reader("Orca", map)));
+    EXPECT_TRUE(is_exactly<c_map_file_elxr>(create_reader("Puma", map)));
+    EXPECT_TRUE(
+        is_exactly<c_map_file_elxr_mem32_unlimited>(create_reader("Puma_mem32_unlimited", map)));
+    EXPECT_TRUE(is_exactly<c_map_file_elxr_ibex>(create_reader("Ibex", map)));
+    EXPECT_TRUE(is_exactly<c_map_file_elxr_wren>(create_reader("Wren", map)));
+    EXPECT_TRUE(create_reader("Wren", map)->is_open());
+    EXPECT_EQ(create_reader("Wren", map)->file_name(), map);
+    EXPECT_FALSE(create_reader("Orca", (dir.path() / "none.map").string())->is_open());
+}
+
+TEST(CreateReader, KeywordsAreComparedExactly) {
+    for (const char* type : {"orca", "ORCA", "Orca ", " Orca", "Puma_mem32", "Puma_", "Wrens",
+                             "Ibe", "puma_mem32_unlimited", ""}) {
+        EXPECT_EQ(create_reader(type, "a.map"), nullptr) << type;
+    }
+}
+
+}  // namespace
+}  // namespace tarvel

@@ -18,3 +18,10 @@ set(TARVEL_LEGAL_COPYRIGHT "Copyright (C) 2026 Tarvel Embedded Tools. All rights
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/version_info.h.in
                ${CMAKE_BINARY_DIR}/generated/version_info.h @ONLY)
+
+# The Windows executable carries the same values as its version resource, which the banner
+# reads at run time.
+if(WIN32)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/version.rc.in
+                   ${CMAKE_BINARY_DIR}/generated/version.rc @ONLY)
+endif()

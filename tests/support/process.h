@@ -13,14 +13,21 @@ struct process_result {
 };
 
 // Runs `program` with `arguments` (argv[0] is `argv0`, the program path when empty) in the
-// directory `directory`, and waits for it.
+// directory `directory`, and waits for it. On Windows an empty `argv0` stands for the program's
+// bare file name, as when it is started through PATH: the program then takes relative arguments
+// from `directory`, as it does on POSIX, where its path holds no backslash.
 process_result run_program(const std::string& program, const std::vector<std::string>& arguments,
                            const std::filesystem::path& directory, const std::string& argv0 = "");
 
 // The built tarvel executable.
+#ifdef _WIN32
+std::string tarvel_executable();  // the build's path in the Windows form (under Wine: "Z:\...")
+#else
 inline std::string tarvel_executable() { return TARVEL_EXE; }
+#endif
 
-// The process exit status that a run's return value shows as (-1 is 255 on POSIX).
+// The process exit status that a run's return value shows as (-1 is 255 on POSIX, -1 on
+// Windows).
 int exit_status(int code);
 
 }  // namespace tarvel::test

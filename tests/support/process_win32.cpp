@@ -1,0 +1,164 @@
+// Windows implementation of the program runner. Under Wine the build hands over POSIX paths;
+// they are turned into the Windows paths that the program sees.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "support/process.h"
+
+namespace tarvel::test {
+
+namespace {
+
+// Wine maps host paths to DOS paths with this kernel32 export; on Windows it does not exist.
+using wine_dos_name_function = WCHAR*(CDECL*)(const char*);
+
+std::string from_wide(const WCHAR* text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) {
+        return {};
+    }
+    std::string converted(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, converted.data(), size, nullptr, nullptr);
+    converted.resize(static_cast<std::size_t>(size - 1));
+    return converted;
+}
+
+// "/a/b" (a host path under Wine) becomes "Z:\a\b" or whatever drive Wine maps it to; a path
+// that is already a Windows one only gets backslashes.
+std::string windows_path(const std::string& path) {
+    if (!path.empty() && path.front() == '/') {
+        const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+        const auto to_dos = reinterpret_cast<wine_dos_name_function>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")));
+        if (to_dos != nullptr) {
+            if (WCHAR* dos = to_dos(path.c_str()); dos != nullptr) {
+                std::string converted = from_wide(dos);
+                HeapFree(GetProcessHeap(), 0, dos);
+                if (!converted.empty()) {
+                    return converted;
+                }
+            }
+        }
+        // Wine's default mapping of the host's root directory.
+        return windows_path("Z:" + path);
+    }
+    std::string converted = path;
+    for (char& c : converted) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return converted;
+}
+
+// Quotes one command-line word so that the C runtime's parser gives it back unchanged:
+// backslashes are literal except before a quote, where they (and the quote) are escaped.
+std::string quote_argument(const std::string& word) {
+    if (!word.empty() && word.find_first_of(" \t\n\v\"") == std::string::npos) {
+        return word;
+    }
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : word) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') {
+            quoted.append(backslashes * 2 + 1, '\\');
+        } else {
+            quoted.append(backslashes, '\\');
+        }
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    quoted += '"';
+    return quoted;
+}
+
+// Closes a handle when it goes out of scope.
+class c_handle {
+  public:
+    c_handle() = default;
+    explicit c_handle(HANDLE handle) : handle_(handle) {}
+    ~c_handle() { reset(); }
+    c_handle(const c_handle&) = delete;
+    c_handle& operator=(const c_handle&) = delete;
+
+    HANDLE get() const { return handle_; }
+    HANDLE* out() { return &handle_; }
+    void reset() {
+        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+        handle_ = nullptr;
+    }
+
+  private:
+    HANDLE handle_ = nullptr;
+};
+
+}  // namespace
+
+std::string tarvel_executable() {
+    return windows_path(TARVEL_EXE);
+}
+
+// The exit code as GetExitCodeProcess reports it: the program's int return value, unchanged.
+int exit_status(int code) {
+    return code;
+}
+
+process_result run_program(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::filesystem::path& directory, const std::string& argv0) {
+    const std::string application = windows_path(program);
+    std::string command_line = quote_argument(
+        argv0.empty() ? std::filesystem::path(application).filename().string() : argv0);
+    for (const std::string& argument : arguments) {
+        command_line += ' ';
+        command_line += quote_argument(argument);
+    }
+
+    SECURITY_ATTRIBUTES inheritable{};
+    inheritable.nLength = sizeof inheritable;
+    inheritable.bInheritHandle = TRUE;
+    c_handle read_end;
+    c_handle write_end;
+    if (CreatePipe(read_end.out(), write_end.out(), &inheritable, 0) == 0 ||
+        SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0) == 0) {
+        std::abort();
+    }
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = write_end.get();
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION started{};
+    const std::string working_directory = directory.string();
+    if (CreateProcessA(application.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       working_directory.c_str(), &startup, &started) == 0) {
+        return {1000 + static_cast<int>(GetLastError()), {}};
+    }
+    const c_handle process(started.hProcess);
+    const c_handle thread(started.hThread);
+    // Only the child may hold the write end now, so that reading ends when the child does.
+    write_end.reset();
+
+    process_result result;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(read_end.get(), buffer, sizeof buffer, &got, nullptr) != 0 && got > 0) {
+        result.output.append(buffer, got);
+    }
+    WaitForSingleObject(process.get(), INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    result.exit_code = static_cast<int>(code);
+    return result;
+}
+
+}  // namespace tarvel::test

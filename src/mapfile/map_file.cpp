@@ -1,5 +1,7 @@
 #include "mapfile/map_file.h"
 
+#include <filesystem>
+
 #include "platform/platform.h"
 
 namespace tarvel {
@@ -13,6 +15,12 @@ c_map_file::~c_map_file() { close(); }
 // Binary mode: the line reader drops a CR before each LF itself, so every platform reads
 // Windows and Unix line ends alike, and a stray control byte cannot end the file early.
 bool c_map_file::open() {
+    if (copy_) {
+        copy_->clear();
+        copy_->seekg(0);
+        lines_.reset(copy_.get());
+        return true;
+    }
     if (platform::is_directory(file_name_)) {
         return false;
     }
@@ -25,6 +33,22 @@ bool c_map_file::reopen() {
     close();
     stream_.clear();
     return open();
+}
+
+void c_map_file::keep_copy_unless_regular_file() {
+    std::error_code error;
+    if (!is_open_ || copy_ || std::filesystem::is_regular_file(file_name_, error)) {
+        return;
+    }
+    std::string content;
+    std::vector<char> block(64 * 1024);
+    const auto block_size = static_cast<std::streamsize>(block.size());
+    for (std::streamsize got = 0; (got = stream_.rdbuf()->sgetn(block.data(), block_size)) > 0;) {
+        content.append(block.data(), static_cast<std::size_t>(got));
+    }
+    close();
+    copy_ = std::make_unique<std::istringstream>(std::move(content));
+    lines_.reset(copy_.get());
 }
 
 void c_map_file::close() {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <fstream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +41,10 @@ public:
 protected:
     // Opens the file again from its start; false when that fails.
     bool reopen();
+    // A map that is not a regular file, such as a pipe, can be read only once. A reader that
+    // reads its map twice calls this before its first pass: such a map is then read into
+    // memory, and every pass reads that copy. A regular file is left as it is.
+    void keep_copy_unless_regular_file();
     void close();
 
     // Next line of the file, of any length; false at the end of the file.
@@ -58,6 +64,7 @@ private:
     bool open();
 
     c_line_reader lines_;
+    std::unique_ptr<std::istringstream> copy_;  // the map's content, when it cannot be reread
 };
 
 }  // namespace tarvel

@@ -37,6 +37,11 @@ struct stack_symbols {
 };
 }  // namespace
 
+c_map_file_elxr_wren::c_map_file_elxr_wren(std::string file_name)
+    : c_map_file_elxr(std::move(file_name)) {
+    keep_copy_unless_regular_file();
+}
+
 const std::vector<std::string>& c_map_file_elxr_wren::section_names() const {
     static const std::vector<std::string> names{
         "bsct",     "ubsct",  "share",    "data_begin",  "data",    "bss",      "NoClear",

@@ -13,7 +13,8 @@ namespace tarvel {
 
 class c_map_file_elxr_wren : public c_map_file_elxr {
   public:
-    using c_map_file_elxr::c_map_file_elxr;
+    // The map is read twice; one that can be read only once (a pipe) is kept in memory.
+    explicit c_map_file_elxr_wren(std::string file_name);
 
     // The table lists ".data" at the address of its initial values in ROM: that image is
     // counted as an added "rodata" entry, and ".data" itself moves to the RAM address of

@@ -2,23 +2,38 @@
 
 namespace tarvel {
 
-c_search_accounting::c_search_accounting(search_list& searches) {
+namespace {
+std::vector<search_def*> positions(search_list& searches) {
+    std::vector<search_def*> result;
     for (auto& search : searches) {
-        searches_.push_back(&search);
-        texts_.push_back(search.describe());
+        result.push_back(&search);
+    }
+    return result;
+}
+
+std::vector<const search_def*> read_only(const std::vector<search_def*>& searches) {
+    return {searches.begin(), searches.end()};
+}
+}  // namespace
+
+c_search_accounting::c_search_accounting(search_list& searches)
+    : searches_(positions(searches)), index_(read_only(searches_)) {
+    for (const search_def* search : searches_) {
+        texts_.push_back(search->describe());
     }
 }
 
 void c_search_accounting::account(const c_map_entry& entry) {
-    for (std::size_t i = 0; i < searches_.size(); ++i) {
-        if (!searches_[i]->matches(entry.name)) {
-            continue;
-        }
-        const auto [credited, is_new] = credited_.try_emplace(entry.name, i);
+    // The name's slot in the table of credited names is loaded while the searches are tried.
+    const std::uint32_t hash = c_credited_names::hash_of(entry.name);
+    credited_.prefetch(hash);
+    index_.find(entry.name, matching_);
+    for (const std::size_t i : matching_) {
+        const auto [credited_search, is_new] = credited_.try_add(entry.name, hash, i);
         if (is_new) {
             searches_[i]->add(entry.size);
         } else {
-            ambiguities_.push_back({entry.name, i, credited->second});
+            ambiguities_.push_back({entry.name, i, credited_search});
             ambiguous_bytes_ += entry.size;
         }
     }

@@ -5,9 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "analysis/credited_names.h"
+#include "analysis/search_term_index.h"
 #include "mapfile/map_entry.h"
 #include "memdef/search_def.h"
 
@@ -22,13 +23,14 @@ struct ambiguity {
 };
 
 class c_search_accounting {
-public:
+  public:
     // Keeps a reference to the searches, whose totals it updates.
     explicit c_search_accounting(search_list& searches);
 
     // Offers one program entry to every search, in list order. The first search that matches
     // a name not yet credited is credited with the entry's size; every other match is an
-    // ambiguity, whose bytes are added up instead.
+    // ambiguity, whose bytes are added up instead. The searches that match are those whose
+    // `search_def::matches` accepts the name; an index finds them in one scan of the name.
     void account(const c_map_entry& entry);
 
     const std::vector<ambiguity>& ambiguities() const { return ambiguities_; }
@@ -37,10 +39,12 @@ public:
     // The text form of the search at `position`, computed once.
     const std::string& search_text(std::size_t position) const { return texts_[position]; }
 
-private:
+  private:
     std::vector<search_def*> searches_;
     std::vector<std::string> texts_;
-    std::unordered_map<std::string, std::size_t> credited_;  // name -> search credited
+    c_search_term_index index_;
+    std::vector<std::size_t> matching_;  // scratch: the searches matching the current name
+    c_credited_names credited_;          // name -> search credited
     std::vector<ambiguity> ambiguities_;
     std::uint32_t ambiguous_bytes_ = 0;
 };

@@ -54,7 +54,10 @@ bool c_line_reader::next(std::string_view& line) {
     std::size_t scanned = begin_;
     for (;;) {
         const char* start = buffer_.data() + begin_;
-        const void* found = std::memchr(buffer_.data() + scanned, '\n', end_ - scanned);
+        // Before the first block is read the buffer has no storage, and memchr must not be
+        // given a null pointer, not even for a length of 0.
+        const void* found =
+            scanned < end_ ? std::memchr(buffer_.data() + scanned, '\n', end_ - scanned) : nullptr;
         if (found != nullptr) {
             const auto feed = static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
             std::size_t length = feed - begin_;

@@ -1,5 +1,7 @@
 #include "mapfile/section_line_matcher.h"
 
+#include <cstring>
+
 #include "text/hex_number.h"
 
 namespace tarvel {
@@ -13,6 +15,11 @@ constexpr std::string_view tail_part =
 bool is_line_terminator(char c) { return c == '\n' || c == '\r'; }
 
 std::size_t skip_spaces(std::string_view line, std::size_t pos) {
+    // Listings indent with long runs of blanks: pass them eight at a time.
+    constexpr char eight_blanks[] = "        ";
+    while (line.size() - pos >= 8 && std::memcmp(line.data() + pos, eight_blanks, 8) == 0) {
+        pos += 8;
+    }
     while (pos < line.size() && is_c_space(line[pos])) {
         ++pos;
     }

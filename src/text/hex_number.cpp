@@ -1,33 +1,45 @@
 #include "text/hex_number.h"
 
+#include <array>
 #include <cstddef>
 
 namespace tarvel {
 
 namespace {
-unsigned hex_value(char c) {
-    if (c >= '0' && c <= '9') {
-        return static_cast<unsigned>(c - '0');
+// The value of each character as a hexadecimal digit, or no_digit. A table lookup instead of
+// range tests: map files hold millions of numbers, whose digits mix letters and decimals
+// unpredictably for a branch.
+constexpr std::uint8_t no_digit = 0xFF;
+constexpr auto digit_values = [] {
+    std::array<std::uint8_t, 256> values{};
+    for (auto& value : values) {
+        value = no_digit;
     }
-    if (c >= 'a' && c <= 'f') {
-        return static_cast<unsigned>(c - 'a' + 10);
+    for (int c = 0; c < 256; ++c) {
+        if (is_hex_digit(static_cast<char>(c))) {
+            values[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(
+                c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+        }
     }
-    return static_cast<unsigned>(c - 'A' + 10);
-}
+    return values;
+}();
 
 // Accumulates the leading hexadecimal digits of `text`; `overflow` tells whether they need more
 // than 32 bits. Returns how many digits were taken.
 std::size_t accumulate(std::string_view text, std::uint64_t& value, bool& overflow) {
     value = 0;
-    overflow = false;
     std::size_t taken = 0;
-    while (taken < text.size() && is_hex_digit(text[taken])) {
-        if (!overflow) {
-            value = (value << 4) | hex_value(text[taken]);
-            overflow = value > 0xFFFFFFFFull;
+    for (; taken < text.size(); ++taken) {
+        const std::uint8_t digit = digit_values[static_cast<unsigned char>(text[taken])];
+        if (digit == no_digit) {
+            break;
         }
-        ++taken;
+        // Past 32 bits the value stays where it was; only the digits are still counted.
+        if (value <= 0xFFFFFFFFull) {
+            value = (value << 4) | digit;
+        }
     }
+    overflow = value > 0xFFFFFFFFull;
     return taken;
 }
 }  // namespace

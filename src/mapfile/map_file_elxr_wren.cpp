@@ -56,6 +56,14 @@ std::string c_map_file_elxr_wren::symbol_pattern_text(std::string_view symbol) {
 
 bool c_map_file_elxr_wren::match_symbol_line(std::string_view line, std::string_view symbol,
                                              std::string_view& address) {
+    // A symbol line ends with the symbol: nearly every line of a large map is decided by its
+    // last character, the rest by comparing its end.
+    if (!symbol.empty() && (line.empty() || line.back() != symbol.back())) {
+        return false;
+    }
+    if (!line.ends_with(symbol)) {
+        return false;
+    }
     // Each run below is followed by a character that cannot continue it, so taking every run
     // whole is the only way the line can match.
     std::size_t pos = skip(line, 0, is_lower_hex_digit);

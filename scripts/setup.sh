@@ -6,7 +6,7 @@ set -euo pipefail
 need=(cmake g++ make)
 if [ "${1:-test}" = test ]; then
     need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-           googletest g++-mingw-w64-x86-64 wine wine64 hyperfine time)
+           googletest g++-mingw-w64-x86-64 wine wine64 hyperfine time python3)
 fi
 
 missing=()

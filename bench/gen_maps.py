@@ -1,0 +1,444 @@
+#!/usr/bin/env python3
+"""Generates large, realistic map files and matching memory definition files for benchmarks.
+
+Section maps (Puma, Ibex, Wren, Puma_mem32_unlimited) get a section table of a few hundred
+sections followed by the long global-symbol and cross-reference listings that make real maps
+big; Wren maps list their symbols as "address TYPE name" lines, with the stack symbols near the
+end. Orca listing maps get one fixed-column symbol line per symbol. Each definition file places
+most entries and carries a few dozen searches.
+
+The output depends only on the arguments (fixed random seed), so a file can be regenerated
+instead of kept. Writes <out>/<stem>.map, <out>/<stem>.def and <out>/<stem>.json (what was
+generated, including the number of entries the definition places).
+
+Examples:
+  gen_maps.py --type Puma --size-mb 200 --out bench/data
+  gen_maps.py --type Orca --symbols 1000000 --searches 30 --out bench/data
+"""
+
+import argparse
+import json
+import os
+import random
+import sys
+
+MODULES = [
+    "Adc", "App", "BswM", "Can", "CanIf", "CanNm", "CanSM", "CanTp", "Com", "ComM", "Crc",
+    "Csm", "Dcm", "Dem", "Det", "Dio", "Dlt", "EcuM", "Fee", "Fls", "FrIf", "Gpt", "Icu",
+    "IoHwAb", "Lin", "LinIf", "Mcu", "MemIf", "Nm", "NvM", "Os", "PduR", "Port", "Pwm",
+    "Rte", "SchM", "SoAd", "Spi", "StbM", "TcpIp", "Wdg", "WdgM", "Xcp", "Ctrl", "Diag",
+    "Hal", "Ipd", "Sens", "Motor", "Brake", "Light", "Door", "Seat", "Test",
+]
+WORDS = [
+    "Init", "DeInit", "MainFunction", "Read", "Write", "Get", "Set", "Status", "Callback",
+    "Rx", "Tx", "Indication", "Confirmation", "Process", "Handle", "Update", "Check", "Start",
+    "Stop", "Reset", "Config", "Buffer", "Table", "Queue", "State", "Mode", "Request",
+    "Response", "Timer", "Event", "Error", "Notify", "Copy", "Compare", "Filter", "Convert",
+    "Lookup", "Calc", "Data", "Info", "Block", "Frame", "Signal", "Pdu", "Channel", "Cycle",
+]
+OBJECT_FILES = ["%s_%s.o" % (m.lower(), w.lower()) for m in MODULES for w in WORDS[:6]]
+
+PUMA_NAMES = [
+    "appinfo", "bss", "cfginfo", "data", "DFALib_TextRam", "DFALib_Text", "EEELib_Text",
+    "fblflashblocks", "fixaddr", "fixtype", "intvect", "noclrdatanvmflashblocks",
+    "osstackbss", "osstackdata", "osstacksbss", "osstacksdata", "osstacktata", "osstackzdata",
+    "osstackzbss", "pblflashblocks", "robase", "rodata", "romdata", "romsdata", "romtdata",
+    "romzdata", "rosdata", "rozdata", "sbss", "sdabase", "sdata", "secinfo", "sharedata",
+    "stack", "sldata", "syscall", "tdata", "text", "zbss", "zdata",
+]
+IBEX_NAMES = [
+    "bsct", "ubsct", "share", "data", "data, initialized", "bss", "IpdSysTestRam",
+    "HalADCRam", "IpdEepRam", "IpdParamRam", "NvmBuffer", "NoClear", "MY_STACK", "eeprom",
+    "OptBytes", "OptByTMU", "OptByBL", "vector", "PBL", "const", "text", "ISR", "STARTUPFUNC",
+    "CfgId", "Reserved", "init",
+]
+WREN_NAMES = [
+    "bsct", "ubsct", "share", "data_begin", "data", "bss", "NoClear", "MY_STACK", "eeprom",
+    "OptBytes", "OptByTMU", "OptByBL", "vector", "PBL", "const", "text", "ISR", "STARTUPFUNC",
+    "CfgId", "Reserved", "init",
+]
+# Sections of other toolchains and debugging sections, which the listed-name readers skip.
+OTHER_SECTIONS = ["comment", "debug_info", "debug_line", "debug_abbrev", "debug_str",
+                  "debug_frame", "heap", "note.renesas", "gnu.attributes", "ARM.attributes"]
+RAM_HINTS = ("bss", "data", "stack", "RAM", "Ram", "Buffer", "NoClear", "share", "bsct",
+             "tdata", "sdabase")
+
+# Section maps: ROM below 0x00200000 and RAM at the top of the 26-bit space (the readers keep
+# the low 26 bits of an address); Puma_mem32_unlimited keeps all 32 bits.
+SECTION_AREAS = {
+    "rom": [(0x00000000, 0x00100000), (0x00100000, 0x00100000), (0x00FE0000, 0x00010000)],
+    "ram": [(0x03F00000, 0x000F0000), (0x03FF0000, 0x00010000)],
+}
+MEM32_AREAS = {
+    "rom": [(0xFE000000, 0x00200000), (0xFEFE0000, 0x00010000)],
+    "ram": [(0xFFF00000, 0x000F0000), (0xFFFF0000, 0x00010000)],
+}
+# Orca listing maps: 24-bit addresses; ROM low, RAM high, an unmapped gap between them.
+ORCA_AREAS = {
+    "rom": [(0x000000, 0x200000), (0x200000, 0x200000)],
+    "ram": [(0xF00000, 0x0C0000), (0xFC0000, 0x040000)],
+}
+
+
+def parse_size(text):
+    return int(float(text) * 1024 * 1024)
+
+
+class Writer:
+    """Buffers lines and writes them in large pieces; counts bytes."""
+
+    def __init__(self, path, line_end):
+        self.file = open(path, "w", encoding="latin-1", newline="")
+        self.line_end = line_end
+        self.parts = []
+        self.pending = 0
+        self.written = 0
+
+    def line(self, text):
+        text += self.line_end
+        self.parts.append(text)
+        self.pending += len(text)
+        if self.pending >= 1 << 20:
+            self.flush()
+
+    def flush(self):
+        self.file.write("".join(self.parts))
+        self.written += self.pending
+        self.parts = []
+        self.pending = 0
+
+    @property
+    def size(self):
+        return self.written + self.pending
+
+    def close(self):
+        self.flush()
+        self.file.close()
+
+
+def in_areas(address, size, areas):
+    """The position of the first area holding [address, address + size), or None."""
+    if size == 0:
+        return None
+    for i, (start, length) in enumerate(areas):
+        if start <= address and address + size <= start + length:
+            return i
+    return None
+
+
+def symbol_name(rng, serial):
+    module = rng.choice(MODULES)
+    name = "%s_%s%s" % (module, rng.choice(WORDS), rng.choice(WORDS))
+    roll = rng.random()
+    if roll < 0.4:
+        name += "_%d" % serial
+    elif roll < 0.5:
+        name = "%s_%s_%s" % (module, rng.choice(WORDS).lower(), rng.choice(WORDS).lower())
+    return name
+
+
+# ---------------------------------------------------------------------------------------------
+# Section maps
+
+
+def section_table(rng, kind, count):
+    """The sections of the table: (name token, size, address, attributes)."""
+    if kind == "Puma_mem32_unlimited":
+        areas = MEM32_AREAS
+        names = PUMA_NAMES + ["mysection", "can_buffers", "lin.rodata", "os_core0.text",
+                              "calib_data", "ramcode"]
+    else:
+        areas = SECTION_AREAS
+        names = {"Puma": PUMA_NAMES, "Ibex": IBEX_NAMES, "Wren": WREN_NAMES}[kind]
+    rom_next = [start for start, _ in areas["rom"]]
+    ram_next = [start for start, _ in areas["ram"]]
+    sections = []
+    for serial in range(count):
+        roll = rng.random()
+        if roll < 0.06:
+            name = rng.choice(OTHER_SECTIONS)
+            sections.append(("." + name, rng.randrange(0x100, 0x40000), 0, "NOTE",
+                             "flags: DEBUGGING, not loaded" if "debug" in name else
+                             "flags: INFO, align 4"))
+            continue
+        name = rng.choice(names)
+        if kind == "Puma_mem32_unlimited":
+            token = rng.choice(["." + name, "[." + name + "]", name, "." + name + "_%d" % serial])
+        else:
+            token = rng.choice([".", ".", ".", "_"]) + name
+        size = rng.randrange(0x10, 0x2000)
+        is_ram = any(hint in name for hint in RAM_HINTS)
+        bank = ram_next if is_ram else rom_next
+        which = rng.randrange(len(bank))
+        address = bank[which]
+        limit = (areas["ram"] if is_ram else areas["rom"])[which]
+        if address + size > limit[0] + limit[1]:
+            address = rng.randrange(0x04000000, 0x05000000)  # beyond every area
+        else:
+            bank[which] = (address + size + 3) & ~3
+        if kind != "Puma_mem32_unlimited" and rng.random() < 0.3:
+            address |= 0xFC000000  # high address bits that the 26-bit mask removes
+        sections.append((token, size, address, "PROGBITS",
+                         "flags: %s, align 4" % ("WA" if is_ram else "AX")))
+    if kind == "Wren":
+        # The correction of the initialised data needs ".data" and ".data_begin".
+        sections.append((".data_begin", 0x200, 0x03F80000, "PROGBITS", "flags: WA, align 4"))
+        sections.append((".data", 0x200, 0x0007F000, "PROGBITS", "flags: WA, align 4"))
+    return sections, areas
+
+
+def write_section_map(args, path):
+    rng = random.Random(args.seed)
+    kind = args.type
+    target = parse_size(args.size_mb)
+    sections, areas = section_table(rng, kind, args.sections)
+    out = Writer(path, args.line_end)
+    out.line("Linker map of application.elf")
+    out.line("")
+    out.line("Image summary")
+    out.line("")
+    out.line("  Section                 Size      Address   Attributes")
+    out.line("")
+    placed = 0
+    for number, (token, size, address, kind_text, attributes) in enumerate(sections, 1):
+        out.line("  %-4d %-22s %08x  %08x  %s" % (number, token, size, address, kind_text))
+        out.line("       " + attributes)
+        if number % 7 == 0:
+            out.line("")
+        # Approximate: the readers' own rules (dropped sections, the Wren correction) decide.
+        mask = 0xFFFFFFFF if kind == "Puma_mem32_unlimited" else 0x03FFFFFF
+        if kind_text == "PROGBITS" and (in_areas(address & mask, size, areas["rom"]) is not None
+                                        or in_areas(address & mask, size, areas["ram"]) is not None):
+            placed += 1
+
+    stack_lines = []
+    if kind == "Wren":
+        stack_lines = ["03ff8000 D __stack_begin", "03ffa000 D __stack_end",
+                       "03ff8000 D __stack_begin_core1", "03FFA000 D __stack_end"]
+
+    # The bulk: symbol listing, then cross references, each about half of what remains.
+    symbols_end = out.size + (target - out.size) * 55 // 100
+    out.line("")
+    out.line("Global symbols")
+    out.line("")
+    if kind == "Wren":
+        out.line("Address  Type Name")
+    else:
+        out.line("  Address   Size      Type  Name")
+    address = 0x00000600
+    serial = 0
+    types = ["FUNC", "FUNC", "FUNC", "OBJECT", "OBJECT", "NOTYPE"]
+    wren_types = ["T", "T", "T", "D", "B", "R", "W"]
+    while out.size < symbols_end:
+        serial += 1
+        size = rng.randrange(2, 0x800)
+        name = symbol_name(rng, serial)
+        if kind == "Wren":
+            out.line("%08x %s %s" % (address, rng.choice(wren_types), name))
+        else:
+            out.line("  %08x  %08x  %-7s%s" % (address, size, rng.choice(types), name))
+        address = (address + size) & 0x00FFFFFF
+    out.line("")
+    out.line("Cross references")
+    out.line("")
+    out.line("  Symbol                                  Defined in            Referenced in")
+    xref_end = target - 64 * len(stack_lines) - 16
+    while out.size < xref_end:
+        serial += 1
+        name = symbol_name(rng, serial)
+        refs = " ".join(rng.choice(OBJECT_FILES) for _ in range(rng.randrange(1, 4)))
+        out.line("  %-40s%-22s%s" % (name, rng.choice(OBJECT_FILES), refs))
+        if rng.random() < 0.2:
+            out.line("  %-40s%-22s%s" % ("", "", " ".join(
+                rng.choice(OBJECT_FILES) for _ in range(rng.randrange(1, 5)))))
+    if stack_lines:
+        out.line("")
+        out.line("Stack symbols")
+        for line in stack_lines:
+            out.line(line)
+    out.line("")
+    out.line("End of map")
+    out.close()
+    # Wren adds "rodata" and "stack" entries after the table.
+    extra = 2 if kind == "Wren" else 0
+    return {"bytes": out.written, "sections": len(sections), "placed_entries": placed + extra}
+
+
+def section_searches(kind, count):
+    base = ["text !DFALib !EEELib", "|rodata |rosdata |rozdata", "Lib", "|data |ro",
+            "|intvect |syscall |secinfo |fixaddr |fixtype |appinfo |cfginfo", "stack !os",
+            "|bss |zbss |sbss", "const", "|vector |ISR", "PBL", "|Opt |Cfg", "init !Test",
+            "|eeprom |Nvm", "os", "|tdata |sdata", "|flash |fbl", "text data", "Reserved",
+            "|STARTUP |syscall", "|share |bsct", "!text", "|mysection |calib", "ramcode",
+            "|ro |const |text", "|appinfo |cfginfo |secinfo", "|data, |init", "zdata",
+            "|romdata |romsdata |romtdata |romzdata", "|Ram |RAM", "|_ |."]
+    return [base[i % len(base)] for i in range(count)]
+
+
+# ---------------------------------------------------------------------------------------------
+# Orca listing maps
+
+
+def base36(number):
+    digits = "0123456789abcdefghijklmnopqrstuvwxyz"
+    text = ""
+    while True:
+        number, digit = divmod(number, 36)
+        text = digits[digit] + text
+        if number == 0:
+            return text
+
+
+def orca_line(name, address, size, bit):
+    # Columns: name and dotted leader up to 31, address at 32-37, type columns, size at 54-59.
+    lead = name + "." * max(3, 31 - len(name))
+    lead = lead.ljust(32)
+    kinds = "  BIT  BIT       " if bit else "  DATA  CODE      "
+    return "%s%06X%s%06X  GLOBAL" % (lead, address, kinds[:16], size)
+
+
+def write_orca_map(args, path):
+    rng = random.Random(args.seed)
+    areas = ORCA_AREAS
+    out = Writer(path, args.line_end)
+    out.line("Memory map of application.abs")
+    out.line("Tool version 6.2, linker listing")
+    out.line("")
+    out.line("Name                            Address  Type      Size    Scope")
+    out.line("")
+    placed_program = 0
+    placed_memory = 0
+    rom_address = 0x000100
+    ram_address = 0xF00000
+    names = []
+    for serial in range(args.symbols):
+        roll = rng.random()
+        bit = False
+        if serial % 997 == 0:
+            out.line("-- page %d --" % (serial // 997 + 1))
+        if roll < 0.70:
+            size = rng.randrange(2, 0x300)
+            address = rom_address
+            rom_address += size
+            if rom_address >= 0x3F0000:
+                rom_address = 0x000100
+        elif roll < 0.95:
+            size = rng.randrange(1, 0x80)
+            address = ram_address
+            ram_address += size
+            if ram_address >= 0xFF0000:
+                ram_address = 0xF00000
+        elif roll < 0.98:
+            size = rng.randrange(1, 8)
+            address = rng.randrange(0xFC0000, 0xFFFF00)
+            bit = True
+        else:
+            size = rng.randrange(1, 0x100)
+            address = rng.randrange(0x800000, 0x900000)  # outside every area
+        # Unique names (a symbol per function or variable), a few repeated below.
+        name = "%s_%s%s_%s" % (rng.choice(MODULES), rng.choice(WORDS), rng.choice(WORDS)[:5],
+                               base36(serial))
+        name = name[:27]
+        if serial % 101 == 0:
+            name = "Reg.%s" % name[:20]
+        elif serial % 211 == 0 and names:
+            name = rng.choice(names)  # the same name in two modules: a repeated match
+        if len(names) < 4096:
+            names.append(name)
+        out.line(orca_line(name, address, size, bit))
+        if in_areas(address, size, areas["rom"]) is not None:
+            placed_program += 1
+        elif in_areas(address, size, areas["ram"]) is not None:
+            placed_memory += 1
+    out.line("")
+    out.line("Number of symbols: %d" % args.symbols)
+    out.line("End of listing")
+    out.close()
+    return {"bytes": out.written, "symbols": args.symbols,
+            "placed_entries": placed_program + placed_memory + 2,
+            "program_entries": placed_program + 2}
+
+
+def orca_searches(rng, count):
+    """Searches by software module, as a build team writes them: mostly one module or a group
+    of modules each, some excluding test code, a few overlapping on purpose."""
+    modules = MODULES[:]
+    rng.shuffle(modules)
+    searches = []
+    for i in range(count):
+        form = i % 6
+        group = [modules[(2 * i + k) % len(modules)] for k in range(2)]
+        if form == 0:
+            searches.append("%s_ !Test" % group[0])
+        elif form == 1:
+            searches.append("|%s_ |%s_" % (group[0], group[1]))
+        elif form == 2:
+            searches.append("%s_ %s" % (group[0], rng.choice(WORDS)))  # part of a module
+        elif form == 3:
+            searches.append("|%s_ |%s_ !Init" % (group[0], group[1]))
+        elif form == 4:
+            searches.append("Reg. |%s" % group[0])
+        else:
+            searches.append("|%s_Main |%s_Main" % (group[0], rng.choice(MODULES)))  # overlaps
+    return searches
+
+
+# ---------------------------------------------------------------------------------------------
+
+
+def write_def(args, path, areas, searches, reserved):
+    with open(path, "w", encoding="latin-1", newline="") as f:
+        f.write("// Generated benchmark target (%s)\n" % args.type)
+        for start, size in areas["rom"]:
+            f.write("PROGRAM 0x%08X 0x%08X\n" % (start, size))
+        for start, size in areas["ram"]:
+            f.write("MEMORY  0x%08X 0x%08X\n" % (start, size))
+        f.write("EEPROM  0x02000000 0x00008000\n")
+        for start, size in reserved:
+            f.write("RESERVED 0x%08X 0x%08X\n" % (start, size))
+        for search in searches:
+            f.write("SEARCH %s\n" % search)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--type", required=True,
+                        choices=["Puma", "Ibex", "Wren", "Puma_mem32_unlimited", "Orca"])
+    parser.add_argument("--size-mb", default="200", help="section maps: file size in MiB")
+    parser.add_argument("--sections", type=int, default=400, help="section maps: table rows")
+    parser.add_argument("--symbols", type=int, default=1000000, help="Orca: symbol lines")
+    parser.add_argument("--searches", type=int, default=30)
+    parser.add_argument("--seed", type=int, default=7)
+    parser.add_argument("--crlf", action="store_true", help="Windows line ends")
+    parser.add_argument("--out", default=os.path.join(os.path.dirname(__file__), "data"))
+    parser.add_argument("--stem", help="file name stem (default: from type and size)")
+    args = parser.parse_args()
+    args.line_end = "\r\n" if args.crlf else "\n"
+
+    if args.type == "Orca":
+        stem = args.stem or "orca_%dk_%ds" % (args.symbols // 1000, args.searches)
+    else:
+        stem = args.stem or "%s_%smb" % (args.type.lower(), args.size_mb)
+    os.makedirs(args.out, exist_ok=True)
+    map_path = os.path.join(args.out, stem + ".map")
+    def_path = os.path.join(args.out, stem + ".def")
+
+    if args.type == "Orca":
+        info = write_orca_map(args, map_path)
+        searches = orca_searches(random.Random(args.seed + 1), args.searches)
+        write_def(args, def_path, ORCA_AREAS, searches, [(0x3F8000, 0x1000), (0x3FA000, 0x800),
+                                                         (0xF80000, 0x100)])
+    else:
+        info = write_section_map(args, map_path)
+        areas = MEM32_AREAS if args.type == "Puma_mem32_unlimited" else SECTION_AREAS
+        write_def(args, def_path, areas, section_searches(args.type, args.searches), [])
+    info.update({"type": args.type, "map": map_path, "def": def_path,
+                 "searches": args.searches})
+    with open(os.path.join(args.out, stem + ".json"), "w") as f:
+        json.dump(info, f, indent=1)
+    json.dump(info, sys.stdout)
+    sys.stdout.write("\n")
+
+
+if __name__ == "__main__":
+    main()

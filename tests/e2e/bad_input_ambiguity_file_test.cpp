@@ -109,7 +109,7 @@ TEST_F(AmbiguityFile, AFileThatCannotBeReplacedStillGivesTheWarning) {
     const process_result result = run({"Puma", "t.def", "a.map"});
     EXPECT_EQ(result.exit_code, 0);
     EXPECT_NE(result.output.find(warning_start), std::string::npos) << result.output;
-    EXPECT_NE(result.output.find("See ambiguous search result file in Tarvel.amb.\n"),
+    EXPECT_NE(result.output.find(native_lines("See ambiguous search result file in Tarvel.amb.\n")),
               std::string::npos);
     EXPECT_TRUE(fs::is_directory(dir.path() / "Tarvel.amb"));
     EXPECT_EQ(entries_of(dir.path() / "Tarvel.amb"), (std::set<std::string>{"keep"}));

@@ -113,14 +113,16 @@ TEST_F(BadInput, TextAfterANulIsNotRead) {
     for (const map_case& input : all_map_cases()) {
         const std::string definition = definition_for(input.type);
         const process_result clean = clean_run(input.type, definition, input.map);
-        dir.write("nul.def", each_line(definition, hide_junk));
-        dir.write("nul.map", each_line(input.map, hide_junk));
-        dir.write("nul.src", each_line(clean_eep_source, hide_junk));
+        // Not "nul.def": on Windows NUL with any extension names the null device.
+        dir.write("with_nul.def", each_line(definition, hide_junk));
+        dir.write("with_nul.map", each_line(input.map, hide_junk));
+        dir.write("with_nul.src", each_line(clean_eep_source, hide_junk));
         dir.write("clean.src", clean_eep_source);
         const process_result with_eep = run({input.type, "clean.def", "clean.map", "clean.src"});
         EXPECT_EQ(with_eep.exit_code, 0) << input.type;
 
-        const process_result result = run({input.type, "nul.def", "nul.map", "nul.src"});
+        const process_result result =
+            run({input.type, "with_nul.def", "with_nul.map", "with_nul.src"});
         EXPECT_EQ(result.output, with_eep.output) << input.type;
         EXPECT_EQ(result.exit_code, 0) << input.type;
     }

@@ -139,9 +139,18 @@ process_result run_program(const std::string& program, const std::vector<std::st
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION started{};
     const std::string working_directory = directory.string();
-    if (CreateProcessA(application.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       working_directory.c_str(), &startup, &started) == 0) {
-        return {1000 + static_cast<int>(GetLastError()), {}};
+    // Under load Wine has been seen to fail a start with ERROR_INTERNAL_ERROR while other
+    // processes start and end in parallel, so a failed start is tried again; a program that
+    // cannot be started at all fails every attempt.
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessA(application.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0,
+                           nullptr, working_directory.c_str(), &startup, &started) != 0) {
+            break;
+        }
+        if (attempt == 3) {
+            return {1000 + static_cast<int>(GetLastError()), {}};
+        }
+        Sleep(100);
     }
     const c_handle process(started.hProcess);
     const c_handle thread(started.hThread);

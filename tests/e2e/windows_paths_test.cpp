@@ -83,6 +83,13 @@ TEST_F(WindowsPaths, FilesInTheCurrentDirectoryAreNotFoundThroughAProgramPath) {
     result = run({"Puma", "target.def", "app.map"}, program());
     EXPECT_EQ(result.output, native_lines(banner_text() + "Could not find input map file\n"));
     EXPECT_EQ(result.exit_code, -2);
+
+    // The same for the build's own program, which Wine shows as "Z:\...\Tarvel.exe".
+    result = run_program(tarvel_executable(), {"Puma", "target.def", "app.map"}, current_dir.path(),
+                         tarvel_executable());
+    EXPECT_EQ(result.output,
+              native_lines(banner_text() + "Could not find input definition file\n"));
+    EXPECT_EQ(result.exit_code, -2);
 }
 
 TEST_F(WindowsPaths, MixedSeparatorsBelowTheProgramDirectory) {

@@ -67,8 +67,8 @@ void c_credited_names::prefetch(std::uint32_t hash) const {
 #endif
 }
 
-std::pair<std::size_t, bool> c_credited_names::try_add(std::string_view name, std::uint32_t hash,
-                                                       std::size_t search) {
+c_credited_names::credit c_credited_names::try_add(std::string_view name, std::uint32_t hash,
+                                                   std::size_t search) {
     if ((used_ + 1) * 4 > slots_.size() * 3) {
         grow();
     }
@@ -76,12 +76,12 @@ std::pair<std::size_t, bool> c_credited_names::try_add(std::string_view name, st
     std::size_t at = hash & mask;
     for (; slots_[at].stored != nullptr; at = (at + 1) & mask) {
         if (slots_[at].hash == hash && stored_name(slots_[at].stored) == name) {
-            return {slots_[at].search, false};
+            return {slots_[at].search, false, stored_name(slots_[at].stored)};
         }
     }
     slots_[at] = {store(name), hash, static_cast<std::uint32_t>(search)};
     ++used_;
-    return {search, true};
+    return {search, true, stored_name(slots_[at].stored)};
 }
 
 }  // namespace tarvel

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace tarvel {
@@ -23,11 +22,18 @@ class c_credited_names {
     // overlap other work.
     void prefetch(std::uint32_t hash) const;
 
+    // The outcome of try_add: the search the name is credited to (the earlier one when it was
+    // recorded before), whether it is new, and the recorded copy of the name, which stays
+    // valid as long as this table.
+    struct credit {
+        std::size_t search = 0;
+        bool is_new = false;
+        std::string_view name;
+    };
+
     // Records `name`, whose hash_of is `hash`, as credited to `search` unless it was recorded
-    // before. Returns the search the name is credited to (the earlier one when it was there)
-    // and whether it is new.
-    std::pair<std::size_t, bool> try_add(std::string_view name, std::uint32_t hash,
-                                         std::size_t search);
+    // before.
+    credit try_add(std::string_view name, std::uint32_t hash, std::size_t search);
 
     std::size_t size() const { return used_; }
 

@@ -29,11 +29,11 @@ void c_search_accounting::account(const c_map_entry& entry) {
     credited_.prefetch(hash);
     index_.find(entry.name, matching_);
     for (const std::size_t i : matching_) {
-        const auto [credited_search, is_new] = credited_.try_add(entry.name, hash, i);
-        if (is_new) {
+        const c_credited_names::credit credit = credited_.try_add(entry.name, hash, i);
+        if (credit.is_new) {
             searches_[i]->add(entry.size);
         } else {
-            ambiguities_.push_back({entry.name, i, credited_search});
+            ambiguities_.push_back({credit.name, i, credit.search});
             ambiguous_bytes_ += entry.size;
         }
     }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/credited_names.h"
@@ -16,8 +17,10 @@ namespace tarvel {
 
 // A name matched again after it had been credited: by a later search for the same entry, or
 // by any search for a later entry of that name. Searches are given by their list position.
+// The name is the accounting's own copy, made when the name was credited: with many
+// overlapping searches a large map has several ambiguities per name.
 struct ambiguity {
-    std::string name;
+    std::string_view name;
     std::size_t search = 0;          // the search that matched again
     std::size_t earlier_search = 0;  // the search the name was credited to
 };

@@ -19,8 +19,8 @@ struct outcome {
     std::uint32_t ambiguous_bytes = 0;
 };
 
-std::string describe_ambiguity(const std::string& name, std::size_t search, std::size_t earlier) {
-    return name + " @" + std::to_string(search) + " after @" + std::to_string(earlier);
+std::string describe_ambiguity(std::string_view name, std::size_t search, std::size_t earlier) {
+    return std::string(name) + " @" + std::to_string(search) + " after @" + std::to_string(earlier);
 }
 
 outcome plain_accounting(const search_list& searches, const std::vector<c_map_entry>& entries) {

@@ -127,9 +127,12 @@ with open(info_path) as f:
 rss = int(tool_rss) * 1024
 per_entry = rss / info["placed_entries"] if info.get("placed_entries") else 0
 per_entry_text = "%8.0f" % per_entry if kind == "Orca" else "%8s" % "-"
-if kind == "Orca":
+if kind == "Orca" and info.get("symbols", 0) >= 1000000:
     target = "<1 s, <200 B/entry: %s" % (
         "met" if tool_s < 1.0 and per_entry < 200 else "MISSED")
+elif kind == "Orca":
+    # The bytes per entry are measured on a million symbols; a small map is all fixed cost.
+    target = "<1 s: %s" % ("met" if tool_s < 1.0 else "MISSED")
 else:
     limit = 5.0 if kind == "Wren" else 3.0
     ratio = tool_s / wc_s

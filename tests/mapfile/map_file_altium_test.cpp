@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
+#include "support/reader_fixture.h"
 
 namespace tarvel {
 namespace {
@@ -22,41 +22,16 @@ const std::string header =
     "Name                            Addr    Space Type     Size    Module\n"
     "----------------------------------------------------------------------\n";
 
-struct parse_result {
-    bool result = false;
-    std::vector<c_map_entry> program;
-    std::vector<c_map_entry> memory;
-};
+using test::names;
+using test::parse_result;
 
-class AltiumParse : public ::testing::Test {
+class AltiumParse : public test::c_reader_test<c_map_file_altium> {
   protected:
     AltiumParse() {
         def.program = {{0x0000, 0x8000, no_area}, {0xF000, 0x1000, no_area}};
         def.memory = {{0x200000, 0x100, no_area}, {0x220000, 0x80, no_area}};
     }
-
-    parse_result parse(const std::string& map) {
-        c_map_file_altium reader(dir.write("a.map", map).string());
-        c_entry_list program;
-        c_entry_list memory;
-        parse_result r;
-        r.result = reader.parse(def, program, memory);
-        r.program.assign(program.begin(), program.end());
-        r.memory.assign(memory.begin(), memory.end());
-        return r;
-    }
-
-    test::c_temp_dir dir;
-    c_memory_def def;
 };
-
-std::vector<std::string> names(const std::vector<c_map_entry>& entries) {
-    std::vector<std::string> result;
-    for (const auto& e : entries) {
-        result.push_back(e.name);
-    }
-    return result;
-}
 
 TEST(AltiumSymbolLine, FixedColumnsAndTheHelperAgree) {
     const std::string line = symbol("_main", "0001F0", "000004");

@@ -2,59 +2,43 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
+#include "support/reader_fixture.h"
 
 namespace tarvel {
 namespace {
 
-class IbexParse : public ::testing::Test {
+using test::names;
+
+class IbexParse : public test::c_reader_test<c_map_file_elxr_ibex> {
   protected:
     IbexParse() {
         def.program = {{0x0, 0x30000, no_area}};
         def.memory = {{0x03FFD000, 0x2E00, no_area}};
     }
-
-    // The names of the placed entries, program entries first.
-    std::vector<std::string> parse(const std::string& map) {
-        c_map_file_elxr_ibex reader(dir.write("a.map", map).string());
-        c_entry_list program;
-        c_entry_list memory;
-        reader.parse(def, program, memory);
-        std::vector<std::string> names;
-        for (const c_entry_list* list : {&program, &memory}) {
-            for (const c_map_entry& e : *list) {
-                names.push_back(e.name);
-            }
-        }
-        return names;
-    }
-
-    test::c_temp_dir dir;
-    c_memory_def def;
 };
 
 TEST_F(IbexParse, InitialisedDataKeepsItsCommaAndBlank) {
-    EXPECT_EQ(parse("  11  .data, initialized  000004a8  0001f206  PROGBITS\n"
-                    "       flags: A\n"
-                    "  15  .data                000004a8  ffffd000  PROGBITS\n"
-                    "       flags: WA\n"),
+    EXPECT_EQ(names(parse("  11  .data, initialized  000004a8  0001f206  PROGBITS\n"
+                          "       flags: A\n"
+                          "  15  .data                000004a8  ffffd000  PROGBITS\n"
+                          "       flags: WA\n")),
               (std::vector<std::string>{".data, initialized", ".data"}));
 }
 
 TEST_F(IbexParse, OnlyItsOwnNamesWrittenInTheirCase) {
-    EXPECT_EQ(parse("  1  .MY_STACK  00000100  ffffd000  x\n a\n"
-                    "  2  .my_stack  00000100  ffffd100  x\n a\n"  // case-sensitive
-                    "  3  .sdata     00000100  ffffd200  x\n a\n"  // a Puma name
-                    "  4  .zbss      00000100  ffffd300  x\n a\n"
-                    "  5  .IpdEepRam 00000100  ffffd400  x\n a\n"
-                    "  6  .STARTUPFUNC  000000a0  00000340  x\n a\n"
-                    "  7  .data, init  00000010  00000400  x\n a\n"),  // no such name
+    EXPECT_EQ(names(parse("  1  .MY_STACK  00000100  ffffd000  x\n a\n"
+                          "  2  .my_stack  00000100  ffffd100  x\n a\n"  // case-sensitive
+                          "  3  .sdata     00000100  ffffd200  x\n a\n"  // a Puma name
+                          "  4  .zbss      00000100  ffffd300  x\n a\n"
+                          "  5  .IpdEepRam 00000100  ffffd400  x\n a\n"
+                          "  6  .STARTUPFUNC  000000a0  00000340  x\n a\n"
+                          "  7  .data, init  00000010  00000400  x\n a\n")),  // no such name
               (std::vector<std::string>{".STARTUPFUNC", ".MY_STACK", ".IpdEepRam"}));
 }
 
 TEST_F(IbexParse, DropRulesAndMaskOfTheSectionMaps) {
-    EXPECT_EQ(parse("  1  .text  00000100  fc000100  x\n flags: AX\n"  // masked to 0x100
-                    "  2  .const 00000100  00000200  x\n flags: DEBUGGING\n"),
+    EXPECT_EQ(names(parse("  1  .text  00000100  fc000100  x\n flags: AX\n"  // masked to 0x100
+                          "  2  .const 00000100  00000200  x\n flags: DEBUGGING\n")),
               (std::vector<std::string>{".text"}));
 }
 

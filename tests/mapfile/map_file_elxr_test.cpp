@@ -2,46 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
+#include "support/reader_fixture.h"
 
 namespace tarvel {
 namespace {
 
-struct parse_result {
-    bool result = false;
-    std::vector<c_map_entry> program;
-    std::vector<c_map_entry> memory;
-};
+using test::names;
+using test::parse_result;
 
-class ElxrParse : public ::testing::Test {
-protected:
+class ElxrParse : public test::c_reader_test<c_map_file_elxr> {
+  protected:
     ElxrParse() {
         def.program = {{0x0, 0x10000, no_area}, {0x02E00000, 0x1000, no_area}};
         def.memory = {{0x03FF0000, 0x10000, no_area}};
     }
-
-    parse_result parse(const std::string& map) {
-        c_map_file_elxr reader(dir.write("a.map", map).string());
-        c_entry_list program;
-        c_entry_list memory;
-        parse_result r;
-        r.result = reader.parse(def, program, memory);
-        r.program.assign(program.begin(), program.end());
-        r.memory.assign(memory.begin(), memory.end());
-        return r;
-    }
-
-    test::c_temp_dir dir;
-    c_memory_def def;
 };
-
-std::vector<std::string> names(const std::vector<c_map_entry>& entries) {
-    std::vector<std::string> result;
-    for (const auto& e : entries) {
-        result.push_back(e.name);
-    }
-    return result;
-}
 
 TEST_F(ElxrParse, ReadsSectionLinesAndTheirAttributeLines) {
     const parse_result r = parse(

@@ -4,46 +4,21 @@
 
 #include <filesystem>
 
-#include "support/temp_dir.h"
+#include "support/reader_fixture.h"
 
 namespace tarvel {
 namespace {
 
-struct parse_result {
-    bool result = false;
-    std::vector<c_map_entry> program;
-    std::vector<c_map_entry> memory;
-};
+using test::names;
+using test::parse_result;
 
-class WrenParse : public ::testing::Test {
+class WrenParse : public test::c_reader_test<c_map_file_elxr_wren> {
   protected:
     WrenParse() {
         def.program = {{0x0, 0x80000, no_area}};
         def.memory = {{0x03FE0000, 0x10000, no_area}};
     }
-
-    parse_result parse(const std::string& map) {
-        c_map_file_elxr_wren reader(dir.write("a.map", map).string());
-        c_entry_list program;
-        c_entry_list memory;
-        parse_result r;
-        r.result = reader.parse(def, program, memory);
-        r.program.assign(program.begin(), program.end());
-        r.memory.assign(memory.begin(), memory.end());
-        return r;
-    }
-
-    test::c_temp_dir dir;
-    c_memory_def def;
 };
-
-std::vector<std::string> names(const std::vector<c_map_entry>& entries) {
-    std::vector<std::string> result;
-    for (const auto& e : entries) {
-        result.push_back(e.name);
-    }
-    return result;
-}
 
 const c_map_entry* find(const std::vector<c_map_entry>& entries, const std::string& name) {
     for (const auto& e : entries) {

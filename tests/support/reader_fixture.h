@@ -1,0 +1,65 @@
+// Parses a map text with one reader and gives back what it placed, as vectors that tests can
+// compare and index.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mapfile/entry_list.h"
+#include "mapfile/map_entry.h"
+#include "memdef/memory_def.h"
+#include "support/temp_dir.h"
+
+namespace tarvel::test {
+
+// What one parse gave: its result and the placed entries in the order of their lists.
+struct parse_result {
+    bool result = false;
+    std::vector<c_map_entry> program;
+    std::vector<c_map_entry> memory;
+};
+
+// Writes `map` to the file a.map in `dir` and parses it with a `Reader` against `def`.
+template <typename Reader>
+parse_result parse_map(const c_temp_dir& dir, const c_memory_def& def, const std::string& map) {
+    Reader reader(dir.write("a.map", map).string());
+    c_entry_list program;
+    c_entry_list memory;
+    parse_result r;
+    r.result = reader.parse(def, program, memory);
+    r.program.assign(program.begin(), program.end());
+    r.memory.assign(memory.begin(), memory.end());
+    return r;
+}
+
+// A fixture whose `parse` reads map texts with a `Reader` against the fixture's `def`, which
+// the test or a derived fixture fills in first.
+template <typename Reader>
+class c_reader_test : public ::testing::Test {
+  protected:
+    parse_result parse(const std::string& map) { return parse_map<Reader>(dir, def, map); }
+
+    c_temp_dir dir;
+    c_memory_def def;
+};
+
+inline std::vector<std::string> names(const std::vector<c_map_entry>& entries) {
+    std::vector<std::string> result;
+    for (const c_map_entry& e : entries) {
+        result.push_back(e.name);
+    }
+    return result;
+}
+
+// The names of the placed entries, program entries first.
+inline std::vector<std::string> names(const parse_result& r) {
+    std::vector<std::string> result = names(r.program);
+    for (const c_map_entry& e : r.memory) {
+        result.push_back(e.name);
+    }
+    return result;
+}
+
+}  // namespace tarvel::test

@@ -12,6 +12,8 @@
 namespace tarvel {
 namespace {
 
+using test::report_head;
+
 TEST(PctFormat, OneDecimalRightAlignedInFiveColumns) {
     EXPECT_EQ(format_pct_used(30.52), "Pct Used:  30.5%");
     EXPECT_EQ(format_pct_used(0), "Pct Used:   0.0%");
@@ -62,13 +64,6 @@ protected:
     search_list searches;
     std::vector<c_map_entry> program_entries;
 };
-
-const std::string report_head =
-    "************************************\n"
-    "*       Tarvel Memory Report       *\n"
-    "*       In [Byte]                  *\n"
-    "************************************\n"
-    "\n";
 
 TEST_F(MemoryReport, FullReportWithSearchesAndAnAmbiguity) {
     def.program = {{0, 8192, no_area}, {0x10000, 1024, no_area}};

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/example_run.h"
 #include "support/process.h"
 #include "support/report_text.h"
 #include "support/temp_dir.h"
@@ -18,11 +19,7 @@ const std::string puma_map =
     "     flags: AX\n";
 
 const std::string memory_report =
-    "************************************\n"
-    "*       Tarvel Memory Report       *\n"
-    "*       In [Byte]                  *\n"
-    "************************************\n"
-    "\n"
+    report_head +
     "RAM area: \n"
     "Total:    4096\n"
     "Pct Used:   0.0%\n"
@@ -134,13 +131,8 @@ TEST_F(EepReport, FailedMemoryAnalysisIgnoresTheEepArgument) {
 
 TEST_F(EepReport, BundledExampleGivesTheDocumentedReport) {
     const std::filesystem::path source = TARVEL_SOURCE_DIR;
-    // Copies, so the ambiguity file of the example lands in this test's directory.
-    std::filesystem::copy_file(source / "examples/puma/target.def", dir.path() / "puma.def");
-    std::filesystem::copy_file(source / "examples/puma/application.map", dir.path() / "puma.map");
     const process_result result =
-        run_program(tarvel_executable(),
-                    {"Puma", "puma.def", "puma.map", (source / "examples/eep/EepPrj.src").string()},
-                    dir.path());
+        run_bundled_example(dir, "Puma", "puma", {(source / "examples/eep/EepPrj.src").string()});
     const std::string expected = native_lines(
         "\nEEP size analyze: \n\n"
         " Total:     7936\nPct Used:  19.7%\n used:      1560\n Free:      6376\n\n"

@@ -2,21 +2,14 @@
 // ambiguity file, the initialised-data image ".data, initialized" being a section of its own.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "support/process.h"
+#include "support/example_run.h"
 #include "support/report_text.h"
-#include "support/temp_dir.h"
 
 namespace tarvel::test {
 namespace {
 
 const std::string example_report =
-    "************************************\n"
-    "*       Tarvel Memory Report       *\n"
-    "*       In [Byte]                  *\n"
-    "************************************\n"
-    "\n"
+    report_head +
     "RAM area: \n"
     "Total:    12000\n"
     "Pct Used:  84.9%\n"
@@ -51,15 +44,7 @@ const std::string example_ambiguities =
     ".text: Found in [ |text |ISR |STARTUPFUNC ] and in [ |text |ISR |STARTUPFUNC ]\n";
 
 TEST(IbexRun, BundledExampleGivesTheKnownReportAndAmbiguityFile) {
-    const c_temp_dir dir;
-    // A copy, so that the ambiguity file lands in this test's directory.
-    std::filesystem::copy(std::filesystem::path(TARVEL_SOURCE_DIR) / "examples/ibex",
-                          dir.path() / "ibex");
-    const process_result result = run_program(
-        tarvel_executable(), {"Ibex", "ibex/target.def", "ibex/application.map"}, dir.path());
-    EXPECT_EQ(result.exit_code, 0);
-    EXPECT_EQ(result.output, native_lines(banner_text() + example_report));
-    EXPECT_EQ(dir.read("ibex/Tarvel.amb"), native_lines(example_ambiguities));
+    expect_bundled_example_report("Ibex", "ibex", example_report, example_ambiguities);
 }
 
 }  // namespace

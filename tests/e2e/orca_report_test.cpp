@@ -2,8 +2,7 @@
 // ambiguity file (bit variables counted in bits, reserved ranges counted as used ROM).
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
+#include "support/example_run.h"
 #include "support/process.h"
 #include "support/report_text.h"
 #include "support/temp_dir.h"
@@ -12,11 +11,7 @@ namespace tarvel::test {
 namespace {
 
 const std::string example_report =
-    "************************************\n"
-    "*       Tarvel Memory Report       *\n"
-    "*       In [Byte]                  *\n"
-    "************************************\n"
-    "\n"
+    report_head +
     "RAM area: \n"
     "Total:    4480\n"
     "Pct Used:  57.1%\n"
@@ -56,15 +51,7 @@ const std::string example_ambiguities =
     "_Adc_GainTable: Found in [ |Table |_c_ ] and in [ |Adc |Pwm ]\n";
 
 TEST(OrcaRun, BundledExampleGivesTheKnownReportAndAmbiguityFile) {
-    const c_temp_dir dir;
-    // A copy, so that the ambiguity file lands in this test's directory.
-    std::filesystem::copy(std::filesystem::path(TARVEL_SOURCE_DIR) / "examples/orca",
-                          dir.path() / "orca");
-    const process_result result = run_program(
-        tarvel_executable(), {"Orca", "orca/target.def", "orca/application.map"}, dir.path());
-    EXPECT_EQ(result.exit_code, 0);
-    EXPECT_EQ(result.output, native_lines(banner_text() + example_report));
-    EXPECT_EQ(dir.read("orca/Tarvel.amb"), native_lines(example_ambiguities));
+    expect_bundled_example_report("Orca", "orca", example_report, example_ambiguities);
 }
 
 TEST(OrcaRun, ListingWithoutTheHeaderGivesNoReport) {

@@ -3,21 +3,14 @@
 // in all 32 bits.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "support/process.h"
+#include "support/example_run.h"
 #include "support/report_text.h"
-#include "support/temp_dir.h"
 
 namespace tarvel::test {
 namespace {
 
 const std::string example_report =
-    "************************************\n"
-    "*       Tarvel Memory Report       *\n"
-    "*       In [Byte]                  *\n"
-    "************************************\n"
-    "\n"
+    report_head +
     "RAM area: \n"
     "Total:    163840\n"
     "Pct Used:  27.1%\n"
@@ -54,19 +47,8 @@ const std::string example_ambiguities =
     "CanCfg_Const: Found in [ Cfg ] and in [ |rodata |Const ]\n";
 
 TEST(PumaMem32UnlimitedRun, BundledExampleGivesTheKnownReportAndAmbiguityFile) {
-    const c_temp_dir dir;
-    // A copy, so that the ambiguity file lands in this test's directory.
-    std::filesystem::copy(
-        std::filesystem::path(TARVEL_SOURCE_DIR) / "examples/puma_mem32_unlimited",
-        dir.path() / "puma_mem32_unlimited");
-    const process_result result =
-        run_program(tarvel_executable(),
-                    {"Puma_mem32_unlimited", "puma_mem32_unlimited/target.def",
-                     "puma_mem32_unlimited/application.map"},
-                    dir.path());
-    EXPECT_EQ(result.exit_code, 0);
-    EXPECT_EQ(result.output, native_lines(banner_text() + example_report));
-    EXPECT_EQ(dir.read("puma_mem32_unlimited/Tarvel.amb"), native_lines(example_ambiguities));
+    expect_bundled_example_report("Puma_mem32_unlimited", "puma_mem32_unlimited", example_report,
+                                  example_ambiguities);
 }
 
 }  // namespace

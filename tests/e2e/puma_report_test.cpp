@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/example_run.h"
 #include "support/process.h"
 #include "support/report_text.h"
 #include "support/temp_dir.h"
@@ -17,13 +18,6 @@ std::string read_file(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-const std::string report_head =
-    "************************************\n"
-    "*       Tarvel Memory Report       *\n"
-    "*       In [Byte]                  *\n"
-    "************************************\n"
-    "\n";
-
 class PumaRun : public ::testing::Test {
 protected:
     process_result run(const std::vector<std::string>& arguments) {
@@ -33,14 +27,9 @@ protected:
 };
 
 TEST_F(PumaRun, BundledExampleGivesTheKnownReportAndAmbiguityFile) {
-    const std::filesystem::path examples = std::filesystem::path(TARVEL_SOURCE_DIR) / "examples";
-    std::filesystem::copy(examples / "puma", dir.path() / "puma");
-    const process_result result = run({"Puma", "puma/target.def", "puma/application.map"});
-    EXPECT_EQ(result.exit_code, 0);
     const std::filesystem::path golden = std::filesystem::path(TARVEL_SOURCE_DIR) / "tests/e2e/golden";
-    std::string expected = read_file(golden / "puma_example.txt");
-    EXPECT_EQ(result.output, native_lines(banner_text() + expected));
-    EXPECT_EQ(dir.read("puma/Tarvel.amb"), native_lines(read_file(golden / "puma_example.amb")));
+    expect_bundled_example_report("Puma", "puma", read_file(golden / "puma_example.txt"),
+                                  read_file(golden / "puma_example.amb"));
 }
 
 TEST_F(PumaRun, ReportWithOverfullAreaAndNoSearches) {

@@ -3,21 +3,14 @@
 // stack taken from the stack symbols.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "support/process.h"
+#include "support/example_run.h"
 #include "support/report_text.h"
-#include "support/temp_dir.h"
 
 namespace tarvel::test {
 namespace {
 
 const std::string example_report =
-    "************************************\n"
-    "*       Tarvel Memory Report       *\n"
-    "*       In [Byte]                  *\n"
-    "************************************\n"
-    "\n"
+    report_head +
     "RAM area: \n"
     "Total:    69632\n"
     "Pct Used:  49.2%\n"
@@ -51,15 +44,7 @@ const std::string example_report =
 const std::string example_ambiguities = "rodata: Found in [ |const |data ] and in [ rodata ]\n";
 
 TEST(WrenRun, BundledExampleGivesTheKnownReportAndAmbiguityFile) {
-    const c_temp_dir dir;
-    // A copy, so that the ambiguity file lands in this test's directory.
-    std::filesystem::copy(std::filesystem::path(TARVEL_SOURCE_DIR) / "examples/wren",
-                          dir.path() / "wren");
-    const process_result result = run_program(
-        tarvel_executable(), {"Wren", "wren/target.def", "wren/application.map"}, dir.path());
-    EXPECT_EQ(result.exit_code, 0);
-    EXPECT_EQ(result.output, native_lines(banner_text() + example_report));
-    EXPECT_EQ(dir.read("wren/Tarvel.amb"), native_lines(example_ambiguities));
+    expect_bundled_example_report("Wren", "wren", example_report, example_ambiguities);
 }
 
 }  // namespace

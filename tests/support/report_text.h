@@ -30,4 +30,12 @@ inline std::string banner_text() {
     return "Tarvel.exe version 1.5 from " + build_date() + "\n" + TARVEL_LEGAL_COPYRIGHT "\n\n\n";
 }
 
+// The frame that every memory report begins with, and its empty line.
+inline const std::string report_head =
+    "************************************\n"
+    "*       Tarvel Memory Report       *\n"
+    "*       In [Byte]                  *\n"
+    "************************************\n"
+    "\n";
+
 }  // namespace tarvel::test

@@ -19,28 +19,13 @@
 #include "mapfile/map_file_elxr_ibex.h"
 #include "mapfile/map_file_elxr_mem32_unlimited.h"
 #include "mapfile/map_file_elxr_wren.h"
+#include "support/line_match.h"
 
 namespace tarvel {
 namespace {
 
-struct fields_found {
-    bool matched = false;
-    std::string name, size, address;
-    bool operator==(const fields_found&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const fields_found& f) {
-    return out << (f.matched ? "match" : "no match") << " [" << f.name << "] [" << f.size << "] ["
-               << f.address << "]";
-}
-
-fields_found by_matcher(const c_section_line_matcher& matcher, const std::string& line) {
-    section_line_fields fields;
-    if (!matcher.match(line, fields)) {
-        return {};
-    }
-    return {true, std::string(fields.name), std::string(fields.size), std::string(fields.address)};
-}
+using test::by_matcher;
+using test::fields_found;
 
 fields_found by_regex(const std::regex& pattern, const std::string& line) {
     std::smatch groups;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mapfile/map_file_elxr.h"
+#include "support/line_match.h"
 
 namespace tarvel {
 namespace {
@@ -16,23 +17,8 @@ const c_section_line_matcher& puma_matcher() {
     return reader.line_regex();
 }
 
-struct match_result {
-    bool matched = false;
-    std::string name, size, address;
-    bool operator==(const match_result&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const match_result& r) {
-    return out << r.matched << " [" << r.name << "] [" << r.size << "] [" << r.address << "]";
-}
-
-match_result by_matcher(const c_section_line_matcher& matcher, const std::string& line) {
-    section_line_fields fields;
-    if (!matcher.match(line, fields)) {
-        return {};
-    }
-    return {true, std::string(fields.name), std::string(fields.size), std::string(fields.address)};
-}
+using test::by_matcher;
+using test::fields_found;
 
 TEST(SectionLineMatcher, PatternTextListsTheNamesAfterAWildcard) {
     const std::string& text = puma_matcher().pattern_text();
@@ -43,10 +29,10 @@ TEST(SectionLineMatcher, PatternTextListsTheNamesAfterAWildcard) {
 TEST(SectionLineMatcher, RecognisesSectionLines) {
     const auto& m = puma_matcher();
     EXPECT_EQ(by_matcher(m, "  7  .text  0001a2c0  00fe0000  rest of line"),
-              (match_result{true, ".text", "0001a2c0", "00fe0000"}));
-    EXPECT_EQ(by_matcher(m, "1 _text 10 20 "), (match_result{true, "_text", "10", "20"}));
+              (fields_found{true, ".text", "0001a2c0", "00fe0000"}));
+    EXPECT_EQ(by_matcher(m, "1 _text 10 20 "), (fields_found{true, "_text", "10", "20"}));
     // The wildcard takes the last blank before a name written without its dot.
-    EXPECT_EQ(by_matcher(m, "1   text 10 20 x"), (match_result{true, " text", "10", "20"}));
+    EXPECT_EQ(by_matcher(m, "1   text 10 20 x"), (fields_found{true, " text", "10", "20"}));
     // Earlier names are tried first, but a name must be followed by white space.
     EXPECT_EQ(by_matcher(m, "3 .DFALib_TextRam 4 5 x").name, ".DFALib_TextRam");
     EXPECT_EQ(by_matcher(m, "3 .DFALib_Text 4 5 x").name, ".DFALib_Text");

@@ -9,22 +9,12 @@
 #include "mapfile/map_file_elxr_mem32_unlimited.h"
 #include "mapfile/map_file_elxr_wren.h"
 #include "mapfile/section_line_matcher.h"
+#include "support/line_match.h"
 
 namespace tarvel {
 namespace {
 
-struct section_result {
-    bool matched = false;
-    std::string name, size, address;
-};
-
-section_result by_matcher(const c_section_line_matcher& matcher, const std::string& line) {
-    section_line_fields fields;
-    if (!matcher.match(line, fields)) {
-        return {};
-    }
-    return {true, std::string(fields.name), std::string(fields.size), std::string(fields.address)};
-}
+using test::by_matcher;
 
 TEST(AnyNameMatcher, PatternTextIsTheFivePieces) {
     const c_map_file_elxr_mem32_unlimited reader("");

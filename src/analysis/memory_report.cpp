@@ -22,8 +22,9 @@ void print_areas(std::ostream& out, const c_memory_def& def, const memory_counte
         const std::uint32_t size = def.program_area(i).size;
         const std::uint32_t used = counters.area_used[i];
         const std::int64_t free = std::int64_t{size} - std::int64_t{used};
-        out << "  Prg seg" << i << ":   " << "  Used  " << std::setw(10) << used << ", Free  "
-            << std::setw(10) << free << ", Total " << std::setw(10) << size << ", "
+        out << "  Prg seg" << i << ":   "
+            << "  Used  " << std::setw(10) << used << ", Free  " << std::setw(10) << free
+            << ", Total " << std::setw(10) << size << ", "
             << format_pct_used(percent_of(used, size)) << std::endl;
     }
 }
@@ -49,16 +50,17 @@ void print_breakdown(std::ostream& out, const search_list& searches,
     const std::string path = ambiguity_file_path(map_file_name);
     write_ambiguity_file(path, accounting);
     const std::uint32_t ambiguous = accounting.ambiguous_bytes();
-    out << "Warning: Ambiguous search with " << ambiguous << " = " << percent_of(ambiguous, rom_used)
+    out << "Warning: Ambiguous search with " << ambiguous << " = "
+        << percent_of(ambiguous, rom_used)
         << "% found and removed from multiple counting. See ambiguous search result file in "
         << path << "." << std::endl;
     out << std::endl;
 }
 }  // namespace
 
-void print_memory_report(std::ostream& out, const c_memory_def& def, const memory_counters& counters,
-                         const search_list& searches, const c_search_accounting& accounting,
-                         const std::string& map_file_name) {
+void print_memory_report(std::ostream& out, const c_memory_def& def,
+                         const memory_counters& counters, const search_list& searches,
+                         const c_search_accounting& accounting, const std::string& map_file_name) {
     const std::ios::fmtflags saved_flags = out.flags();
     const std::streamsize saved_precision = out.precision();
     out.setf(std::ios::right, std::ios::adjustfield);

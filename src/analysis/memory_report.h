@@ -22,8 +22,8 @@ struct memory_counters {
 
 // Prints the report to `out`, writing the ambiguity file beside the map file when the searches
 // counted a name more than once. The stream's format state is restored afterwards.
-void print_memory_report(std::ostream& out, const c_memory_def& def, const memory_counters& counters,
-                         const search_list& searches, const c_search_accounting& accounting,
-                         const std::string& map_file_name);
+void print_memory_report(std::ostream& out, const c_memory_def& def,
+                         const memory_counters& counters, const search_list& searches,
+                         const c_search_accounting& accounting, const std::string& map_file_name);
 
 }  // namespace tarvel

@@ -12,6 +12,8 @@ std::string format_pct_used(double percent) {
     return text.str();
 }
 
-double percent_of(double part, double whole) { return whole == 0.0 ? 0.0 : part * 100.0 / whole; }
+double percent_of(double part, double whole) {
+    return whole == 0.0 ? 0.0 : part * 100.0 / whole;
+}
 
 }  // namespace tarvel

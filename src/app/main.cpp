@@ -1,3 +1,5 @@
 #include "app/run.h"
 
-int main(int argc, char** argv) { return tarvel::run(argc, argv); }
+int main(int argc, char** argv) {
+    return tarvel::run(argc, argv);
+}

@@ -32,7 +32,8 @@ constexpr std::array<reader_row, 5> reader_table{{
 }};
 }  // namespace
 
-std::unique_ptr<c_map_file> create_reader(const std::string& type, const std::string& map_file_name) {
+std::unique_ptr<c_map_file> create_reader(const std::string& type,
+                                          const std::string& map_file_name) {
     for (const auto& row : reader_table) {
         if (type == row.keyword) {
             return row.create(map_file_name);

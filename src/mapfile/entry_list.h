@@ -21,9 +21,9 @@ namespace tarvel {
 // itself while it moves to a larger array), and the address order is a list of positions,
 // four bytes an entry, read through the iterator.
 class c_entry_list {
-public:
+  public:
     class const_iterator {
-    public:
+      public:
         using iterator_category = std::forward_iterator_tag;
         using value_type = c_map_entry;
         using difference_type = std::ptrdiff_t;
@@ -47,9 +47,10 @@ public:
             return a.position_ == b.position_;
         }
 
-    private:
+      private:
         friend class c_entry_list;
-        const_iterator(const c_entry_list* list, std::size_t position) : list_(list), position_(position) {}
+        const_iterator(const c_entry_list* list, std::size_t position)
+            : list_(list), position_(position) {}
 
         const c_entry_list* list_ = nullptr;
         std::size_t position_ = 0;
@@ -63,7 +64,7 @@ public:
     const_iterator end() const;
     const c_map_entry& front() const { return *begin(); }
 
-private:
+  private:
     static constexpr unsigned block_shift = 10;
     static constexpr std::size_t block_entries = std::size_t{1} << block_shift;
 

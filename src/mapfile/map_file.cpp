@@ -10,7 +10,9 @@ c_map_file::c_map_file(std::string file_name) : file_name_(std::move(file_name))
     is_open_ = open();
 }
 
-c_map_file::~c_map_file() { close(); }
+c_map_file::~c_map_file() {
+    close();
+}
 
 // Binary mode: the line reader drops a CR before each LF itself, so every platform reads
 // Windows and Unix line ends alike, and a stray control byte cannot end the file early.
@@ -63,7 +65,9 @@ bool c_map_file::parse(const c_memory_def& /*def*/, c_entry_list& /*program_entr
     return false;
 }
 
-bool c_map_file::post_process(std::vector<c_map_entry>& /*entries*/) { return true; }
+bool c_map_file::post_process(std::vector<c_map_entry>& /*entries*/) {
+    return true;
+}
 
 bool c_map_file::place(c_map_entry entry, const c_memory_def& def, c_entry_list* program_entries,
                        c_entry_list* memory_entries) {

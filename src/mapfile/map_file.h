@@ -17,7 +17,7 @@
 namespace tarvel {
 
 class c_map_file {
-public:
+  public:
     // Opens the file for reading. A file that cannot be opened (or a directory) leaves
     // `is_open` false; that is not an error here.
     explicit c_map_file(std::string file_name);
@@ -38,7 +38,7 @@ public:
     const std::string& file_name() const { return file_name_; }
     bool is_open() const { return is_open_; }
 
-protected:
+  protected:
     // Opens the file again from its start; false when that fails.
     bool reopen();
     // A map that is not a regular file, such as a pipe, can be read only once. A reader that
@@ -60,7 +60,7 @@ protected:
     std::ifstream stream_;
     bool is_open_ = false;
 
-private:
+  private:
     bool open();
 
     c_line_reader lines_;

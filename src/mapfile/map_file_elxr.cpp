@@ -9,20 +9,16 @@ namespace tarvel {
 
 const std::vector<std::string>& c_map_file_elxr::section_names() const {
     static const std::vector<std::string> names{
-        "appinfo",        "bss",           "cfginfo",
-        "data",           "DFALib_TextRam", "DFALib_Text",
-        "EEELib_Text",    "fblflashblocks", "fixaddr",
-        "fixtype",        "intvect",       "noclrdatanvmflashblocks",
-        "osstackbss",     "osstackdata",   "osstacksbss",
-        "osstacksdata",   "osstacktata",   "osstackzdata",
-        "osstackzbss",    "pblflashblocks", "robase",
-        "rodata",         "romdata",       "romsdata",
-        "romtdata",       "romzdata",      "rosdata",
-        "rozdata",        "sbss",          "sdabase",
-        "sdata",          "secinfo",       "sharedata",
-        "stack",          "sldata",        "syscall",
-        "tdata",          "text",          "zbss",
-        "zdata"};
+        "appinfo",        "bss",          "cfginfo",     "data",
+        "DFALib_TextRam", "DFALib_Text",  "EEELib_Text", "fblflashblocks",
+        "fixaddr",        "fixtype",      "intvect",     "noclrdatanvmflashblocks",
+        "osstackbss",     "osstackdata",  "osstacksbss", "osstacksdata",
+        "osstacktata",    "osstackzdata", "osstackzbss", "pblflashblocks",
+        "robase",         "rodata",       "romdata",     "romsdata",
+        "romtdata",       "romzdata",     "rosdata",     "rozdata",
+        "sbss",           "sdabase",      "sdata",       "secinfo",
+        "sharedata",      "stack",        "sldata",      "syscall",
+        "tdata",          "text",         "zbss",        "zdata"};
     return names;
 }
 

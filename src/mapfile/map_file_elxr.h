@@ -13,7 +13,7 @@
 namespace tarvel {
 
 class c_map_file_elxr : public c_map_file {
-public:
+  public:
     using c_map_file::c_map_file;
 
     bool parse(const c_memory_def& def, c_entry_list& program_entries,

@@ -17,7 +17,9 @@ constexpr std::string_view tail_part =
     "[[:space:]]+([[:xdigit:]]+)[[:space:]]+([[:xdigit:]]+)[[:space:]]+(.*)";
 
 // The wildcard "." of an ECMAScript pattern matches every character but the line terminators.
-bool is_line_terminator(char c) { return c == '\n' || c == '\r'; }
+bool is_line_terminator(char c) {
+    return c == '\n' || c == '\r';
+}
 
 // Classifying sixteen characters at once: most lines of a large map are rejected within their
 // first few characters, and a loop that stops after an unpredictable number of blanks or digits
@@ -172,7 +174,8 @@ bool c_section_name_list_matcher::match(std::string_view line, section_line_fiel
         }
         const std::size_t name_begin = wildcard + 1;
         // Past the end of the line only an empty name could fit; those are in every bucket.
-        const auto first = name_begin < line.size() ? static_cast<unsigned char>(line[name_begin]) : 0;
+        const auto first =
+            name_begin < line.size() ? static_cast<unsigned char>(line[name_begin]) : 0;
         for (const std::size_t i : by_first_char_[first]) {
             const std::string& name = names_[i];
             if (line.substr(name_begin, name.size()) == name &&
@@ -187,7 +190,8 @@ bool c_section_name_list_matcher::match(std::string_view line, section_line_fiel
 
 c_section_any_name_matcher::c_section_any_name_matcher()
     : c_section_line_matcher(std::string(number_part) +
-                             "\\[{0,1}\\.{0,1}([a-zA-Z0-9_\\.]+)\\]{0,1}" + std::string(tail_part)) {}
+                             "\\[{0,1}\\.{0,1}([a-zA-Z0-9_\\.]+)\\]{0,1}" +
+                             std::string(tail_part)) {}
 
 bool c_section_any_name_matcher::match(std::string_view line, section_line_fields& fields) const {
     std::size_t blanks_begin = 0;

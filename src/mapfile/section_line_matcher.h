@@ -22,7 +22,7 @@ struct section_line_fields {
 };
 
 class c_section_line_matcher {
-public:
+  public:
     virtual ~c_section_line_matcher() = default;
 
     // True when the whole line is a section line; the fields then point into `line`.
@@ -31,7 +31,7 @@ public:
     // The equivalent ECMAScript pattern.
     const std::string& pattern_text() const { return pattern_; }
 
-protected:
+  protected:
     explicit c_section_line_matcher(std::string pattern) : pattern_(std::move(pattern)) {}
 
     // The part that every section line begins with: optional white space, the section number,
@@ -43,19 +43,19 @@ protected:
     // space and any text without a line-end character up to the end of the line.
     static bool match_tail(std::string_view line, std::size_t pos, section_line_fields& fields);
 
-private:
+  private:
     std::string pattern_;
 };
 
 // Section lines whose name token is any one character followed by one of a list of names;
 // earlier names of the list are tried first.
 class c_section_name_list_matcher : public c_section_line_matcher {
-public:
+  public:
     explicit c_section_name_list_matcher(const std::vector<std::string>& names);
 
     bool match(std::string_view line, section_line_fields& fields) const override;
 
-private:
+  private:
     std::vector<std::string> names_;
     // For each first character, the positions (in list order) of the names that begin with it.
     std::array<std::vector<std::size_t>, 256> by_first_char_;
@@ -64,7 +64,7 @@ private:
 // Section lines whose name is spelled with letters, digits, "_" and ".", optionally in
 // brackets; the name token leaves out the brackets and one leading dot.
 class c_section_any_name_matcher : public c_section_line_matcher {
-public:
+  public:
     c_section_any_name_matcher();
 
     bool match(std::string_view line, section_line_fields& fields) const override;

@@ -12,10 +12,17 @@
 
 namespace tarvel {
 
-enum class def_line_kind { none = 0, program = 1, memory = 2, eeprom = 3, reserved = 4, search = 5 };
+enum class def_line_kind {
+    none = 0,
+    program = 1,
+    memory = 2,
+    eeprom = 3,
+    reserved = 4,
+    search = 5
+};
 
 class c_memory_def {
-public:
+  public:
     c_memory_def() = default;
     virtual ~c_memory_def() = default;
     c_memory_def(const c_memory_def&) = default;

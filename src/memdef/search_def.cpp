@@ -83,7 +83,8 @@ search_def parse_terms(std::string_view text) {
             search.all_terms.emplace_back(term);
         }
     }
-    search.valid = !search.all_terms.empty() || !search.any_terms.empty() || !search.none_terms.empty();
+    search.valid =
+        !search.all_terms.empty() || !search.any_terms.empty() || !search.none_terms.empty();
     return search;
 }
 

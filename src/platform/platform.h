@@ -24,10 +24,10 @@ bool replace_file(const std::string& source, const std::string& target);
 
 // The version information of a program file, as the banner needs it.
 struct version_info {
-    bool available = false;           // false: the file carries no version information
+    bool available = false;             // false: the file carries no version information
     std::uint32_t file_version_ms = 0;  // major number in the upper, minor in the lower 16 bits
-    std::string legal_copyright;      // empty when the entry is missing
-    std::string original_filename;    // empty when the entry is missing
+    std::string legal_copyright;        // empty when the entry is missing
+    std::string original_filename;      // empty when the entry is missing
 };
 
 // Reads the version information of the program file at `program_path`.

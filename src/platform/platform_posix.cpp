@@ -10,7 +10,9 @@
 
 namespace tarvel::platform {
 
-bool path_has_drive(const std::string& path) { return !path.empty() && path.front() == '/'; }
+bool path_has_drive(const std::string& path) {
+    return !path.empty() && path.front() == '/';
+}
 
 bool path_exists(const std::string& path) {
     struct stat info {};

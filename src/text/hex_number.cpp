@@ -17,8 +17,8 @@ constexpr auto digit_values = [] {
     }
     for (int c = 0; c < 256; ++c) {
         if (is_hex_digit(static_cast<char>(c))) {
-            values[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(
-                c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+            values[static_cast<std::size_t>(c)] =
+                static_cast<std::uint8_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
         }
     }
     return values;
@@ -63,8 +63,8 @@ std::uint32_t strtoul_hex32(std::string_view text) {
     }
     // "0x" counts as a prefix only when a hexadecimal digit follows it; otherwise the 0 alone
     // is the number.
-    if (pos + 2 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X') &&
-        is_hex_digit(text[pos + 2])) {
+    if (pos + 2 < text.size() && text[pos] == '0' &&
+        (text[pos + 1] == 'x' || text[pos + 1] == 'X') && is_hex_digit(text[pos + 2])) {
         pos += 2;
     }
     std::uint64_t value = 0;

@@ -25,6 +25,8 @@ constexpr bool is_hex_digit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-constexpr bool is_decimal_digit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool is_decimal_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace tarvel

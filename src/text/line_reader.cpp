@@ -32,7 +32,8 @@ std::uint64_t c_line_reader::feed_mask(std::size_t from) const {
     const __m128i feed = _mm_set1_epi8('\n');
     for (int part = 0; part < 4; ++part) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk + 16 * part));
-        const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)));
+        const auto bits =
+            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)));
         mask |= static_cast<std::uint64_t>(bits) << (16 * part);
     }
 #else
@@ -49,8 +50,9 @@ std::uint64_t c_line_reader::feed_mask(std::size_t from) const {
 
 void c_line_reader::find_next_nul(std::size_t from) {
     const void* nul = std::memchr(buffer_.data() + from, '\0', end_ - from);
-    next_nul_ = nul == nullptr ? no_nul
-                               : static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data());
+    next_nul_ = nul == nullptr
+                    ? no_nul
+                    : static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data());
 }
 
 void c_line_reader::cut_at_nul(std::size_t line_begin, std::string_view& line) {
@@ -79,7 +81,8 @@ bool c_line_reader::fill() {
         buffer_.resize(end_ + block_size + chunk_size);
     }
     const auto wanted = static_cast<std::streamsize>(buffer_.size() - chunk_size - end_);
-    const std::streamsize got = input_->rdbuf() ? input_->rdbuf()->sgetn(buffer_.data() + end_, wanted) : 0;
+    const std::streamsize got =
+        input_->rdbuf() ? input_->rdbuf()->sgetn(buffer_.data() + end_, wanted) : 0;
     if (got <= 0) {
         exhausted_ = true;
         return false;

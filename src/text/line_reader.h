@@ -19,7 +19,7 @@ namespace tarvel {
 // reading them: the buffer is scanned 64 characters at a time into a bit mask of line feeds,
 // and each line end is then one bit of that mask.
 class c_line_reader {
-public:
+  public:
     explicit c_line_reader(std::istream* input = nullptr);
 
     // Starts over on another stream (or none), discarding whatever was buffered.
@@ -41,7 +41,7 @@ public:
         return true;
     }
 
-private:
+  private:
     static constexpr std::size_t chunk_size = 64;
     static constexpr std::size_t no_nul = static_cast<std::size_t>(-1);
 

@@ -32,7 +32,7 @@ TEST(AmbiguityFilePath, BesideTheMapFile) {
 }
 
 class MemoryReport : public ::testing::Test {
-protected:
+  protected:
     std::string report() {
         c_search_accounting accounting(searches);
         for (const auto& e : program_entries) {
@@ -80,37 +80,41 @@ TEST_F(MemoryReport, FullReportWithSearchesAndAnAmbiguity) {
     add_program_entry("AppMain", 300, 0);
 
     const std::string amb_path = (dir.path() / "Tarvel.amb").string();
-    EXPECT_EQ(report(),
-              report_head +
-                  "RAM area: \n"
-                  "Total:    4096\n"
-                  "Pct Used:  24.5%\n"
-                  "Free:     3094\n"
-                  "Used:     1002\n"
-                  "\n"
-                  "ROM area: \n"
-                  "Total:    9216\n"
-                  "Pct Used:  65.1%\n"
-                  "Free:     3216\n"
-                  "Used:     6000\n"
-                  "\n"
-                  "\n"
-                  "  Prg seg0:     Used        6000, Free        2192, Total       8192, Pct Used:  73.2%\n"
-                  "  Prg seg1:     Used           0, Free        1024, Total       1024, Pct Used:   0.0%\n"
-                  "\n"
-                  "Program breakdown:\n"
-                  "3600 : 60% , Search = App \n"
-                  "2100 : 35% , Search = |Os |Rte \n"
-                  "0 : 0% , Search = Cal !Test \n"
-                  "---------------------------------------\n"
-                  "5700\tAccounted for in search: 95%\n"
-                  "\n"
-                  "Warning: Ambiguous search with 300 = 5% found and removed from multiple counting. "
-                  "See ambiguous search result file in " +
-                  amb_path +
-                  ".\n"
-                  "\n");
-    EXPECT_EQ(dir.read("Tarvel.amb"), test::native_lines("AppMain: Found in [ App ] and in [ App ]\n"));
+    EXPECT_EQ(
+        report(),
+        report_head +
+            "RAM area: \n"
+            "Total:    4096\n"
+            "Pct Used:  24.5%\n"
+            "Free:     3094\n"
+            "Used:     1002\n"
+            "\n"
+            "ROM area: \n"
+            "Total:    9216\n"
+            "Pct Used:  65.1%\n"
+            "Free:     3216\n"
+            "Used:     6000\n"
+            "\n"
+            "\n"
+            "  Prg seg0:     Used        6000, Free        2192, Total       8192, Pct Used:  "
+            "73.2%\n"
+            "  Prg seg1:     Used           0, Free        1024, Total       1024, Pct Used:   "
+            "0.0%\n"
+            "\n"
+            "Program breakdown:\n"
+            "3600 : 60% , Search = App \n"
+            "2100 : 35% , Search = |Os |Rte \n"
+            "0 : 0% , Search = Cal !Test \n"
+            "---------------------------------------\n"
+            "5700\tAccounted for in search: 95%\n"
+            "\n"
+            "Warning: Ambiguous search with 300 = 5% found and removed from multiple counting. "
+            "See ambiguous search result file in " +
+            amb_path +
+            ".\n"
+            "\n");
+    EXPECT_EQ(dir.read("Tarvel.amb"),
+              test::native_lines("AppMain: Found in [ App ] and in [ App ]\n"));
 }
 
 TEST_F(MemoryReport, OverfullAreaZeroTotalsAndNoSearches) {
@@ -133,8 +137,10 @@ TEST_F(MemoryReport, OverfullAreaZeroTotalsAndNoSearches) {
                             "Used:     157\n"
                             "\n"
                             "\n"
-                            "  Prg seg0:     Used         150, Free         -50, Total        100, Pct Used: 150.0%\n"
-                            "  Prg seg1:     Used           7, Free          -7, Total          0, Pct Used:   0.0%\n"
+                            "  Prg seg0:     Used         150, Free         -50, Total        100, "
+                            "Pct Used: 150.0%\n"
+                            "  Prg seg1:     Used           7, Free          -7, Total          0, "
+                            "Pct Used:   0.0%\n"
                             "\n");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "Tarvel.amb"));
 }

@@ -39,8 +39,8 @@ TEST(SearchAccounting, ARepeatedNameIsNeverCreditedAgain) {
     c_search_accounting accounting(searches);
     accounting.account(entry("xyz", 5));  // credited to the first, two ambiguities
     accounting.account(entry("y", 7));
-    accounting.account(entry("y", 3));    // same name again: ambiguous with itself
-    accounting.account(entry("Y", 1));    // another name: nothing matches
+    accounting.account(entry("y", 3));  // same name again: ambiguous with itself
+    accounting.account(entry("Y", 1));  // another name: nothing matches
     EXPECT_EQ(searches.front().total, 5u);
     EXPECT_EQ((++searches.begin())->total, 7u);
     ASSERT_EQ(accounting.ambiguities().size(), 3u);

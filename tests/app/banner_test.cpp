@@ -13,19 +13,19 @@ namespace {
 
 // Captures what is written to standard output while it lives.
 class c_captured_stdout {
-public:
+  public:
     c_captured_stdout() : saved_(std::cout.rdbuf(text_.rdbuf())) {}
     ~c_captured_stdout() { std::cout.rdbuf(saved_); }
     std::string text() const { return text_.str(); }
 
-private:
+  private:
     std::ostringstream text_;
     std::streambuf* saved_;
 };
 
 TEST(Banner, NamesFileVersionDateAndNotice) {
-    const std::string expected = "Tarvel.exe version 1.5 from " + build_date() + "\n" +
-                                 TARVEL_LEGAL_COPYRIGHT + "\n";
+    const std::string expected =
+        "Tarvel.exe version 1.5 from " + build_date() + "\n" + TARVEL_LEGAL_COPYRIGHT + "\n";
     std::string text;
     {
         c_captured_stdout out;

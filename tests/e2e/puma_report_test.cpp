@@ -19,7 +19,7 @@ std::string read_file(const std::filesystem::path& path) {
 }
 
 class PumaRun : public ::testing::Test {
-protected:
+  protected:
     process_result run(const std::vector<std::string>& arguments) {
         return run_program(tarvel_executable(), arguments, dir.path());
     }
@@ -27,7 +27,8 @@ protected:
 };
 
 TEST_F(PumaRun, BundledExampleGivesTheKnownReportAndAmbiguityFile) {
-    const std::filesystem::path golden = std::filesystem::path(TARVEL_SOURCE_DIR) / "tests/e2e/golden";
+    const std::filesystem::path golden =
+        std::filesystem::path(TARVEL_SOURCE_DIR) / "tests/e2e/golden";
     expect_bundled_example_report("Puma", "puma", read_file(golden / "puma_example.txt"),
                                   read_file(golden / "puma_example.amb"));
 }
@@ -41,24 +42,25 @@ TEST_F(PumaRun, ReportWithOverfullAreaAndNoSearches) {
               "  3  .zbss  00000020  43FF0010  x\r\n  WA\r\n");
     const process_result result = run({"Puma", "t.def", "a.map"});
     EXPECT_EQ(result.exit_code, 0);
-    EXPECT_EQ(result.output,
-              native_lines(banner_text() + report_head +
-                           "RAM area: \n"
-                           "Total:    64\n"
-                           "Pct Used:  75.0%\n"
-                           "Free:     16\n"
-                           "Used:     48\n"
-                           "\n"
-                           "ROM area: \n"
-                           "Total:    4352\n"
-                           "Pct Used:   8.8%\n"
-                           "Free:     3968\n"
-                           "Used:     384\n"
-                           "\n"
-                           "\n"
-                           "  Prg seg0:     Used         384, Free        -128, Total        256, Pct Used: 150.0%\n"
-                           "  Prg seg1:     Used           0, Free        4096, Total       4096, Pct Used:   0.0%\n"
-                           "\n"));
+    EXPECT_EQ(result.output, native_lines(banner_text() + report_head +
+                                          "RAM area: \n"
+                                          "Total:    64\n"
+                                          "Pct Used:  75.0%\n"
+                                          "Free:     16\n"
+                                          "Used:     48\n"
+                                          "\n"
+                                          "ROM area: \n"
+                                          "Total:    4352\n"
+                                          "Pct Used:   8.8%\n"
+                                          "Free:     3968\n"
+                                          "Used:     384\n"
+                                          "\n"
+                                          "\n"
+                                          "  Prg seg0:     Used         384, Free        -128, "
+                                          "Total        256, Pct Used: 150.0%\n"
+                                          "  Prg seg1:     Used           0, Free        4096, "
+                                          "Total       4096, Pct Used:   0.0%\n"
+                                          "\n"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "Tarvel.amb"));
 }
 
@@ -101,7 +103,8 @@ TEST_F(PumaRun, AmbiguitiesReplaceTheAmbiguityFileBesideTheMap) {
                            ".text: Found in [ text ] and in [ text ]\n"
                            ".text: Found in [ |te |ro ] and in [ text ]\n"));
     std::size_t files = 0;
-    for ([[maybe_unused]] const auto& item : std::filesystem::directory_iterator(dir.path() / "out")) {
+    for ([[maybe_unused]] const auto& item :
+         std::filesystem::directory_iterator(dir.path() / "out")) {
         ++files;
     }
     EXPECT_EQ(files, 2u);  // the map and the ambiguity file: no temporary left behind

@@ -19,7 +19,7 @@ const std::string puma_map =
     "     attributes\n";
 
 class RunControl : public ::testing::Test {
-protected:
+  protected:
     process_result run(const std::vector<std::string>& arguments) {
         return run_program(tarvel_executable(), arguments, dir.path());
     }
@@ -28,7 +28,9 @@ protected:
 
 TEST_F(RunControl, WrongArgumentCountsPrintUsageAndFail) {
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{}, {"Puma"}, {"Puma", "a.def"},
+         {std::vector<std::string>{},
+          {"Puma"},
+          {"Puma", "a.def"},
           {"Puma", "a.def", "a.map", "b.src", "extra"}}) {
         const process_result result = run(arguments);
         EXPECT_EQ(result.exit_code, exit_status(-5));

@@ -47,10 +47,10 @@ TEST_F(ElxrParse, DropsDebuggingAndUnplacedSections) {
     const parse_result r = parse(
         "1 .text 10 100 x\n DEBUGGING info\n"
         "2 .text 20 200 x\n debugging is lower case\n"
-        "3 .sdata 0 300 x\n a\n"                 // size 0: never placed
-        "4 .zdata 10 01000000 x\n a\n"           // in no area
-        "5 .text 10 FEE00000 x\n a\n"            // 0x02E00000 after the mask
-        "6 .rodata 10 500 x\n");                 // no attribute line
+        "3 .sdata 0 300 x\n a\n"        // size 0: never placed
+        "4 .zdata 10 01000000 x\n a\n"  // in no area
+        "5 .text 10 FEE00000 x\n a\n"   // 0x02E00000 after the mask
+        "6 .rodata 10 500 x\n");        // no attribute line
     EXPECT_TRUE(r.result);
     EXPECT_EQ(names(r.program), (std::vector<std::string>{".text", ".text"}));
     EXPECT_EQ(r.program[0].size, 0x20u);

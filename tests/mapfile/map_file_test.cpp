@@ -9,7 +9,7 @@ namespace {
 
 // Exposes the placement rule of the base class.
 class c_placing_reader : public c_map_file {
-public:
+  public:
     using c_map_file::c_map_file;
     using c_map_file::place;
 };

@@ -42,13 +42,13 @@ TEST(SectionLineMatcher, RejectsNearMisses) {
     const auto& m = puma_matcher();
     for (const char* line : {"  7  .text  0001a2c0  00fe0000",  // no blank after the address
                              "  7  .text1  10  20  x",          // characters after the name
-                             "  .text  10  20  x",               // no section number
-                             "7.text 10 20 x",                   // no blank after the number
-                             "7 .debug_info 10 20 x",            // name not listed
-                             "7 .TEXT 10 20 x",                  // case-sensitive
-                             "7 .text 10g 20 x",                 // not a hexadecimal number
-                             "7 .text 10 20 x\ry",               // the rest holds a CR
-                             "7 \rtext 10 20 x",                 // the wildcard is no CR
+                             "  .text  10  20  x",              // no section number
+                             "7.text 10 20 x",                  // no blank after the number
+                             "7 .debug_info 10 20 x",           // name not listed
+                             "7 .TEXT 10 20 x",                 // case-sensitive
+                             "7 .text 10g 20 x",                // not a hexadecimal number
+                             "7 .text 10 20 x\ry",              // the rest holds a CR
+                             "7 \rtext 10 20 x",                // the wildcard is no CR
                              "", "Section table"}) {
         EXPECT_FALSE(by_matcher(m, line).matched) << line;
     }

@@ -142,8 +142,8 @@ TEST(DefinitionFile, ReadsLongLinesWhole) {
     const std::string padding(5000, ' ');
     c_memory_def def;
     search_list searches;
-    ASSERT_TRUE(def.load(dir.write("long.def", "PROGRAM" + padding + "10 20\nMEMORY 0 4\n").string(),
-                         searches));
+    ASSERT_TRUE(def.load(
+        dir.write("long.def", "PROGRAM" + padding + "10 20\nMEMORY 0 4\n").string(), searches));
     ASSERT_EQ(def.program.size(), 1u);
     EXPECT_EQ(def.program[0].start, 0x10u);
     EXPECT_EQ(def.memory.size(), 1u);

@@ -7,11 +7,11 @@ namespace {
 
 TEST(SearchMatch, AllOrAnyAndNotNone) {
     const search_def can = parse_terms("Can |Com |Lin !Test");
-    EXPECT_TRUE(can.matches("Can_Init"));      // all terms
-    EXPECT_TRUE(can.matches("Com_Send"));      // an any term
-    EXPECT_FALSE(can.matches("Can_Test"));     // a none term
+    EXPECT_TRUE(can.matches("Can_Init"));   // all terms
+    EXPECT_TRUE(can.matches("Com_Send"));   // an any term
+    EXPECT_FALSE(can.matches("Can_Test"));  // a none term
     EXPECT_FALSE(can.matches("Dio_Write"));
-    EXPECT_FALSE(can.matches("can_init"));     // case-sensitive
+    EXPECT_FALSE(can.matches("can_init"));  // case-sensitive
 
     const search_def both = parse_terms("App Core");
     EXPECT_TRUE(both.matches("AppCore"));

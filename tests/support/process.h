@@ -8,7 +8,7 @@
 namespace tarvel::test {
 
 struct process_result {
-    int exit_code = 0;  // as the operating system reports it (POSIX: 0..255)
+    int exit_code = 0;   // as the operating system reports it (POSIX: 0..255)
     std::string output;  // standard output
 };
 
@@ -23,7 +23,9 @@ process_result run_program(const std::string& program, const std::vector<std::st
 #ifdef _WIN32
 std::string tarvel_executable();  // the build's path in the Windows form (under Wine: "Z:\...")
 #else
-inline std::string tarvel_executable() { return TARVEL_EXE; }
+inline std::string tarvel_executable() {
+    return TARVEL_EXE;
+}
 #endif
 
 // The process exit status that a run's return value shows as (-1 is 255 on POSIX, -1 on

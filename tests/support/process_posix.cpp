@@ -8,7 +8,9 @@
 
 namespace tarvel::test {
 
-int exit_status(int code) { return code & 0xFF; }
+int exit_status(int code) {
+    return code & 0xFF;
+}
 
 process_result run_program(const std::string& program, const std::vector<std::string>& arguments,
                            const std::filesystem::path& directory, const std::string& argv0) {

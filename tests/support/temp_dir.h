@@ -9,7 +9,7 @@
 namespace tarvel::test {
 
 class c_temp_dir {
-public:
+  public:
     c_temp_dir() {
         std::random_device random;
         for (;;) {
@@ -42,7 +42,7 @@ public:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

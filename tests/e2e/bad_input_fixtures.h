@@ -11,6 +11,7 @@
 
 #include "support/process.h"
 #include "support/report_text.h"
+#include "support/sample_inputs.h"
 #include "support/temp_dir.h"
 
 namespace tarvel::test {
@@ -81,15 +82,7 @@ inline std::string orca_map_with(const std::string& tail_of_main) {
 inline const std::string orca_map = orca_map_with("");
 
 // An EEPROM project source file with all four values.
-inline const std::string clean_eep_source =
-    "/* EepPrj.src, generated */\n"
-    "EXTERN _IpdEep_nOnceDataSize, _IpdEep_nOnceDataFree;\n"
-    "\n"
-    "_IpdEep_nOnceDataSize\n    0100;\n"
-    "_IpdEep_nTrippleDataSize\n    0040;\n"
-    "_IpdEep_nOnceDataFree\n    0300;\n"
-    "_IpdEep_nTrippleDataFree\n    0080;\n"
-    "/* block table follows */\n";
+inline const std::string& clean_eep_source = sample_eep_source;
 
 // The five map types, each with a clean map that gives a report.
 struct map_case {

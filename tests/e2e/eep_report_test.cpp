@@ -7,6 +7,7 @@
 #include "support/example_run.h"
 #include "support/process.h"
 #include "support/report_text.h"
+#include "support/sample_inputs.h"
 #include "support/temp_dir.h"
 
 namespace tarvel::test {
@@ -35,16 +36,6 @@ const std::string memory_report =
     "\n"
     "  Prg seg0:     Used         256, Free       65280, Total      65536, Pct Used:   0.4%\n"
     "\n";
-
-const std::string eep_source =
-    "/* EepPrj.src, generated */\n"
-    "EXTERN _IpdEep_nOnceDataSize, _IpdEep_nOnceDataFree;\n"
-    "\n"
-    "_IpdEep_nOnceDataSize\n    0100;\n"
-    "_IpdEep_nTrippleDataSize\n    0040;\n"
-    "_IpdEep_nOnceDataFree\n    0300;\n"
-    "_IpdEep_nTrippleDataFree\n    0080;\n"
-    "/* block table follows */\n";
 
 const std::string eep_report =
     "\n"
@@ -82,7 +73,7 @@ class EepReport : public ::testing::Test {
 };
 
 TEST_F(EepReport, FollowsTheMemoryReport) {
-    dir.write("EepPrj.src", eep_source);
+    dir.write("EepPrj.src", sample_eep_source);
     const process_result result = run("EepPrj.src");
     EXPECT_EQ(result.output, native_lines(banner_text() + memory_report + eep_report));
     EXPECT_EQ(result.exit_code, 0);

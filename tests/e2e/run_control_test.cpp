@@ -8,11 +8,6 @@
 namespace tarvel::test {
 namespace {
 
-const std::string usage_text =
-    "Tarvel:\tError: Wrong number of input parameters.\n"
-    "Tarvel:\tPlease provide the proper number of input filename parameters (include EepPrj.src "
-    "if necessary).\n";
-
 const std::string definition = "PROGRAM 0 10000\nMEMORY 100000 1000\n";
 const std::string puma_map =
     "  1  .text  00000100  00000000  x\n"

@@ -14,11 +14,6 @@
 namespace tarvel::test {
 namespace {
 
-const std::string usage_text =
-    "Tarvel:\tError: Wrong number of input parameters.\n"
-    "Tarvel:\tPlease provide the proper number of input filename parameters (include EepPrj.src "
-    "if necessary).\n";
-
 // ".text" is matched by both searches, so a run writes an ambiguity file beside the map.
 const std::string definition = "PROGRAM 0 10000\nMEMORY 100000 1000\nSEARCH text\nSEARCH tex\n";
 const std::string puma_map =

@@ -25,6 +25,12 @@ inline std::string native_lines(const std::string& text) {
 #endif
 }
 
+// What a run with the wrong number of arguments prints after the banner.
+inline const std::string usage_text =
+    "Tarvel:\tError: Wrong number of input parameters.\n"
+    "Tarvel:\tPlease provide the proper number of input filename parameters (include EepPrj.src "
+    "if necessary).\n";
+
 // What every run prints first: the banner lines, its empty line and the run's empty line.
 inline std::string banner_text() {
     return "Tarvel.exe version 1.5 from " + build_date() + "\n" + TARVEL_LEGAL_COPYRIGHT "\n\n\n";

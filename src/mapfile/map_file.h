@@ -1,18 +1,17 @@
-// The base of every map reader: the open map file and the placement of entries into the
-// areas of the memory definition.
+// The base of every map reader: the open map file, the placement of entries into the areas of
+// the memory definition, and what the reader saw while reading.
 #pragma once
 
-#include <fstream>
-#include <memory>
-#include <sstream>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "mapfile/entry_list.h"
 #include "mapfile/map_entry.h"
+#include "mapfile/reader_counts.h"
 #include "memdef/memory_def.h"
-#include "text/line_reader.h"
+#include "text/text_file.h"
 
 namespace tarvel {
 
@@ -21,7 +20,7 @@ class c_map_file {
     // Opens the file for reading. A file that cannot be opened (or a directory) leaves
     // `is_open` false; that is not an error here.
     explicit c_map_file(std::string file_name);
-    virtual ~c_map_file();
+    virtual ~c_map_file() = default;
     c_map_file(const c_map_file&) = delete;
     c_map_file& operator=(const c_map_file&) = delete;
 
@@ -35,20 +34,31 @@ class c_map_file {
     // append new ones. The base version does nothing and returns true.
     virtual bool post_process(std::vector<c_map_entry>& entries);
 
-    const std::string& file_name() const { return file_name_; }
+    // Maps that describe the target's memory themselves (a linker's memory regions) fill `def`
+    // with those areas, named, and return true; the base version leaves `def` alone and
+    // returns false. Called before `parse`, instead of reading a definition file.
+    virtual bool define_areas(c_memory_def& def);
+
+    const std::string& file_name() const { return file_.path(); }
     bool is_open() const { return is_open_; }
+
+    // What the last `parse` saw: lines, recognised entries, the drop rules that applied, and
+    // how many entries were placed.
+    reader_counts counts() const;
+    // The recognised entries that lie in no area of the definition, in the order read.
+    const std::vector<c_map_entry>& unplaced() const { return unplaced_; }
+    // The object files and archives that entries come from (`c_map_entry::origin` indexes
+    // this); empty for formats that do not name them.
+    const std::vector<entry_origin>& origins() const { return origins_; }
 
   protected:
     // Opens the file again from its start; false when that fails.
     bool reopen();
-    // A map that is not a regular file, such as a pipe, can be read only once. A reader that
-    // reads its map twice calls this before its first pass: such a map is then read into
-    // memory, and every pass reads that copy. A regular file is left as it is.
-    void keep_copy_unless_regular_file();
-    void close();
+    void keep_copy_unless_regular_file() { file_.keep_copy_unless_regular_file(); }
+    void close() { file_.close(); }
 
     // Next line of the file, of any length; false at the end of the file.
-    bool next_line(std::string_view& line) { return lines_.next(line); }
+    bool next_line(std::string_view& line) { return file_.next(line); }
 
     // Puts the entry into program_entries when a program area holds it, else into
     // memory_entries when a RAM area holds it; otherwise drops it. Returns whether it was
@@ -56,15 +66,22 @@ class c_map_file {
     static bool place(c_map_entry entry, const c_memory_def& def, c_entry_list* program_entries,
                       c_entry_list* memory_entries);
 
-    std::string file_name_;
-    std::ifstream stream_;
+    // `place` for an entry the map holds: counts it as placed, or keeps it among the unplaced
+    // ones (an entry of size 0 takes no memory and is counted as dropped instead).
+    bool place_entry(c_map_entry entry, const c_memory_def& def, c_entry_list& program_entries,
+                     c_entry_list& memory_entries);
+
+    // Counts a recognised entry, and one that a rule of the format leaves out.
+    void count_recognised() { ++counts_.recognised; }
+    void count_dropped(std::string_view rule) { counts_.drop(rule); }
+
     bool is_open_ = false;
+    std::vector<entry_origin> origins_;
 
   private:
-    bool open();
-
-    c_line_reader lines_;
-    std::unique_ptr<std::istringstream> copy_;  // the map's content, when it cannot be reread
+    c_text_file file_;
+    reader_counts counts_;
+    std::vector<c_map_entry> unplaced_;
 };
 
 }  // namespace tarvel

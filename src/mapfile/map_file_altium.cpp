@@ -62,7 +62,8 @@ bool c_map_file_altium::parse(const c_memory_def& def, c_entry_list& program_ent
     c_map_entry entry;
     while (next_line(line) && !contains(line, "Number of symbols")) {
         if (read_symbol(line, entry)) {
-            place(entry, def, &program_entries, &memory_entries);
+            count_recognised();
+            place_entry(entry, def, program_entries, memory_entries);
         }
     }
     // Reserved ranges count as used program memory; one outside every program area counts

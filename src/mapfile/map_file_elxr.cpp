@@ -45,10 +45,15 @@ bool c_map_file_elxr::read_line(std::string_view& line) {
     return false;
 }
 
-bool c_map_file_elxr::is_dropped(std::string_view name, std::string_view attributes) {
-    return name.find("debug") != std::string_view::npos ||
-           attributes.find("DEBUGGING") != std::string_view::npos || name == "heap" ||
-           name == "linfix" || name == "gstackfix" || name == "note.renesas";
+const char* c_map_file_elxr::drop_rule(std::string_view name, std::string_view attributes) {
+    if (name.find("debug") != std::string_view::npos ||
+        attributes.find("DEBUGGING") != std::string_view::npos) {
+        return "debugging section";
+    }
+    if (name == "heap" || name == "linfix" || name == "gstackfix" || name == "note.renesas") {
+        return "not part of the program image";
+    }
+    return nullptr;
 }
 
 bool c_map_file_elxr::parse(const c_memory_def& def, c_entry_list& program_entries,
@@ -74,13 +79,21 @@ bool c_map_file_elxr::parse(const c_memory_def& def, c_entry_list& program_entri
         if (!read_line(attributes)) {
             break;
         }
-        if (!is_dropped(entry.name, attributes)) {
+        count_recognised();
+        if (const char* rule = drop_rule(entry.name, attributes); rule != nullptr) {
+            count_dropped(rule);
+        } else {
             sections.push_back(std::move(entry));
         }
     }
+    // Entries that the format's post-processing adds were recognised too.
+    const std::size_t read = sections.size();
     post_process(sections);
+    for (std::size_t i = read; i < sections.size(); ++i) {
+        count_recognised();
+    }
     for (auto& entry : sections) {
-        place(std::move(entry), def, &program_entries, &memory_entries);
+        place_entry(std::move(entry), def, program_entries, memory_entries);
     }
     return !program_entries.empty() || !memory_entries.empty();
 }

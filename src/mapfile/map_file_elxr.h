@@ -31,7 +31,11 @@ class c_map_file_elxr : public c_map_file {
     bool read_line(std::string_view& line);
 
     // A section that is debugging information or not part of the program image.
-    static bool is_dropped(std::string_view name, std::string_view attributes);
+    static bool is_dropped(std::string_view name, std::string_view attributes) {
+        return drop_rule(name, attributes) != nullptr;
+    }
+    // The rule that leaves such a section out, in words; null for every other section.
+    static const char* drop_rule(std::string_view name, std::string_view attributes);
 };
 
 }  // namespace tarvel

@@ -1,11 +1,9 @@
 #include "memdef/memory_def.h"
 
 #include <array>
-#include <fstream>
 #include <sstream>
 
-#include "platform/platform.h"
-#include "text/line_reader.h"
+#include "text/text_file.h"
 
 namespace tarvel {
 
@@ -48,16 +46,12 @@ bool c_memory_def::load(const std::string& file_name, search_list& searches) {
     for (auto* areas : {&program, &memory, &eeprom, &reserved}) {
         areas->reserve(reserved_areas);
     }
-    if (platform::is_directory(file_name)) {
-        return false;
-    }
-    std::ifstream file(file_name, std::ios::binary);
+    c_text_file file(file_name);
     if (!file.is_open()) {
         return false;
     }
-    c_line_reader lines(&file);
     std::string_view line;
-    while (lines.next(line)) {
+    while (file.next(line)) {
         mem_area area;
         switch (parse_line(area, line, searches)) {
             case def_line_kind::program:

@@ -33,6 +33,10 @@ class c_memory_def {
     std::vector<mem_area> eeprom;    // stored, not analysed
     std::vector<mem_area> reserved;  // ranges that count as used program memory (listing maps)
     bool loaded = false;
+    // Names of the program and RAM areas where the memory's own description names them (a
+    // linker's memory regions); empty where a report names them by kind and position.
+    std::vector<std::string> program_names;
+    std::vector<std::string> memory_names;
 
     // Reads the definition file into this model and appends its searches to `searches`.
     // False when the file cannot be read or holds no area line.

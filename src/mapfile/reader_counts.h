@@ -1,0 +1,44 @@
+// What a map reader saw: the figures that tell a user why a map gave no report.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvel {
+
+struct drop_count {
+    std::string rule;  // why the entries were left out, in words
+    std::uint64_t count = 0;
+};
+
+struct reader_counts {
+    // Lines of the map read; a reader that reads its map more than once counts its longest
+    // pass.
+    std::uint64_t lines_read = 0;
+    std::uint64_t recognised = 0;  // entries the format's rules recognised
+    std::uint64_t placed = 0;      // entries placed in an area of the definition
+    std::uint64_t unplaced = 0;    // entries that lie in no area
+    std::vector<drop_count> dropped;  // entries left out, by rule, in the order first seen
+
+    void drop(std::string_view rule) {
+        for (drop_count& known : dropped) {
+            if (known.rule == rule) {
+                ++known.count;
+                return;
+            }
+        }
+        dropped.push_back({std::string(rule), 1});
+    }
+
+    std::uint64_t dropped_total() const {
+        std::uint64_t total = 0;
+        for (const drop_count& known : dropped) {
+            total += known.count;
+        }
+        return total;
+    }
+};
+
+}  // namespace tarvel

@@ -1,0 +1,61 @@
+// A text file read line by line: the one place where the readers of definition, map and EEPROM
+// files meet the file system.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "text/line_reader.h"
+
+namespace tarvel {
+
+class c_text_file {
+  public:
+    // Opens the file for reading. A file that cannot be opened, or a directory, leaves
+    // `is_open` false.
+    explicit c_text_file(std::string path);
+    c_text_file(const c_text_file&) = delete;
+    c_text_file& operator=(const c_text_file&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool is_open() const { return is_open_; }
+
+    // Next line of the file, of any length (see c_line_reader); false at the end of the file
+    // and after `close`.
+    bool next(std::string_view& line) {
+        if (!lines_.next(line)) {
+            return false;
+        }
+        ++lines_read_;
+        return true;
+    }
+
+    // Lines given by `next` since the file was last opened from its start.
+    std::uint64_t lines_read() const { return lines_read_; }
+
+    // Opens the file again from its start; false when that fails.
+    bool reopen();
+
+    // A file that is not a regular file, such as a pipe, can be read only once. A reader that
+    // reads its file twice calls this before its first pass: such a file is then read into
+    // memory, and every pass reads that copy. A regular file is left as it is.
+    void keep_copy_unless_regular_file();
+
+    void close();
+
+  private:
+    bool open();
+
+    std::string path_;
+    std::ifstream stream_;
+    bool is_open_ = false;
+    std::uint64_t lines_read_ = 0;
+    c_line_reader lines_;
+    std::unique_ptr<std::istringstream> copy_;  // the content, when it cannot be read again
+};
+
+}  // namespace tarvel

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/analyze_memory.h"
+#include "app/analyze_memory.h"
 #include "fuzz_files.h"
 
 namespace {

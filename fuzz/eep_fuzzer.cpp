@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "eep/analyze_eep_size.h"
+#include "app/analyze_eep_size.h"
 #include "eep/eep_file.h"
 #include "fuzz_files.h"
 

@@ -34,7 +34,10 @@ class c_search_accounting {
     // a name not yet credited is credited with the entry's size; every other match is an
     // ambiguity, whose bytes are added up instead. The searches that match are those whose
     // `search_def::matches` accepts the name; an index finds them in one scan of the name.
-    void account(const c_map_entry& entry);
+    // Returns the position of the search credited with the entry, or no_search.
+    std::size_t account(const c_map_entry& entry);
+
+    static constexpr std::size_t no_search = static_cast<std::size_t>(-1);
 
     const std::vector<ambiguity>& ambiguities() const { return ambiguities_; }
     std::uint32_t ambiguous_bytes() const { return ambiguous_bytes_; }

@@ -3,10 +3,10 @@
 #include <iostream>
 #include <string>
 
-#include "analysis/analyze_memory.h"
+#include "app/analyze_eep_size.h"
+#include "app/analyze_memory.h"
 #include "app/banner.h"
 #include "app/input_path.h"
-#include "eep/analyze_eep_size.h"
 
 namespace tarvel {
 

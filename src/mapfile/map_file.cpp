@@ -54,10 +54,9 @@ bool c_map_file::place_entry(c_map_entry entry, const c_memory_def& def,
         return false;
     }
     // Only a failed placement needs the entry afterwards: keep a copy for that case alone.
-    const bool in_program = c_memory_def::find_area(entry.address, entry.size, entry.index,
-                                                    def.program);
-    if (in_program || c_memory_def::find_area(entry.address, entry.size, entry.index,
-                                              def.memory)) {
+    const bool in_program =
+        c_memory_def::find_area(entry.address, entry.size, entry.index, def.program);
+    if (in_program || c_memory_def::find_area(entry.address, entry.size, entry.index, def.memory)) {
         (in_program ? program_entries : memory_entries).insert(std::move(entry));
         ++counts_.placed;
         return true;

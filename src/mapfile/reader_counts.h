@@ -17,9 +17,9 @@ struct reader_counts {
     // Lines of the map read; a reader that reads its map more than once counts its longest
     // pass.
     std::uint64_t lines_read = 0;
-    std::uint64_t recognised = 0;  // entries the format's rules recognised
-    std::uint64_t placed = 0;      // entries placed in an area of the definition
-    std::uint64_t unplaced = 0;    // entries that lie in no area
+    std::uint64_t recognised = 0;     // entries the format's rules recognised
+    std::uint64_t placed = 0;         // entries placed in an area of the definition
+    std::uint64_t unplaced = 0;       // entries that lie in no area
     std::vector<drop_count> dropped;  // entries left out, by rule, in the order first seen
 
     void drop(std::string_view rule) {

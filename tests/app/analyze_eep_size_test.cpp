@@ -1,5 +1,5 @@
 // The EEPROM size report and its failure messages.
-#include "eep/analyze_eep_size.h"
+#include "app/analyze_eep_size.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-// The EEPROM size report, printed after the memory report when a fourth argument is given.
+// The EEPROM analysis of a `tarvel` run: printed after the memory report when a fourth
+// argument is given.
 #pragma once
 
 #include <iostream>

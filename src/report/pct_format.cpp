@@ -1,4 +1,4 @@
-#include "analysis/pct_format.h"
+#include "report/pct_format.h"
 
 #include <iomanip>
 #include <sstream>
@@ -10,10 +10,6 @@ std::string format_pct_used(double percent) {
     text << "Pct Used: " << std::fixed << std::setprecision(1) << std::right << std::setw(5)
          << percent << '%';
     return text.str();
-}
-
-double percent_of(double part, double whole) {
-    return whole == 0.0 ? 0.0 : part * 100.0 / whole;
 }
 
 }  // namespace tarvel

@@ -1,5 +1,5 @@
-// The main job of a run: read the definition and the map, add up the placed entries, credit
-// them to the searches and print the memory report.
+// The memory analysis of a `tarvel` run: the analysis, its failure messages, the ambiguity file
+// and the memory report.
 #pragma once
 
 #include <iostream>

@@ -1,0 +1,39 @@
+// The analysis run: reads the memory definition and the map, places the entries, credits them
+// to the searches and fills the usage model.
+#pragma once
+
+#include <string>
+
+#include "analysis/usage_model.h"
+
+namespace tarvel {
+
+enum class analysis_status {
+    ok,              // the model is complete
+    nothing_placed,  // the map was read, but no entry lies in a defined area
+    no_definition_name,
+    no_map_name,
+    unsupported_type,
+    invalid_definition,  // the definition cannot be read or holds no area; the map is fine
+    invalid_definition_and_map,
+    invalid_map,   // the map cannot be read
+    no_map_areas,  // the map was to define the areas but holds no memory regions
+};
+
+struct analysis_request {
+    std::string type;        // the reader's keyword
+    std::string definition;  // the memory definition file
+    std::string map;
+    // The areas come from the map's own memory regions instead of a definition file.
+    bool use_map_areas = false;
+};
+
+// Fills `model` (which must be fresh). On `ok` and `nothing_placed` the model holds what the
+// reader saw; on `ok` every figure.
+analysis_status analyze_usage(const analysis_request& request, usage_model& model);
+
+// The part of the run after the reading: from the model's definition, searches and entry
+// lists, its areas, the accounting and every figure.
+void add_up_usage(usage_model& model);
+
+}  // namespace tarvel

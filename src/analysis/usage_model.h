@@ -1,0 +1,119 @@
+// The usage model: everything one analysis run found out, from which every report is drawn.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/eep_usage.h"
+#include "analysis/search_accounting.h"
+#include "mapfile/entry_list.h"
+#include "mapfile/map_entry.h"
+#include "mapfile/reader_counts.h"
+#include "memdef/memory_def.h"
+#include "memdef/search_def.h"
+
+namespace tarvel {
+
+enum class area_kind { program, ram, eeprom };
+
+// "program", "ram", "eeprom": the kind as reports write it.
+const char* area_kind_name(area_kind kind);
+
+// Value of `entry_usage::search` for an entry credited to no search.
+inline constexpr std::uint32_t no_search = 0xFFFFFFFFu;
+
+// One area of the target's memory and what lies in it. Sums wrap modulo 2^32.
+struct area_usage {
+    std::string name;  // "Prg seg0", "Ram seg0", "Eep seg0", or the map's own region name
+    area_kind kind = area_kind::program;
+    std::uint32_t start = 0;
+    std::uint32_t size = 0;
+    std::uint32_t used = 0;              // bytes
+    std::uint32_t bits = 0;              // bit variables (RAM areas of listing maps)
+    std::vector<std::uint32_t> entries;  // positions in usage_model::entries, by address
+
+    // The used bytes with the bits rounded to whole bytes, halves up: the percentage's base.
+    std::uint32_t used_rounded() const { return used + (bits + 4u) / 8u; }
+    std::int64_t free() const { return std::int64_t{size} - std::int64_t{used_rounded()}; }
+    double used_percent() const;
+};
+
+// RAM or ROM as a whole: the sum of the areas of that kind.
+struct memory_total {
+    std::uint32_t total = 0;
+    std::uint32_t used_bytes = 0;
+    std::uint32_t used_bits = 0;
+
+    // Used bytes with the bits as fractions of a byte, as the report prints them (rounded).
+    double used() const { return used_bytes + used_bits * 0.125; }
+    double free() const { return static_cast<double>(total) - used(); }
+    // The percentage counts the bits to the nearest whole byte, halves up.
+    double used_percent() const;
+};
+
+// A placed entry, in address order: program entries first, then RAM entries.
+struct entry_usage {
+    const c_map_entry* entry = nullptr;
+    std::uint32_t area = 0;            // position in usage_model::areas
+    std::uint32_t search = no_search;  // position in usage_model::searches credited with it
+};
+
+struct search_usage {
+    std::string text;  // as the report prints it: "text !DFALib "
+    std::uint32_t bytes = 0;
+};
+
+struct input_files {
+    std::string type;
+    bool detected = false;   // the type was found from the map's content
+    std::string definition;  // empty when the map's own memory regions were used
+    std::string map;
+    std::string eep;  // empty without an EEPROM file
+};
+
+// Everything one run found out. It owns the entries, the searches and their accounting, so it
+// is filled in place and never copied.
+struct usage_model {
+    usage_model() = default;
+    usage_model(const usage_model&) = delete;
+    usage_model& operator=(const usage_model&) = delete;
+
+    input_files input;
+    reader_counts reader;
+    std::vector<area_usage> areas;  // program areas, then RAM, then EEPROM, each in file order
+    memory_total ram;
+    memory_total rom;
+    std::vector<search_usage> searches;
+    std::uint32_t accounted = 0;  // sum of the searches' bytes
+    std::vector<entry_usage> entries;
+    std::vector<c_map_entry> unplaced;  // recognised but in no area, in the order read
+    std::vector<entry_origin> origins;  // indexed by c_map_entry::origin
+    std::optional<eep_usage> eeprom;
+
+    // The memory definition and its searches, and the entry lists the reader filled.
+    c_memory_def definition;
+    search_list search_definitions;
+    c_entry_list program_entries;
+    c_entry_list memory_entries;
+    // Records the names counted more than once; empty before the entries were accounted.
+    std::unique_ptr<c_search_accounting> accounting;
+
+    // Positions of the first RAM and the first EEPROM area in `areas`.
+    std::size_t first_ram_area() const { return definition.program.size(); }
+    std::size_t first_eeprom_area() const {
+        return definition.program.size() + definition.memory.size();
+    }
+
+    const std::vector<ambiguity>& ambiguities() const;
+    std::uint32_t ambiguous_bytes() const { return accounting ? accounting->ambiguous_bytes() : 0; }
+    // The object file and archive of an entry; null when the map names none.
+    const entry_origin* origin_of(const c_map_entry& entry) const {
+        return entry.origin < origins.size() ? &origins[entry.origin] : nullptr;
+    }
+};
+
+}  // namespace tarvel

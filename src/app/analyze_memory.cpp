@@ -1,0 +1,64 @@
+#include "app/analyze_memory.h"
+
+#include "analysis/usage_analysis.h"
+#include "app/output_file.h"
+#include "report/ambiguity_report.h"
+#include "report/memory_report.h"
+
+namespace tarvel {
+
+namespace {
+// The message lines of a failed analysis, in the order they are printed.
+void print_failure(std::ostream& out, analysis_status status) {
+    switch (status) {
+        case analysis_status::no_definition_name:
+            out << "Tarvel:\tNo map def. file name." << std::endl;
+            break;
+        case analysis_status::no_map_name:
+            out << "Tarvel:\tNo map file name." << std::endl;
+            break;
+        case analysis_status::unsupported_type:
+            out << "Tarvel:\tMap definition file type is not supported." << std::endl;
+            break;
+        case analysis_status::invalid_definition:
+            out << "Tarvel:\tInvalid memory definition file." << std::endl;
+            break;
+        case analysis_status::invalid_definition_and_map:
+            out << "Tarvel:\tInvalid memory definition file." << std::endl;
+            out << "Tarvel:\tInvalid memory map file." << std::endl;
+            break;
+        case analysis_status::invalid_map:
+        case analysis_status::no_map_areas:
+            out << "Tarvel:\tInvalid memory map file." << std::endl;
+            break;
+        case analysis_status::ok:
+        case analysis_status::nothing_placed:
+            break;
+    }
+}
+}  // namespace
+
+bool analyze_memory(const std::string& map_file_name, const std::string& def_file_name,
+                    const std::string& type, std::ostream& out) {
+    usage_model model;
+    const analysis_status status = analyze_usage({type, def_file_name, map_file_name}, model);
+    if (status == analysis_status::nothing_placed) {
+        return true;  // nothing lies in a defined area: no report, and no failure either
+    }
+    if (status != analysis_status::ok) {
+        print_failure(out, status);
+        return false;
+    }
+    // The ambiguity file is written before the report names it. The warning names it even
+    // when it could not be written.
+    std::string ambiguity_file;
+    if (!model.searches.empty() && !model.ambiguities().empty()) {
+        ambiguity_file = ambiguity_file_path(map_file_name);
+        write_output_file(ambiguity_file,
+                          [&model](std::ostream& file) { render_ambiguities(file, model); });
+    }
+    render_memory_report(out, model, &ambiguity_file);
+    return true;
+}
+
+}  // namespace tarvel

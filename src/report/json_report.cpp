@@ -1,0 +1,226 @@
+#include "report/json_report.h"
+
+#include <charconv>
+#include <vector>
+
+#include "analysis/percent.h"
+#include "report/json_writer.h"
+#include "report/number_format.h"
+
+namespace tarvel {
+
+namespace {
+void optional_path(c_json_writer& json, const std::string& path) {
+    if (path.empty()) {
+        json.null();
+    } else {
+        json.value(path);
+    }
+}
+
+void write_input(c_json_writer& json, const input_files& input) {
+    json.key("input").begin_object();
+    json.key("type").value(input.type);
+    json.key("detected").value(input.detected);
+    json.key("definition");
+    optional_path(json, input.definition);
+    json.key("map").value(input.map);
+    json.key("eep");
+    optional_path(json, input.eep);
+    json.end_object();
+}
+
+void write_reader(c_json_writer& json, const reader_counts& counts) {
+    json.key("reader").begin_object();
+    json.key("lines_read").value(counts.lines_read);
+    json.key("entries_recognised").value(counts.recognised);
+    json.key("entries_placed").value(counts.placed);
+    json.key("entries_unplaced").value(counts.unplaced);
+    json.key("entries_dropped").value(counts.dropped_total());
+    json.key("dropped").begin_array();
+    for (const drop_count& dropped : counts.dropped) {
+        json.begin_object().key("rule").value(dropped.rule);
+        json.key("count").value(dropped.count).end_object();
+    }
+    json.end_array().end_object();
+}
+
+// Used and free as the text report prints them: whole bytes, the bits as rounded fractions.
+void write_total(c_json_writer& json, const char* name, const memory_total& total, bool with_bits) {
+    json.key(name).begin_object();
+    json.key("total").value(total.total);
+    json.key("used").raw(fixed_text(total.used(), 0));
+    json.key("free").raw(fixed_text(total.free(), 0));
+    json.key("used_percent").one_decimal(total.used_percent());
+    if (with_bits) {
+        json.key("bits").value(total.used_bits);
+    }
+    json.end_object();
+}
+
+void write_areas(c_json_writer& json, const usage_model& model) {
+    json.key("areas").begin_array();
+    for (const area_usage& area : model.areas) {
+        json.begin_object();
+        json.key("name").value(area.name);
+        json.key("kind").value(area_kind_name(area.kind));
+        json.key("start").value(area.start);
+        json.key("size").value(area.size);
+        json.key("used").value(area.used_rounded());
+        json.key("free").value(area.free());
+        json.key("used_percent").one_decimal(area.used_percent());
+        json.key("bits").value(area.bits);
+        json.key("entries").value(std::uint64_t{area.entries.size()});
+        json.end_object();
+    }
+    json.end_array();
+}
+
+void write_share(c_json_writer& json, std::uint32_t bytes, std::uint32_t rom_used) {
+    json.key("bytes").value(bytes);
+    json.key("percent").one_decimal(percent_of(bytes, rom_used));
+}
+
+void write_searches(c_json_writer& json, const usage_model& model) {
+    const std::uint32_t rom_used = model.rom.used_bytes;
+    json.key("searches").begin_array();
+    for (const search_usage& search : model.searches) {
+        json.begin_object().key("search").value(search.text);
+        write_share(json, search.bytes, rom_used);
+        json.end_object();
+    }
+    json.end_array();
+    json.key("accounted").begin_object();
+    write_share(json, model.accounted, rom_used);
+    json.end_object();
+    json.key("ambiguous").begin_object();
+    write_share(json, model.ambiguous_bytes(), rom_used);
+    json.key("records").begin_array();
+    for (const ambiguity& record : model.ambiguities()) {
+        json.begin_object().key("name").value(record.name);
+        json.key("search").value(model.searches[record.search].text);
+        json.key("earlier_search").value(model.searches[record.earlier_search].text);
+        json.end_object();
+    }
+    json.end_array().end_object();
+}
+
+void append_number(std::string& out, std::uint32_t number) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    out.append(digits, end);
+}
+
+// The fields every entry has, and those only some have. Entries are the bulk of a large
+// report, so each is put together in a buffer from texts quoted once.
+void append_entry(std::string& out, const c_map_entry& entry, const std::string* area,
+                  const std::string* search, const entry_origin* origin) {
+    out += "{\"name\":";
+    out += c_json_writer::quoted(entry.name);
+    out += ",\"address\":";
+    append_number(out, entry.address);
+    out += ",\"size\":";
+    append_number(out, entry.size);
+    if (area != nullptr) {
+        out += ",\"area\":";
+        out += *area;
+        out += ",\"search\":";
+        out += search != nullptr ? *search : "null";
+    }
+    if (entry.is_bit == 1) {
+        out += ",\"bit\":true";
+    }
+    if (origin != nullptr) {
+        out += ",\"object\":";
+        out += c_json_writer::quoted(origin->object);
+        if (!origin->archive.empty()) {
+            out += ",\"archive\":";
+            out += c_json_writer::quoted(origin->archive);
+        }
+    }
+    out += '}';
+}
+
+void write_entries(c_json_writer& json, std::ostream& out, const usage_model& model) {
+    std::vector<std::string> areas;
+    for (const area_usage& area : model.areas) {
+        areas.push_back(c_json_writer::quoted(area.name));
+    }
+    std::vector<std::string> searches;
+    for (const search_usage& search : model.searches) {
+        searches.push_back(c_json_writer::quoted(search.text));
+    }
+    constexpr std::size_t flush_size = 64 * 1024;
+    std::string buffer;
+    const auto flush = [&out, &buffer] {
+        out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        buffer.clear();
+    };
+    json.key("entries").raw("[");
+    bool first = true;
+    for (const entry_usage& placed : model.entries) {
+        // One entry a line keeps a large report readable and friendly to line-based tools.
+        buffer += first ? "\n" : ",\n";
+        first = false;
+        append_entry(buffer, *placed.entry, &areas[placed.area],
+                     placed.search == no_search ? nullptr : &searches[placed.search],
+                     model.origin_of(*placed.entry));
+        if (buffer.size() >= flush_size) {
+            flush();
+        }
+    }
+    buffer += ']';
+    flush();
+    json.key("unplaced").raw("[");
+    first = true;
+    for (const c_map_entry& entry : model.unplaced) {
+        buffer += first ? "\n" : ",\n";
+        first = false;
+        append_entry(buffer, entry, nullptr, nullptr, model.origin_of(entry));
+        if (buffer.size() >= flush_size) {
+            flush();
+        }
+    }
+    buffer += ']';
+    flush();
+}
+
+void write_eep_block(c_json_writer& json, const char* name, const eep_block& block) {
+    json.key(name).begin_object();
+    json.key("total").value(block.total);
+    json.key("used").value(block.used);
+    json.key("free").value(block.free);
+    json.key("used_percent").one_decimal(block.percent);
+    json.end_object();
+}
+}  // namespace
+
+void render_json_report(std::ostream& out, const usage_model& model,
+                        const json_report_options& options) {
+    c_json_writer json(out);
+    json.begin_object();
+    json.key("format").value(json_format_name);
+    json.key("version").value(json_format_version);
+    json.key("generator").begin_object();
+    json.key("program").value(options.program);
+    json.key("version").value(options.version);
+    json.end_object();
+    write_input(json, model.input);
+    write_reader(json, model.reader);
+    write_total(json, "ram", model.ram, true);
+    write_total(json, "rom", model.rom, false);
+    write_areas(json, model);
+    write_searches(json, model);
+    write_entries(json, out, model);
+    if (model.eeprom) {
+        json.key("eeprom").begin_object();
+        write_eep_block(json, "total", model.eeprom->all);
+        write_eep_block(json, "once", model.eeprom->once);
+        write_eep_block(json, "triple", model.eeprom->triple);
+        json.end_object();
+    }
+    json.end_object();
+    out << '\n';
+}
+
+}  // namespace tarvel

@@ -1,0 +1,23 @@
+// The usage model as JSON: the format "tarvel-usage", version 1, that docs/usage.schema.json
+// describes. Every byte figure is the one the text report prints for the same model.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "analysis/usage_model.h"
+
+namespace tarvel {
+
+inline constexpr const char* json_format_name = "tarvel-usage";
+inline constexpr int json_format_version = 1;
+
+struct json_report_options {
+    std::string program = "tarvel-report";
+    std::string version;  // of the program that writes the report
+};
+
+void render_json_report(std::ostream& out, const usage_model& model,
+                        const json_report_options& options);
+
+}  // namespace tarvel

@@ -1,6 +1,6 @@
-# The distribution package: the program, the README and the examples in one ZIP archive, made by
+# The distribution package: both programs, the README and the examples in one ZIP archive, made by
 # `cpack` in the build directory (the Windows build gives Tarvel-<version>-win64.zip).
-install(TARGETS tarvel RUNTIME DESTINATION .)
+install(TARGETS tarvel tarvel_report RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 # Ambiguity files left behind by trying the examples are run output, not part of them.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples

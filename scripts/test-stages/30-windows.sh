@@ -25,7 +25,7 @@ rm -f "$build"/Tarvel-*.zip
 (cd "$build" && cpack -G ZIP >/dev/null)
 package="$(ls "$build"/Tarvel-*-win64.zip)"
 contents="$(cmake -E tar tf "$package")"
-for file in Tarvel.exe README.md examples/puma/target.def examples/puma/application.map \
+for file in Tarvel.exe tarvel-report.exe README.md examples/puma/target.def examples/puma/application.map \
     examples/eep/EepPrj.src; do
     if ! grep -q "/$file\$" <<<"$contents"; then
         echo "$package lacks $file" >&2

@@ -1,5 +1,7 @@
 #include "analysis/usage_model.h"
 
+#include <algorithm>
+
 #include "analysis/percent.h"
 
 namespace tarvel {
@@ -28,6 +30,21 @@ double memory_total::used_percent() const {
 const std::vector<ambiguity>& usage_model::ambiguities() const {
     static const std::vector<ambiguity> none;
     return accounting ? accounting->ambiguities() : none;
+}
+
+std::vector<std::uint32_t> largest_entries(const usage_model& model, const area_usage& area,
+                                           std::size_t count) {
+    std::vector<std::uint32_t> positions = area.entries;
+    const auto larger = [&model](std::uint32_t a, std::uint32_t b) {
+        const std::uint32_t size_a = model.entries[a].entry->size;
+        const std::uint32_t size_b = model.entries[b].entry->size;
+        return size_a != size_b ? size_a > size_b : a < b;
+    };
+    count = std::min(count, positions.size());
+    std::partial_sort(positions.begin(), positions.begin() + static_cast<std::ptrdiff_t>(count),
+                      positions.end(), larger);
+    positions.resize(count);
+    return positions;
 }
 
 }  // namespace tarvel

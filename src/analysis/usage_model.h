@@ -116,4 +116,9 @@ struct usage_model {
     }
 };
 
+// Positions in `model.entries` of the `count` largest entries of `area`, largest first; equal
+// sizes in address order.
+std::vector<std::uint32_t> largest_entries(const usage_model& model, const area_usage& area,
+                                           std::size_t count);
+
 }  // namespace tarvel

@@ -5,7 +5,7 @@
 
 #include "analysis/percent.h"
 #include "report/json_writer.h"
-#include "report/number_format.h"
+#include "text/fixed_text.h"
 
 namespace tarvel {
 

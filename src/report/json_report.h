@@ -6,11 +6,9 @@
 #include <string>
 
 #include "analysis/usage_model.h"
+#include "analysis/usage_snapshot.h"
 
 namespace tarvel {
-
-inline constexpr const char* json_format_name = "tarvel-usage";
-inline constexpr int json_format_version = 1;
 
 struct json_report_options {
     std::string program = "tarvel-report";

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "report/number_format.h"
+#include "text/fixed_text.h"
 
 namespace tarvel {
 

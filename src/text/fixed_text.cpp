@@ -1,4 +1,4 @@
-#include "report/number_format.h"
+#include "text/fixed_text.h"
 
 #include <iomanip>
 #include <sstream>

@@ -1,4 +1,4 @@
-// Numbers as the reports print them.
+// Numbers in fixed notation, as the reports print them.
 #pragma once
 
 #include <string>

@@ -1,0 +1,125 @@
+#include "app/report_options.h"
+
+#include <CLI/CLI.hpp>
+#include <map>
+#include <ostream>
+
+#include "version_info.h"
+
+namespace tarvel {
+
+namespace {
+const std::map<std::string, report_format> format_names{{"text", report_format::text},
+                                                        {"json", report_format::json},
+                                                        {"csv", report_format::csv},
+                                                        {"markdown", report_format::markdown},
+                                                        {"html", report_format::html}};
+
+// Two outputs in one file would overwrite each other: the command line is refused instead.
+bool check_distinct_outputs(const report_options& options, std::ostream& err) {
+    std::vector<std::string> paths;
+    for (const report_output& file : options.files) {
+        paths.push_back(file.path);
+    }
+    if (!options.ambiguities.empty()) {
+        paths.push_back(options.ambiguities);
+    }
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        for (std::size_t j = i + 1; j < paths.size(); ++j) {
+            if (paths[i] == paths[j]) {
+                err << "tarvel-report: two outputs are to be written to the same file '" << paths[i]
+                    << "'\n";
+                return false;
+            }
+        }
+    }
+    for (const std::string& path : paths) {
+        if (path == options.map || path == options.definition || path == options.eep ||
+            path == options.diff_base) {
+            err << "tarvel-report: the output file '" << path << "' is also an input\n";
+            return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+const char* report_format_name(report_format format) {
+    for (const auto& [name, value] : format_names) {
+        if (value == format) {
+            return name.c_str();
+        }
+    }
+    return "";
+}
+
+options_status parse_report_options(int argc, const char* const* argv, report_options& options,
+                                    std::ostream& out, std::ostream& err) {
+    CLI::App app{
+        "Tells how much of a microcontroller's RAM and ROM a linked program uses, for "
+        "build servers and reviewers.",
+        "tarvel-report"};
+    app.set_version_flag("--version", std::string("tarvel-report ") + TARVEL_PRODUCT_VERSION);
+    app.add_option("--type", options.type,
+                   "Map format: Orca, Puma, Puma_mem32_unlimited, Ibex, Wren, Gnu, Otter, or "
+                   "auto to detect it from the map (default)");
+    app.add_option("--def", options.definition,
+                   "Memory definition file; without it a GNU ld map's memory regions are the "
+                   "areas");
+    app.add_option("--map", options.map, "Linker map file")->required();
+    app.add_option("--eep", options.eep, "EEPROM project source file (EepPrj.src)");
+    std::string format = "text";
+    app.add_option("--format", format, "Format of standard output (default text)")
+        ->check(CLI::IsMember({"text", "json", "csv", "markdown", "html"}));
+    std::string json_file;
+    std::string csv_file;
+    std::string markdown_file;
+    std::string html_file;
+    app.add_option("--json", json_file, "Also write the JSON report to FILE");
+    app.add_option("--csv", csv_file, "Also write the CSV of every entry to FILE");
+    app.add_option("--markdown", markdown_file, "Also write the Markdown summary to FILE");
+    app.add_option("--html", html_file, "Also write the HTML page to FILE");
+    app.add_option("--ambiguities", options.ambiguities,
+                   "Write the names counted by more than one search to FILE");
+    app.add_option("--diff", options.diff_base,
+                   "Compare with BASE.json, an earlier JSON report of this program");
+    app.add_option("--max", options.max,
+                   "Budget TARGET=LIMIT: RAM, ROM, an area or a search; bytes (20000, 480KiB, "
+                   "1MiB) or a percentage of the target's total (90%)");
+    app.add_option("--max-growth", options.max_growth,
+                   "Growth budget TARGET=LIMIT against the --diff base, in bytes or percent of "
+                   "the base value");
+    app.add_option("--top", options.top, "Entries listed per area in text and Markdown (10)");
+    app.add_option("--by", options.group_by,
+                   "Break program memory down by section (default), object or archive")
+        ->check(CLI::IsMember({"section", "object", "archive"}));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return options_status::done;
+    } catch (const CLI::CallForVersion&) {
+        out << app.version() << '\n';
+        return options_status::done;
+    } catch (const CLI::ParseError& error) {
+        // CLI11 reports every command-line error by throwing; this is where it is caught.
+        err << "tarvel-report: " << error.what() << "\n\n" << app.help();
+        return options_status::error;
+    }
+    options.format = format_names.at(format);
+    for (const auto& [path, value] :
+         {std::pair{json_file, report_format::json}, std::pair{csv_file, report_format::csv},
+          std::pair{markdown_file, report_format::markdown},
+          std::pair{html_file, report_format::html}}) {
+        if (!path.empty()) {
+            options.files.push_back({value, path});
+        }
+    }
+    if (!options.max_growth.empty() && options.diff_base.empty()) {
+        err << "tarvel-report: --max-growth needs --diff BASE.json to compare with\n";
+        return options_status::error;
+    }
+    return check_distinct_outputs(options, err) ? options_status::run : options_status::error;
+}
+
+}  // namespace tarvel

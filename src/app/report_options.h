@@ -1,0 +1,44 @@
+// The command line of `tarvel-report`.
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tarvel {
+
+// The formats a report can be written in.
+enum class report_format { text, json, csv, markdown, html };
+
+struct report_output {
+    report_format format = report_format::text;
+    std::string path;  // empty: standard output
+};
+
+struct report_options {
+    std::string type = "auto";  // a reader's keyword, or "auto": the map's content decides
+    std::string definition;     // empty: the map's own memory regions are the areas
+    std::string map;
+    std::string eep;
+    report_format format = report_format::text;  // of standard output
+    std::vector<report_output> files;            // --json, --csv, --markdown, --html
+    std::string ambiguities;                     // --ambiguities FILE
+    std::string diff_base;                       // --diff BASE.json
+    std::vector<std::string> max;                // --max TARGET=LIMIT, as given
+    std::vector<std::string> max_growth;         // --max-growth TARGET=LIMIT, as given
+    std::size_t top = 10;
+    std::string group_by = "section";  // --by section|object|archive
+};
+
+enum class options_status { run, done, error };
+
+// Reads the command line into `options`. `done`: --help or --version was answered on `out`.
+// `error`: the message and the usage went to `err`.
+options_status parse_report_options(int argc, const char* const* argv, report_options& options,
+                                    std::ostream& out, std::ostream& err);
+
+// The name of a format as the command line writes it ("markdown").
+const char* report_format_name(report_format format);
+
+}  // namespace tarvel

@@ -1,0 +1,276 @@
+#include "app/report_run.h"
+
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+
+#include "analysis/base_report.h"
+#include "analysis/budget.h"
+#include "analysis/eep_usage.h"
+#include "analysis/usage_analysis.h"
+#include "analysis/usage_diff.h"
+#include "app/output_file.h"
+#include "app/report_options.h"
+#include "platform/platform.h"
+#include "report/ambiguity_report.h"
+#include "report/csv_report.h"
+#include "report/json_report.h"
+#include "report/markdown_report.h"
+#include "report/text_report.h"
+#include "version_info.h"
+
+namespace tarvel {
+
+namespace {
+constexpr const char* program = "tarvel-report: ";
+
+// Maps whose addresses keep only their low 26 bits.
+bool masks_addresses(const std::string& type) {
+    return type == "Puma" || type == "Ibex" || type == "Wren";
+}
+
+// Why a map gave nothing, and what to check.
+void explain_nothing_found(std::ostream& err, const usage_model& model) {
+    const reader_counts& counts = model.reader;
+    err << program << "nothing of the map '" << model.input.map
+        << "' lies in a defined area: " << counts.lines_read << " lines read, " << counts.recognised
+        << " entries recognised as " << model.input.type << " entries";
+    if (counts.dropped_total() > 0) {
+        err << ", " << counts.dropped_total() << " of them left out by the format's rules";
+    }
+    if (counts.unplaced > 0) {
+        err << ", " << counts.unplaced << " outside every area";
+    }
+    err << ".\n";
+    if (counts.recognised == 0) {
+        err << "Hint: is the type right? No line of the map looks like a " << model.input.type
+            << " entry (--type auto finds the format from the map).\n";
+        return;
+    }
+    err << "Hint: do the areas of "
+        << (model.input.definition.empty() ? "the map's memory regions"
+                                           : "'" + model.input.definition + "'")
+        << " cover the entries' addresses?";
+    if (masks_addresses(model.input.type)) {
+        err << " " << model.input.type
+            << " maps keep only the low 26 bits of each address (Puma_mem32_unlimited keeps "
+               "all 32).";
+    }
+    err << "\n";
+}
+
+const char* analysis_message(analysis_status status) {
+    switch (status) {
+        case analysis_status::unsupported_type:
+            return "the map type is not supported";
+        case analysis_status::invalid_definition:
+            return "cannot read the memory definition file, or it defines no area";
+        case analysis_status::invalid_definition_and_map:
+            return "cannot read the memory definition file nor the map file";
+        case analysis_status::invalid_map:
+            return "cannot read the map file";
+        case analysis_status::no_map_areas:
+            return "the map has no memory regions to use as areas; give a definition file "
+                   "with --def";
+        case analysis_status::no_definition_name:
+            return "no memory definition file was given (--def)";
+        case analysis_status::no_map_name:
+            return "no map file was given (--map)";
+        case analysis_status::ok:
+        case analysis_status::nothing_placed:
+            break;
+    }
+    return "";
+}
+
+// The input files must exist before anything is read: the message then names the file.
+bool check_inputs(const report_options& options, std::ostream& err) {
+    const std::pair<const char*, const std::string*> inputs[] = {
+        {"memory definition file", &options.definition},
+        {"map file", &options.map},
+        {"EEPROM file", &options.eep},
+        {"base report", &options.diff_base}};
+    for (const auto& [what, path] : inputs) {
+        if (!path->empty() && !platform::path_exists(*path)) {
+            err << program << "cannot read the " << what << " '" << *path << "': no such file\n";
+            return false;
+        }
+        if (!path->empty() && platform::is_directory(*path)) {
+            err << program << "cannot read the " << what << " '" << *path
+                << "': it is a directory\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& err) {
+    std::ifstream file(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!file.good() && !file.eof()) {
+        err << program << "cannot read the base report '" << path << "'\n";
+        return std::nullopt;
+    }
+    std::string error;
+    std::optional<usage_snapshot> base = read_base_report(text, error);
+    if (!base) {
+        err << program << "the base report '" << path << "' " << error << "\n";
+    }
+    return base;
+}
+
+struct run_state {
+    const report_options& options;
+    usage_model& model;
+    std::optional<usage_diff> diff;
+    std::vector<budget_result> budgets;
+    std::string ambiguity_file;  // empty unless written
+    std::string json;            // the JSON report, made once when a format needs it
+};
+
+void render(std::ostream& out, report_format format, run_state& state) {
+    const report_extras extras{state.diff ? &*state.diff : nullptr, &state.budgets,
+                               state.options.top};
+    switch (format) {
+        case report_format::text:
+            render_text_report(out, state.model, extras,
+                               state.ambiguity_file.empty() ? nullptr : &state.ambiguity_file);
+            break;
+        case report_format::json:
+            render_json_report(out, state.model, {"tarvel-report", TARVEL_PRODUCT_VERSION});
+            break;
+        case report_format::csv:
+            render_csv_report(out, state.model);
+            break;
+        case report_format::markdown:
+            render_markdown_report(out, state.model, extras);
+            break;
+        case report_format::html:
+            break;
+    }
+}
+
+bool check_budgets(run_state& state, std::ostream& err) {
+    std::vector<budget> budgets;
+    for (const auto& [texts, kind] :
+         {std::pair{&state.options.max, budget_kind::max},
+          std::pair{&state.options.max_growth, budget_kind::max_growth}}) {
+        for (const std::string& text : *texts) {
+            std::string error;
+            std::optional<budget> parsed = parse_budget(text, kind, error);
+            if (!parsed) {
+                err << program << "--" << (kind == budget_kind::max ? "max" : "max-growth") << ": "
+                    << error << "\n";
+                return false;
+            }
+            budgets.push_back(std::move(*parsed));
+        }
+    }
+    std::string error;
+    if (!evaluate_budgets(budgets, state.model, state.diff ? &*state.diff : nullptr, state.budgets,
+                          error)) {
+        err << program << error << "\n";
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+int run_report(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    report_options options;
+    switch (parse_report_options(argc, argv, options, out, err)) {
+        case options_status::done:
+            return report_success;
+        case options_status::error:
+            return report_usage_error;
+        case options_status::run:
+            break;
+    }
+    if (!check_inputs(options, err)) {
+        return report_input_error;
+    }
+
+    usage_model model;
+    analysis_request request{options.type, options.definition, options.map,
+                             options.definition.empty()};
+    const analysis_status status = analyze_usage(request, model);
+    if (status == analysis_status::no_definition_name ||
+        status == analysis_status::unsupported_type) {
+        err << program << analysis_message(status) << "\n";
+        return report_usage_error;
+    }
+    if (status != analysis_status::ok && status != analysis_status::nothing_placed) {
+        err << program << analysis_message(status) << " ('"
+            << (status == analysis_status::invalid_definition ? options.definition : options.map)
+            << "')\n";
+        return report_input_error;
+    }
+    if (status == analysis_status::nothing_placed) {
+        explain_nothing_found(err, model);
+        return report_nothing_found;
+    }
+    if (!options.eep.empty()) {
+        eep_usage eeprom;
+        std::ostringstream reader_output;
+        const eep_status eep = read_eep_usage(options.eep, eeprom, reader_output);
+        if (eep != eep_status::ok) {
+            err << program << "cannot read the EEPROM sizes from '" << options.eep << "': "
+                << (eep == eep_status::file_end
+                        ? "the file ends before the value of _IpdEep_nTrippleDataFree"
+                        : "it cannot be opened")
+                << "\n";
+            return report_input_error;
+        }
+        model.eeprom = eeprom;
+        model.input.eep = options.eep;
+    }
+
+    run_state state{options, model, std::nullopt, {}, {}, {}};
+    if (!options.diff_base.empty()) {
+        const std::optional<usage_snapshot> base = read_base(options.diff_base, err);
+        if (!base) {
+            return report_input_error;
+        }
+        state.diff = diff_usage(*base, snapshot_of(model));
+        state.diff->base = options.diff_base;
+    }
+    if (!check_budgets(state, err)) {
+        return report_usage_error;
+    }
+
+    // Every file first, so that the report on standard output names only files that exist.
+    if (!options.ambiguities.empty()) {
+        if (!write_output_file(options.ambiguities,
+                               [&model](std::ostream& file) { render_ambiguities(file, model); })) {
+            err << program << "cannot write '" << options.ambiguities << "'\n";
+            return report_input_error;
+        }
+        state.ambiguity_file = options.ambiguities;
+    }
+    for (const report_output& file : options.files) {
+        if (!write_output_file(file.path,
+                               [&](std::ostream& stream) { render(stream, file.format, state); })) {
+            err << program << "cannot write the " << report_format_name(file.format) << " report '"
+                << file.path << "'\n";
+            return report_input_error;
+        }
+    }
+    render(out, options.format, state);
+    out.flush();
+
+    bool exceeded = false;
+    for (const budget_result& result : state.budgets) {
+        if (result.exceeded) {
+            err << program << "budget exceeded: " << budget_text(result) << ", but "
+                << (result.rule.kind == budget_kind::max ? "used " : "grew by ") << result.figure
+                << " bytes\n";
+            exceeded = true;
+        }
+    }
+    return exceeded ? report_budget_exceeded : report_success;
+}
+
+}  // namespace tarvel

@@ -1,0 +1,198 @@
+#include "report/markdown_report.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "analysis/percent.h"
+#include "text/fixed_text.h"
+
+namespace tarvel {
+
+std::string markdown_text(std::string_view text) {
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '|':
+            case '\\':
+            case '`':
+            case '*':
+            case '_':
+            case '[':
+            case ']':
+            case '#':
+            case '~':
+                escaped += '\\';
+                escaped += c;
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
+namespace {
+using change_list = std::vector<figure_change> usage_diff::*;
+
+const figure_change* change_of(const usage_diff* diff, change_list list, const std::string& label) {
+    if (diff == nullptr) {
+        return nullptr;
+    }
+    const std::vector<figure_change>& changes = diff->*list;
+    const auto found = std::find_if(changes.begin(), changes.end(),
+                                    [&label](const figure_change& c) { return c.label == label; });
+    return found == changes.end() ? nullptr : &*found;
+}
+
+std::string change_cell(const figure_change* change) {
+    if (change == nullptr) {
+        return "";
+    }
+    std::string cell = signed_text(change->change);
+    const std::string percent = change_percent_text(*change);
+    if (!percent.empty()) {
+        cell += " (" + percent + ")";
+    }
+    return cell;
+}
+
+void row(std::ostream& out, const std::string& name, std::int64_t used, std::int64_t free,
+         std::int64_t total, double percent, const figure_change* change, bool with_change) {
+    out << "| " << name << " | " << used << " | " << free << " | " << total << " | "
+        << fixed_text(percent, 1) << "% |";
+    if (with_change) {
+        out << " " << change_cell(change) << " |";
+    }
+    out << "\n";
+}
+
+void area_table(std::ostream& out, const usage_model& model, area_kind kind, const char* title,
+                const memory_total* total, const figure_change* total_change,
+                const usage_diff* diff) {
+    const bool any = std::any_of(model.areas.begin(), model.areas.end(),
+                                 [kind](const area_usage& a) { return a.kind == kind; });
+    if (!any) {
+        return;
+    }
+    const bool with_change = diff != nullptr;
+    out << "| " << title << " | Used | Free | Total | Used % |" << (with_change ? " Change |" : "")
+        << "\n";
+    out << "|:---|---:|---:|---:|---:|" << (with_change ? "---:|" : "") << "\n";
+    if (total != nullptr) {
+        row(out, std::string("**") + (kind == area_kind::program ? "ROM" : "RAM") + "**",
+            std::stoll(fixed_text(total->used(), 0)), std::stoll(fixed_text(total->free(), 0)),
+            total->total, total->used_percent(), total_change, with_change);
+    }
+    for (const area_usage& area : model.areas) {
+        if (area.kind == kind) {
+            row(out, markdown_text(area.name), area.used_rounded(), area.free(), area.size,
+                area.used_percent(), change_of(diff, &usage_diff::areas, area.name), with_change);
+        }
+    }
+    out << "\n";
+}
+
+void search_table(std::ostream& out, const usage_model& model, const usage_diff* diff) {
+    if (model.searches.empty()) {
+        return;
+    }
+    const bool with_change = diff != nullptr;
+    out << "| Search | Bytes | Share of used ROM |" << (with_change ? " Change |" : "") << "\n";
+    out << "|:---|---:|---:|" << (with_change ? "---:|" : "") << "\n";
+    for (const search_usage& search : model.searches) {
+        out << "| " << markdown_text(search.text) << " | " << search.bytes << " | "
+            << fixed_text(percent_of(search.bytes, model.rom.used_bytes), 1) << "% |";
+        if (with_change) {
+            out << " " << change_cell(change_of(diff, &usage_diff::searches, search.text)) << " |";
+        }
+        out << "\n";
+    }
+    if (!model.ambiguities().empty()) {
+        out << "\n"
+            << model.ambiguous_bytes() << " bytes matched more than one search and were "
+            << "counted once (" << model.ambiguities().size() << " names).\n";
+    }
+    out << "\n";
+}
+
+void budget_table(std::ostream& out, const std::vector<budget_result>& budgets) {
+    out << "| Budget | Figure | Result |\n|:---|---:|:---|\n";
+    for (const budget_result& result : budgets) {
+        out << "| " << markdown_text(budget_text(result)) << " | " << result.figure << " | "
+            << (result.exceeded ? "**exceeded**" : "kept") << " |\n";
+    }
+    out << "\n";
+}
+
+void changes_table(std::ostream& out, const usage_diff& diff, std::size_t top) {
+    if (diff.entries.empty()) {
+        out << "No entry changed.\n\n";
+        return;
+    }
+    const std::size_t shown = std::min(top, diff.entries.size());
+    out << "#### Largest changes (" << shown << " of " << diff.entries.size() << ")\n\n";
+    out << "| Area | Entry | Before | After | Change |\n|:---|:---|---:|---:|---:|\n";
+    for (std::size_t i = 0; i < shown; ++i) {
+        const entry_change& change = diff.entries[i];
+        out << "| " << markdown_text(change.area) << " | " << markdown_text(change.name) << " | "
+            << (change.status == entry_status::added ? "" : std::to_string(change.before)) << " | "
+            << (change.status == entry_status::removed ? "" : std::to_string(change.after)) << " | "
+            << signed_text(change.change()) << " " << entry_status_name(change.status) << " |\n";
+    }
+    out << "\n";
+}
+
+void largest_tables(std::ostream& out, const usage_model& model, std::size_t top) {
+    for (const area_usage& area : model.areas) {
+        if (area.entries.empty() || top == 0) {
+            continue;
+        }
+        const std::vector<std::uint32_t> largest = largest_entries(model, area, top);
+        out << "<details><summary>Largest entries of " << markdown_text(area.name) << " ("
+            << largest.size() << " of " << area.entries.size() << ")</summary>\n\n";
+        out << "| Entry | Address | Size |\n|:---|---:|---:|\n";
+        for (const std::uint32_t position : largest) {
+            const c_map_entry& entry = *model.entries[position].entry;
+            std::array<char, 16> address{};
+            std::snprintf(address.data(), address.size(), "0x%08X",
+                          static_cast<unsigned>(entry.address));
+            out << "| " << markdown_text(entry.name) << " | " << address.data() << " | "
+                << entry.size << (entry.is_bit == 1 ? " bits" : "") << " |\n";
+        }
+        out << "\n</details>\n\n";
+    }
+}
+}  // namespace
+
+void render_markdown_report(std::ostream& out, const usage_model& model,
+                            const report_extras& extras) {
+    const usage_diff* diff = extras.diff;
+    out << "### Memory usage of " << markdown_text(model.input.map) << " ("
+        << markdown_text(model.input.type) << ")\n\n";
+    area_table(out, model, area_kind::program, "Program memory", &model.rom,
+               diff != nullptr ? &diff->rom : nullptr, diff);
+    area_table(out, model, area_kind::ram, "RAM", &model.ram,
+               diff != nullptr ? &diff->ram : nullptr, diff);
+    area_table(out, model, area_kind::eeprom, "EEPROM", nullptr, nullptr, diff);
+    search_table(out, model, diff);
+    if (extras.budgets != nullptr && !extras.budgets->empty()) {
+        budget_table(out, *extras.budgets);
+    }
+    if (diff != nullptr) {
+        changes_table(out, *diff, extras.top);
+    } else {
+        largest_tables(out, model, extras.top);
+    }
+}
+
+}  // namespace tarvel

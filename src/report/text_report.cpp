@@ -1,0 +1,135 @@
+#include "report/text_report.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <iomanip>
+
+#include "report/eep_report.h"
+#include "report/memory_report.h"
+
+namespace tarvel {
+
+namespace {
+std::string hex_address(std::uint32_t address) {
+    std::array<char, 16> text{};
+    std::snprintf(text.data(), text.size(), "0x%08X", static_cast<unsigned>(address));
+    return text.data();
+}
+
+void render_heading(std::ostream& out, const usage_model& model) {
+    out << model.input.type << " map " << model.input.map
+        << (model.input.detected ? " (type detected)" : "") << std::endl;
+    if (model.input.definition.empty()) {
+        out << "Areas: the map's memory regions" << std::endl;
+    } else {
+        out << "Definition: " << model.input.definition << std::endl;
+    }
+    out << std::endl;
+}
+
+void render_largest(std::ostream& out, const usage_model& model, std::size_t top) {
+    for (const area_usage& area : model.areas) {
+        if (area.entries.empty() || top == 0) {
+            continue;
+        }
+        const std::vector<std::uint32_t> largest = largest_entries(model, area, top);
+        out << "Largest entries of " << area.name << " (" << largest.size() << " of "
+            << area.entries.size() << "):" << std::endl;
+        for (const std::uint32_t position : largest) {
+            const entry_usage& placed = model.entries[position];
+            out << std::setw(12) << placed.entry->size << (placed.entry->is_bit == 1 ? " bits" : "")
+                << "  " << hex_address(placed.entry->address) << "  " << placed.entry->name;
+            if (placed.search != no_search) {
+                out << "  [" << model.searches[placed.search].text << "]";
+            }
+            if (const entry_origin* origin = model.origin_of(*placed.entry)) {
+                out << "  " << (origin->archive.empty() ? "" : origin->archive + "(")
+                    << origin->object << (origin->archive.empty() ? "" : ")");
+            }
+            out << std::endl;
+        }
+        out << std::endl;
+    }
+    if (!model.unplaced.empty()) {
+        out << "Entries in no area: " << model.unplaced.size() << std::endl;
+        const std::size_t shown = std::min(top, model.unplaced.size());
+        for (std::size_t i = 0; i < shown; ++i) {
+            const c_map_entry& entry = model.unplaced[i];
+            out << std::setw(12) << entry.size << "  " << hex_address(entry.address) << "  "
+                << entry.name << std::endl;
+        }
+        out << std::endl;
+    }
+}
+
+void render_change_line(std::ostream& out, const std::string& label, const figure_change& change) {
+    out << "  " << std::left << std::setw(34) << label << std::right << std::setw(12)
+        << change.before << std::setw(12) << change.after << std::setw(12)
+        << signed_text(change.change) << "  " << change_percent_text(change) << std::endl;
+}
+
+void render_diff(std::ostream& out, const usage_diff& diff, std::size_t top) {
+    out << "Changes against " << diff.base << ":" << std::endl;
+    out << "  " << std::left << std::setw(34) << "" << std::right << std::setw(12) << "Before"
+        << std::setw(12) << "After" << std::setw(12) << "Change" << std::endl;
+    render_change_line(out, "RAM", diff.ram);
+    render_change_line(out, "ROM", diff.rom);
+    for (const figure_change& area : diff.areas) {
+        render_change_line(out, area.label, area);
+    }
+    for (const figure_change& search : diff.searches) {
+        render_change_line(out, "Search " + search.label, search);
+    }
+    out << std::endl;
+    if (diff.entries.empty()) {
+        out << "No entry changed." << std::endl << std::endl;
+        return;
+    }
+    const std::size_t shown = std::min(top, diff.entries.size());
+    out << "Largest entry changes (" << shown << " of " << diff.entries.size() << "):" << std::endl;
+    for (std::size_t i = 0; i < shown; ++i) {
+        const entry_change& change = diff.entries[i];
+        out << std::setw(12) << signed_text(change.change()) << "  " << std::left << std::setw(8)
+            << entry_status_name(change.status) << std::right << change.area << "  " << change.name
+            << "  (" << change.before << " -> " << change.after << ")" << std::endl;
+    }
+    out << std::endl;
+}
+
+void render_budgets(std::ostream& out, const std::vector<budget_result>& budgets) {
+    out << "Budgets:" << std::endl;
+    for (const budget_result& result : budgets) {
+        out << "  " << budget_text(result) << ": " << result.figure << " bytes, "
+            << (result.exceeded ? "EXCEEDED" : "kept") << std::endl;
+    }
+    out << std::endl;
+}
+}  // namespace
+
+void render_text_report(std::ostream& out, const usage_model& model, const report_extras& extras,
+                        const std::string* ambiguity_file) {
+    const std::ios::fmtflags flags = out.flags();
+    render_heading(out, model);
+    render_memory_report(out, model, ambiguity_file);
+    if (model.first_eeprom_area() > model.first_ram_area()) {
+        out << "RAM areas:" << std::endl;
+        for (std::size_t i = model.first_ram_area(); i < model.first_eeprom_area(); ++i) {
+            render_area_line(out, model.areas[i]);
+        }
+        out << std::endl;
+    }
+    render_largest(out, model, extras.top);
+    if (model.eeprom) {
+        render_eep_report(out, *model.eeprom);
+    }
+    if (extras.diff != nullptr) {
+        render_diff(out, *extras.diff, extras.top);
+    }
+    if (extras.budgets != nullptr && !extras.budgets->empty()) {
+        render_budgets(out, *extras.budgets);
+    }
+    out.flags(flags);
+}
+
+}  // namespace tarvel

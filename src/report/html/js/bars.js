@@ -1,0 +1,174 @@
+// One bar per memory figure: RAM and ROM as a whole, every area and the EEPROM blocks, with
+// the limits of the --max budgets marked and the change against the base. An exceeded budget
+// or an overfull area shows as a striped bar and says so in words, not by colour alone.
+
+// The budgets of a target, matched as the budgets were: by its name, blanks around ignored.
+function budgetsOf(context, target) {
+    const wanted = String(target).trim();
+    return context.budgets.filter((budget) => String(budget.target).trim() === wanted);
+}
+
+function budgetFlag(budget) {
+    if (budget.kind === "max") {
+        return (
+            "Over budget: max " + budget.limit + " (" + formatBytes(budget.limit_bytes) + "), used " +
+            formatBytes(budget.figure)
+        );
+    }
+    return "Grew by " + formatSigned(budget.figure) + " B, more than the " + budget.limit + " allowed";
+}
+
+// A bar for `spec`: {bar, name, kindTitle, kind, used, size, free, percent, target, change}.
+function barRow(spec, context) {
+    const budgets = spec.target === null ? [] : budgetsOf(context, spec.target);
+    const limits = budgets.filter((budget) => budget.kind === "max");
+    const broken = budgets.filter((budget) => budget.exceeded === true);
+    const overfull = spec.used > spec.size;
+    const row = setData(el("div", "bar-row"), {
+        bar: spec.bar,
+        area: spec.name,
+        kind: spec.kind,
+        used: spec.used,
+        size: spec.size,
+        free: spec.free,
+        percent: spec.percent,
+        budget: limits.length > 0 ? limits[0].limit_bytes : undefined,
+        exceeded: broken.length > 0 || overfull ? "1" : undefined,
+    });
+    if (broken.length > 0 || overfull) {
+        row.classList.add("exceeded");
+    }
+    const name = el("div", "bar-name");
+    appendAll(name, [el("span", "bar-title", spec.name), el("span", "bar-kind", spec.kindTitle)]);
+
+    const track = el("div", "bar-track");
+    track.setAttribute("role", "meter");
+    track.setAttribute("aria-label", spec.name + " used");
+    track.setAttribute("aria-valuemin", "0");
+    track.setAttribute("aria-valuemax", String(spec.size));
+    track.setAttribute("aria-valuenow", String(spec.used));
+    const fill = el("div", "bar-fill");
+    const share = spec.size > 0 ? Math.min(100, (spec.used * 100) / spec.size) : spec.used > 0 ? 100 : 0;
+    fill.style.width = share + "%";
+    track.appendChild(fill);
+    for (const limit of limits) {
+        const marker = setData(el("div", "bar-limit"), { limit: limit.limit_bytes });
+        const at = spec.size > 0 ? Math.min(100, Math.max(0, (limit.limit_bytes * 100) / spec.size)) : 100;
+        marker.style.left = at + "%";
+        marker.title = "max " + limit.limit + " (" + formatBytes(limit.limit_bytes) + ")";
+        track.appendChild(marker);
+    }
+
+    const figures = el("div", "bar-figures");
+    figures.appendChild(
+        el(
+            "span",
+            "",
+            formatBytes(spec.used) + " used of " + formatBytes(spec.size) + " \u00b7 " +
+                formatPercent(spec.percent) + " \u00b7 " + formatBytes(spec.free) + " free"
+        )
+    );
+    if (spec.change !== null && spec.change !== undefined) {
+        const direction = spec.change.change > 0 ? "grew" : spec.change.change < 0 ? "shrank" : "same";
+        const arrow = direction === "grew" ? "\u25b2 " : direction === "shrank" ? "\u25bc " : "";
+        figures.appendChild(setData(el("span", "bar-change " + direction, arrow + formatChange(spec.change)), {
+            change: spec.change.change,
+        }));
+    }
+    for (const limit of limits.filter((budget) => budget.exceeded !== true)) {
+        figures.appendChild(el("span", "bar-budget", "within max " + limit.limit));
+    }
+    appendAll(row, [name, track, figures]);
+    for (const budget of broken) {
+        row.appendChild(el("div", "bar-flag", budgetFlag(budget)));
+    }
+    if (overfull) {
+        row.appendChild(el("div", "bar-flag", "Overfull by " + formatBytes(spec.used - spec.size)));
+    }
+    return row;
+}
+
+const areaKindTitles = { program: "program area", ram: "RAM area", eeprom: "EEPROM area" };
+
+function renderBars(context) {
+    const report = context.report;
+    const diff = context.changes === null ? null : context.changes.diff;
+    const section = reportSection("tarvel-bars", "Memory use");
+    const totals = el("div", "bars bars-totals");
+    const total = (key, name, target, change) =>
+        barRow(
+            {
+                bar: "total",
+                name: name,
+                kindTitle: "all " + name + " areas",
+                kind: key,
+                used: report[key].used,
+                size: report[key].total,
+                free: report[key].free,
+                percent: report[key].used_percent,
+                target: target,
+                change: change,
+            },
+            context
+        );
+    appendAll(totals, [
+        total("ram", "RAM", "RAM", diff === null ? null : diff.ram),
+        total("rom", "ROM", "ROM", diff === null ? null : diff.rom),
+    ]);
+    if (report.ram.bits > 0) {
+        totals.appendChild(
+            el("p", "note", "RAM holds " + formatInt(report.ram.bits) + " bit variables, counted as eighths of a byte.")
+        );
+    }
+    const areas = el("div", "bars bars-areas");
+    for (const area of report.areas) {
+        areas.appendChild(
+            barRow(
+                {
+                    bar: "area",
+                    name: area.name,
+                    kindTitle: areaKindTitles[area.kind] || area.kind,
+                    kind: area.kind,
+                    used: area.used,
+                    size: area.size,
+                    free: area.free,
+                    percent: area.used_percent,
+                    target: area.name,
+                    change: context.changes === null ? null : context.changes.areaRecord(area.name),
+                },
+                context
+            )
+        );
+    }
+    appendAll(section, [totals, el("h3", "", "Areas"), areas]);
+    if (report.eeprom !== undefined) {
+        const eeprom = el("div", "bars bars-eeprom");
+        const blocks = [
+            ["total", "EEPROM", "once and triple data"],
+            ["once", "Once data", "stored once"],
+            ["triple", "Triple data", "stored three times"],
+        ];
+        for (const [key, name, title] of blocks) {
+            const block = report.eeprom[key];
+            eeprom.appendChild(
+                barRow(
+                    {
+                        bar: "eeprom",
+                        name: name,
+                        kindTitle: title,
+                        kind: "eeprom",
+                        used: block.used,
+                        size: block.total,
+                        free: block.free,
+                        percent: block.used_percent,
+                        target: null,
+                        change: null,
+                    },
+                    context
+                )
+            );
+        }
+        appendAll(section, [el("h3", "", "EEPROM, from the EEPROM project file"), eeprom]);
+    }
+    return section;
+}

@@ -197,6 +197,40 @@ TEST_F(HtmlBrowser, BarsTreemapsAndTableShowTheModel) {
                 << (*tile)["data-tile"] << " in container " << parent;
         }
     }
+    // Tiles lie inside the container that holds them, and no two of one container overlap.
+    struct box {
+        double left, top, right, bottom;
+    };
+    const auto box_of = [](const dom_element& tile) {
+        const double left = style_pixels(tile, "left");
+        const double top = style_pixels(tile, "top");
+        return box{left, top, left + style_pixels(tile, "width"),
+                   top + style_pixels(tile, "height")};
+    };
+    std::map<std::string, box> boxes;
+    for (const dom_element& tile : tiles) {
+        boxes[tile["data-node"]] = box_of(tile);
+    }
+    for (const auto& [parent, members] : by_container) {
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            const box inner = box_of(*members[i]);
+            EXPECT_GE(inner.left, 0);
+            EXPECT_GE(inner.top, 0);
+            if (boxes.count(parent) != 0) {
+                const box outer = boxes[parent];
+                EXPECT_TRUE(inner.left >= outer.left && inner.top >= outer.top &&
+                            inner.right <= outer.right && inner.bottom <= outer.bottom)
+                    << (*members[i])["data-name"] << " outside its container";
+            }
+            for (std::size_t j = i + 1; j < members.size(); ++j) {
+                const box other = box_of(*members[j]);
+                EXPECT_TRUE(inner.right <= other.left || other.right <= inner.left ||
+                            inner.bottom <= other.top || other.bottom <= inner.top)
+                    << (*members[i])["data-name"] << " overlaps " << (*members[j])["data-name"];
+            }
+        }
+    }
+
     // The 450 small entries are too small to draw: they are folded, and the fold says how many.
     const auto others = having(tiles, "data-tile", "other");
     ASSERT_FALSE(others.empty());

@@ -287,6 +287,44 @@ TEST_F(HtmlBrowser, TheFilterInTheAddressReducesTheTable) {
     EXPECT_NE(dom.find("value=\"Can\""), std::string::npos) << "the filter box shows the filter";
 }
 
+TEST_F(HtmlBrowser, TheAddressZoomsIntoATileAndLeavesFreeBytesOut) {
+    test::c_model_builder build;
+    example_model(build);
+    const usage_model& model = build.done();
+    const std::string dom = open(model, "#treemap=program&in=Prg%20seg0&in=Can%20&free=0");
+    const std::size_t ram_map = dom.find("data-treemap=\"ram\"");
+    ASSERT_NE(ram_map, std::string::npos);
+    const std::string program_part = dom.substr(0, ram_map);
+    const std::string ram_part = dom.substr(ram_map);
+
+    // The program treemap shows the search "Can " of Prg seg0: its entries, adding up to it.
+    const auto canvases = elements_with(dom, "data-root");
+    ASSERT_EQ(canvases.size(), 2u);
+    EXPECT_EQ(canvases[0]["data-root"], "Can ");
+    EXPECT_EQ(canvases[1]["data-root"], "RAM");
+    std::map<std::string, double> shown;
+    for (const dom_element& tile : elements_with(program_part, "data-tile")) {
+        EXPECT_EQ(tile["data-tile"], "entry");
+        EXPECT_EQ(tile["data-area"], "Prg seg0");
+        shown[tile["data-name"]] = tile.number("data-bytes");
+    }
+    EXPECT_EQ(shown, (std::map<std::string, double>{
+                         {"CanIf_Tx", 12000}, {"CanSM_Main", 6000}, {"CanCom", 500}}));
+    // The path leads back out: a button for each level above.
+    EXPECT_NE(program_part.find(">Program memory</button>"), std::string::npos);
+    EXPECT_NE(program_part.find(">Prg seg0</button>"), std::string::npos);
+
+    // Without free bytes the RAM's tiles are only what the areas hold.
+    double ram_bytes = 0;
+    for (const dom_element& tile : elements_with(ram_part, "data-tile")) {
+        EXPECT_NE(tile["data-tile"], "free");
+        if (tile.has("data-leaf")) {
+            ram_bytes += tile.number("data-bytes");
+        }
+    }
+    EXPECT_NEAR(ram_bytes, model.areas[model.first_ram_area()].used_rounded(), 0.5);
+}
+
 TEST_F(HtmlBrowser, NamesAreShownAsTextNeverRun) {
     test::c_model_builder build;
     build.program(0, 0x1000).search("<b>");

@@ -65,3 +65,8 @@ function formatChange(change) {
     const sign = percent > 0 ? "+" : percent < 0 ? "\u2212" : "";
     return text + " (" + sign + Math.abs(percent).toFixed(1) + "%)";
 }
+
+// "1 entry", "12 entries"
+function formatCount(count, one, many) {
+    return formatInt(count) + " " + (count === 1 ? one : many);
+}

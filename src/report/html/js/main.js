@@ -9,10 +9,19 @@ function readJsonElement(id) {
     return text.trim() === "" ? null : JSON.parse(text);
 }
 
-// "#filter=Can&group=object": the entry table's filter and the treemaps' grouping.
+// What the page's address carries after "#", so that a link can show a chosen view:
+// "filter=Can" filters the entry table, "group=object" groups the treemaps, "free=0" leaves
+// the free bytes out, and "treemap=program&in=Prg%20seg0&in=Lib%20" zooms a treemap into the
+// tiles named, one "in" per level.
 function readFragment() {
     const parameters = new URLSearchParams(window.location.hash.replace(/^#/, ""));
-    return { filter: parameters.get("filter") || "", group: parameters.get("group") || "" };
+    return {
+        filter: parameters.get("filter") || "",
+        group: parameters.get("group") || "",
+        free: parameters.get("free") !== "0",
+        treemap: parameters.get("treemap") || "",
+        path: parameters.getAll("in"),
+    };
 }
 
 function writeFragment(fragment) {
@@ -22,6 +31,15 @@ function writeFragment(fragment) {
     }
     if (fragment.group) {
         parameters.set("group", fragment.group);
+    }
+    if (!fragment.free) {
+        parameters.set("free", "0");
+    }
+    if (fragment.treemap && fragment.path.length > 0) {
+        parameters.set("treemap", fragment.treemap);
+        for (const name of fragment.path) {
+            parameters.append("in", name);
+        }
     }
     const hash = parameters.toString();
     window.history.replaceState(null, "", hash === "" ? window.location.pathname : "#" + hash);

@@ -37,7 +37,12 @@ function renderTreemaps(context) {
     }
     select.value = context.grouping;
     choice.appendChild(select);
-    appendAll(controls, [choice, legend(context)]);
+    const freeChoice = el("label", "");
+    const showFree = el("input");
+    showFree.type = "checkbox";
+    showFree.checked = context.fragment.free;
+    appendAll(freeChoice, [showFree, document.createTextNode(" show free bytes")]);
+    appendAll(controls, [choice, freeChoice, legend(context)]);
     section.appendChild(controls);
     section.appendChild(
         el("p", "note", "Tile areas are proportional to bytes. Hover over a tile for its figures; click to zoom into it, " +
@@ -55,8 +60,8 @@ function renderTreemaps(context) {
     if (report.unplaced.length > 0) {
         section.appendChild(
             setData(
-                el("p", "note unplaced-note", "Unplaced: " + formatInt(report.unplaced.length) +
-                    " entries lie in no area and are not drawn (see Outside every area)."),
+                el("p", "note unplaced-note", "Unplaced: " + formatCount(report.unplaced.length, "entry", "entries") +
+                    " in no area, not drawn (see Outside every area)."),
                 { unplaced: report.unplaced.length }
             )
         );
@@ -66,7 +71,7 @@ function renderTreemaps(context) {
     let maps = [];
 
     function build() {
-        const trees = buildMemoryTrees(report, context.grouping, context.changes);
+        const trees = buildMemoryTrees(report, context.grouping, context.changes, context.fragment.free);
         maps = [];
         for (const key of ["program", "ram"]) {
             const map = createTreemap(trees[key], context, key);
@@ -83,6 +88,12 @@ function renderTreemaps(context) {
     select.addEventListener("change", () => {
         context.grouping = select.value;
         context.fragment.group = select.value;
+        writeFragment(context.fragment);
+        build();
+        draw();
+    });
+    showFree.addEventListener("change", () => {
+        context.fragment.free = showFree.checked;
         writeFragment(context.fragment);
         build();
         draw();

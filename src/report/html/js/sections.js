@@ -173,8 +173,8 @@ function renderUnplaced(context) {
     }
     section.appendChild(
         setData(
-            el("p", "note", formatInt(unplaced.length) + " entries of " + formatBytes(bytes) +
-                " lie in no area of the definition: they count in no figure and no treemap."),
+            el("p", "note", formatCount(unplaced.length, "entry", "entries") + " of " + formatBytes(bytes) +
+                " in no area of the definition: counted in no figure and drawn in no treemap."),
             { unplaced: unplaced.length, bytes: bytes }
         )
     );
@@ -201,11 +201,11 @@ function renderAmbiguities(context) {
     const records = ambiguous.records;
     const section = reportSection("tarvel-ambiguities", "Ambiguous names");
     section.appendChild(
-        el("p", "note", formatInt(records.length) + " times a search matched a name that was credited already; " +
+        el("p", "note", formatCount(records.length, "time", "times") + " a search matched a name that was credited already; " +
             formatBytes(ambiguous.bytes) + " (" + formatPercent(ambiguous.percent) + " of the used ROM) were counted once only.")
     );
     const details = el("details");
-    details.appendChild(el("summary", "", "Show the " + formatInt(records.length) + " records"));
+    details.appendChild(el("summary", "", "Show the " + formatCount(records.length, "record", "records")));
     const table = dataTable({
         id: "ambiguities",
         count: records.length,

@@ -64,8 +64,9 @@ function groupName(entry, grouping, ambiguousNames) {
 }
 
 // The trees of program memory and of RAM, from the report, grouped by `grouping`. RAM has no
-// searches: grouped by search, its areas hold their entries directly.
-function buildMemoryTrees(report, grouping, changes) {
+// searches: grouped by search, its areas hold their entries directly. Without `withFree` the
+// areas are as large as what they hold.
+function buildMemoryTrees(report, grouping, changes, withFree) {
     // Which group (or ungrouped area) holds each entry, as one typed array: a million entries
     // then cost no allocation each, which would wake the garbage collector over the report.
     const holderOf = new Int32Array(report.entries.length).fill(-1);
@@ -144,7 +145,7 @@ function buildMemoryTrees(report, grouping, changes) {
         }
     }
     for (const tree of [trees.program, trees.ram]) {
-        finishTree(tree, grouping, changes);
+        finishTree(tree, grouping, changes, withFree);
     }
     if (changes !== null) {
         trees.program.change = changes.diff.rom.change;
@@ -162,7 +163,7 @@ function addHolder(trees, node) {
 }
 
 // Adds up the areas and the memory, gives each area its free bytes, and the changes.
-function finishTree(tree, grouping, changes) {
+function finishTree(tree, grouping, changes, withFree) {
     tree.children = tree.children || [];
     for (const area of tree.children) {
         let used = 0;
@@ -179,7 +180,7 @@ function finishTree(tree, grouping, changes) {
         }
         area.used = used;
         area.free = makeNode("free", "free", area);
-        area.free.bytes = Math.max(0, area.area.free);
+        area.free.bytes = withFree ? Math.max(0, area.area.free) : 0;
         area.bytes = used + area.free.bytes;
         if (changes !== null) {
             area.change = changes.ofArea(area.name);

@@ -23,7 +23,7 @@ function viewParent(node) {
 }
 
 function otherTitle(node) {
-    const entries = formatInt(node.entryCount) + (node.entryCount === 1 ? " entry" : " entries");
+    const entries = formatCount(node.entryCount, "entry", "entries");
     if (node.source.children === null) {
         return "other: " + entries;
     }
@@ -58,8 +58,30 @@ function createTreemap(tree, context, memoryKey) {
     appendAll(toolbar, [up, crumbs]);
     appendAll(element, [toolbar, canvas, tooltip]);
 
+    // The view the page's address names, or as near to it as the tree has tiles of those names.
+    if (context.fragment.treemap === memoryKey) {
+        for (const name of context.fragment.path) {
+            const inside = view.root.children === null ? [] : view.root.children;
+            const found = inside.find((member) => member.name === name);
+            if (found === undefined) {
+                break;
+            }
+            view.root = found;
+        }
+    }
+
     function zoom(node) {
         view.root = node;
+        // The address keeps the path to the view; an "other" tile is kept as what it folds.
+        const path = [];
+        for (let at = node; viewParent(at) !== null; at = viewParent(at)) {
+            if (at.kind !== "other") {
+                path.unshift(at.name);
+            }
+        }
+        context.fragment.treemap = memoryKey;
+        context.fragment.path = path;
+        writeFragment(context.fragment);
         draw();
     }
 
@@ -83,7 +105,8 @@ function createTreemap(tree, context, memoryKey) {
     }
 
     function colourTile(tile, node) {
-        if (context.changes !== null && node.kind !== "free") {
+        // Areas keep their dark frame; their change is written in their header.
+        if (context.changes !== null && node.kind !== "free" && node.kind !== "area") {
             const step =
                 node.kind === "entry" && context.changes.isAdded(node.entry) ? 5 : changeStep(node.change, node.bytes);
             tile.classList.add(step > 0 ? "change-up-" + step : step < 0 ? "change-down-" + -step : "change-none");
@@ -196,7 +219,7 @@ function createTreemap(tree, context, memoryKey) {
             caption.appendChild(el("span", "tile-name", text.name));
             caption.appendChild(el("span", "tile-size", text.size));
             if (node.kind === "group" || node.kind === "area") {
-                caption.appendChild(el("span", "tile-size", formatInt(node.entryCount) + " entries"));
+                caption.appendChild(el("span", "tile-size", formatCount(node.entryCount, "entry", "entries")));
             }
             tile.appendChild(caption);
         }
@@ -231,7 +254,7 @@ function createTreemap(tree, context, memoryKey) {
         if (node.kind === "entry") {
             const entry = context.report.entries[node.entry];
             const holder = node.parent;
-            lines.push("Entry in " + (holder.kind === "group" ? holder.name + ", " : "") + area.name);
+            lines.push("Entry in " + (holder.kind === "group" ? holder.name.trim() + ", " : "") + area.name);
             lines.push("Address " + formatAddress(entry.address));
             lines.push("Size " + (entry.bit === true ? formatInt(entry.size) + " bits" : formatBytes(entry.size)));
             lines.push(share(node.bytes, used, "the area's used bytes"));
@@ -243,13 +266,13 @@ function createTreemap(tree, context, memoryKey) {
             }
         } else if (node.kind === "group") {
             lines.push(groupingTitles[context.grouping] + " in " + area.name);
-            lines.push("Size " + formatBytes(node.bytes) + " in " + formatInt(node.entryCount) + " entries");
+            lines.push("Size " + formatBytes(node.bytes) + " in " + formatCount(node.entryCount, "entry", "entries"));
             lines.push(share(node.bytes, used, "the area's used bytes"));
         } else if (node.kind === "area") {
             const a = node.area;
             lines.push(formatAddress(a.start) + " \u2013 " + formatAddress((a.start + Math.max(a.size, 1) - 1) >>> 0));
             lines.push("Used " + formatBytes(a.used) + " of " + formatBytes(a.size) + " (" + formatPercent(a.used_percent) + ")");
-            lines.push("Free " + formatBytes(a.free) + ", " + formatInt(a.entries) + " entries");
+            lines.push("Free " + formatBytes(a.free) + ", " + formatCount(a.entries, "entry", "entries"));
         } else if (node.kind === "other") {
             lines.push("Folded: too small to draw one by one");
             lines.push("Size " + formatBytes(node.bytes));
@@ -260,7 +283,8 @@ function createTreemap(tree, context, memoryKey) {
         } else if (node.kind === "free") {
             lines.push("Free " + formatBytes(node.bytes) + " of " + formatBytes(area.area.size) + " in " + area.name);
         }
-        if (context.changes !== null && node.kind !== "free") {
+        // Areas keep their dark frame; their change is written in their header.
+        if (context.changes !== null && node.kind !== "free" && node.kind !== "area") {
             const change = node.change || 0;
             lines.push("Change " + formatSigned(change) + " B against the base");
         }

@@ -116,7 +116,7 @@ void append_number(std::string& out, std::uint32_t number) {
 void append_entry(std::string& out, const c_map_entry& entry, const std::string* area,
                   const std::string* search, const entry_origin* origin) {
     out += "{\"name\":";
-    out += c_json_writer::quoted(entry.name);
+    append_json_string(out, entry.name);
     out += ",\"address\":";
     append_number(out, entry.address);
     out += ",\"size\":";
@@ -132,13 +132,30 @@ void append_entry(std::string& out, const c_map_entry& entry, const std::string*
     }
     if (origin != nullptr) {
         out += ",\"object\":";
-        out += c_json_writer::quoted(origin->object);
+        append_json_string(out, origin->object);
         if (!origin->archive.empty()) {
             out += ",\"archive\":";
-            out += c_json_writer::quoted(origin->archive);
+            append_json_string(out, origin->archive);
         }
     }
     out += '}';
+}
+
+// The entries lie where the reader stored them, in the order of the map, and their names on
+// the heap: walking them in address order misses the cache at almost every step unless the
+// entries a few steps ahead are asked for early.
+void prefetch_entry(const std::vector<entry_usage>& entries, std::size_t position) {
+#if defined(__GNUC__)
+    constexpr std::size_t entry_ahead = 16;
+    constexpr std::size_t name_ahead = 8;
+    if (position + entry_ahead < entries.size()) {
+        __builtin_prefetch(entries[position + entry_ahead].entry);
+        __builtin_prefetch(entries[position + name_ahead].entry->name.data());
+    }
+#else
+    (void)entries;
+    (void)position;
+#endif
 }
 
 void write_entries(c_json_writer& json, std::ostream& out, const usage_model& model) {
@@ -158,7 +175,9 @@ void write_entries(c_json_writer& json, std::ostream& out, const usage_model& mo
     };
     json.key("entries").raw("[");
     bool first = true;
-    for (const entry_usage& placed : model.entries) {
+    for (std::size_t i = 0; i < model.entries.size(); ++i) {
+        prefetch_entry(model.entries, i);
+        const entry_usage& placed = model.entries[i];
         // One entry a line keeps a large report readable and friendly to line-based tools.
         buffer += first ? "\n" : ",\n";
         first = false;

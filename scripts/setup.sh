@@ -3,7 +3,7 @@
 # Usage: scripts/setup.sh [build|test]   (build: compiler and CMake only; test: everything)
 set -euo pipefail
 
-need=(cmake g++ make libcli11-dev nlohmann-json3-dev)
+need=(cmake g++ make libcli11-dev nlohmann-json3-dev rapidjson-dev)
 if [ "${1:-test}" = test ]; then
     need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
            googletest g++-mingw-w64-x86-64 wine wine64 hyperfine time python3

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -109,11 +108,13 @@ bool check_inputs(const report_options& options, std::ostream& err) {
 
 std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& err) {
     std::ifstream file(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!file.good() && !file.eof()) {
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (!file.is_open() || file.bad()) {
         err << program << "cannot read the base report '" << path << "'\n";
         return std::nullopt;
     }
+    const std::string text = std::move(content).str();
     std::string error;
     std::optional<usage_snapshot> base = read_base_report(text, error);
     if (!base) {
@@ -125,6 +126,8 @@ std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& e
 struct run_state {
     const report_options& options;
     usage_model& model;
+    std::optional<usage_snapshot> base;     // what the diff compares, kept for its names
+    std::optional<usage_snapshot> current;
     std::optional<usage_diff> diff;
     std::vector<budget_result> budgets;
     std::string ambiguity_file;  // empty unless written
@@ -228,13 +231,14 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         model.input.eep = options.eep;
     }
 
-    run_state state{options, model, std::nullopt, {}, {}, {}};
+    run_state state{options, model, std::nullopt, std::nullopt, std::nullopt, {}, {}, {}};
     if (!options.diff_base.empty()) {
-        const std::optional<usage_snapshot> base = read_base(options.diff_base, err);
-        if (!base) {
+        state.base = read_base(options.diff_base, err);
+        if (!state.base) {
             return report_input_error;
         }
-        state.diff = diff_usage(*base, snapshot_of(model));
+        state.current = snapshot_of(model);
+        state.diff = diff_usage(*state.base, *state.current);
         state.diff->base = options.diff_base;
     }
     if (!check_budgets(state, err)) {

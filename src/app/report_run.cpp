@@ -126,7 +126,7 @@ std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& e
 struct run_state {
     const report_options& options;
     usage_model& model;
-    std::optional<usage_snapshot> base;     // what the diff compares, kept for its names
+    std::optional<usage_snapshot> base;  // what the diff compares, kept for its names
     std::optional<usage_snapshot> current;
     std::optional<usage_diff> diff;
     std::vector<budget_result> budgets;
@@ -143,7 +143,9 @@ void render(std::ostream& out, report_format format, run_state& state) {
                                state.ambiguity_file.empty() ? nullptr : &state.ambiguity_file);
             break;
         case report_format::json:
-            render_json_report(out, state.model, {"tarvel-report", TARVEL_PRODUCT_VERSION});
+            render_json_report(
+                out, state.model,
+                {"tarvel-report", TARVEL_PRODUCT_VERSION, extras.diff, &state.budgets});
             break;
         case report_format::csv:
             render_csv_report(out, state.model);

@@ -1,6 +1,7 @@
 #include "report/json_report.h"
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 #include "analysis/percent.h"
@@ -204,6 +205,68 @@ void write_entries(c_json_writer& json, std::ostream& out, const usage_model& mo
     flush();
 }
 
+void write_change(c_json_writer& json, const figure_change& change) {
+    json.key("before").value(change.before);
+    json.key("after").value(change.after);
+    json.key("change").value(change.change);
+    json.key("change_percent");
+    if (const std::optional<double> percent = change.change_percent()) {
+        json.one_decimal(*percent);
+    } else {
+        json.null();
+    }
+}
+
+void write_changes(c_json_writer& json, const char* name, const char* label,
+                   const std::vector<figure_change>& changes) {
+    json.key(name).begin_array();
+    for (const figure_change& change : changes) {
+        json.begin_object().key(label).value(change.label);
+        write_change(json, change);
+        json.end_object();
+    }
+    json.end_array();
+}
+
+void write_diff(c_json_writer& json, const usage_diff& diff) {
+    json.key("diff").begin_object();
+    json.key("base").value(diff.base);
+    json.key("ram").begin_object();
+    write_change(json, diff.ram);
+    json.end_object();
+    json.key("rom").begin_object();
+    write_change(json, diff.rom);
+    json.end_object();
+    write_changes(json, "areas", "name", diff.areas);
+    write_changes(json, "searches", "search", diff.searches);
+    json.key("entries").begin_array();
+    for (const entry_change& entry : diff.entries) {
+        json.begin_object();
+        json.key("area").value(entry.area);
+        json.key("name").value(entry.name);
+        json.key("status").value(entry_status_name(entry.status));
+        figure_change change{"", entry.before, entry.after, entry.change()};
+        write_change(json, change);
+        json.end_object();
+    }
+    json.end_array().end_object();
+}
+
+void write_budgets(c_json_writer& json, const std::vector<budget_result>& budgets) {
+    json.key("budgets").begin_array();
+    for (const budget_result& result : budgets) {
+        json.begin_object();
+        json.key("target").value(result.rule.target);
+        json.key("kind").value(result.rule.kind == budget_kind::max ? "max" : "max-growth");
+        json.key("limit").value(result.rule.limit_text);
+        json.key("limit_bytes").value(result.limit_bytes);
+        json.key("figure").value(result.figure);
+        json.key("exceeded").value(result.exceeded);
+        json.end_object();
+    }
+    json.end_array();
+}
+
 void write_eep_block(c_json_writer& json, const char* name, const eep_block& block) {
     json.key(name).begin_object();
     json.key("total").value(block.total);
@@ -237,6 +300,12 @@ void render_json_report(std::ostream& out, const usage_model& model,
         write_eep_block(json, "once", model.eeprom->once);
         write_eep_block(json, "triple", model.eeprom->triple);
         json.end_object();
+    }
+    if (options.diff != nullptr) {
+        write_diff(json, *options.diff);
+    }
+    if (options.budgets != nullptr && !options.budgets->empty()) {
+        write_budgets(json, *options.budgets);
     }
     json.end_object();
     out << '\n';

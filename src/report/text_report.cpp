@@ -41,7 +41,11 @@ void render_largest(std::ostream& out, const usage_model& model, std::size_t top
             out << std::setw(12) << placed.entry->size << (placed.entry->is_bit == 1 ? " bits" : "")
                 << "  " << hex_address(placed.entry->address) << "  " << placed.entry->name;
             if (placed.search != no_search) {
-                out << "  [" << model.searches[placed.search].text << "]";
+                std::string_view search = model.searches[placed.search].text;
+                while (!search.empty() && search.back() == ' ') {
+                    search.remove_suffix(1);
+                }
+                out << "  [" << search << "]";
             }
             if (const entry_origin* origin = model.origin_of(*placed.entry)) {
                 out << "  " << (origin->archive.empty() ? "" : origin->archive + "(")

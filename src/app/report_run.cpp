@@ -9,6 +9,7 @@
 #include "analysis/base_report.h"
 #include "analysis/budget.h"
 #include "analysis/eep_usage.h"
+#include "analysis/origin_breakdown.h"
 #include "analysis/usage_analysis.h"
 #include "analysis/usage_diff.h"
 #include "app/output_file.h"
@@ -130,13 +131,17 @@ struct run_state {
     std::optional<usage_snapshot> current;
     std::optional<usage_diff> diff;
     std::vector<budget_result> budgets;
-    std::string ambiguity_file;  // empty unless written
-    std::string json;            // the JSON report, made once when a format needs it
+    std::string ambiguity_file;            // empty unless written
+    std::string json;                      // the JSON report, made once when a format needs it
+    std::vector<breakdown_row> breakdown;  // with --by object or archive
 };
 
 void render(std::ostream& out, report_format format, run_state& state) {
-    const report_extras extras{state.diff ? &*state.diff : nullptr, &state.budgets,
-                               state.options.top};
+    const bool by_origin = state.options.group_by != "section";
+    const report_extras extras{
+        state.diff ? &*state.diff : nullptr, &state.budgets, state.options.top,
+        by_origin ? &state.breakdown : nullptr,
+        state.options.group_by == "archive" ? breakdown_kind::archive : breakdown_kind::object};
     switch (format) {
         case report_format::text:
             render_text_report(out, state.model, extras,
@@ -233,7 +238,7 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         model.input.eep = options.eep;
     }
 
-    run_state state{options, model, std::nullopt, std::nullopt, std::nullopt, {}, {}, {}};
+    run_state state{options, model, std::nullopt, std::nullopt, std::nullopt, {}, {}, {}, {}};
     if (!options.diff_base.empty()) {
         state.base = read_base(options.diff_base, err);
         if (!state.base) {
@@ -242,6 +247,11 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         state.current = snapshot_of(model);
         state.diff = diff_usage(*state.base, *state.current);
         state.diff->base = options.diff_base;
+    }
+    if (options.group_by != "section") {
+        state.breakdown =
+            breakdown_by(model, options.group_by == "archive" ? breakdown_kind::archive
+                                                              : breakdown_kind::object);
     }
     if (!check_budgets(state, err)) {
         return report_usage_error;

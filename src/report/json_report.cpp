@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/origin_breakdown.h"
 #include "analysis/percent.h"
 #include "report/json_writer.h"
 #include "text/fixed_text.h"
@@ -299,6 +300,19 @@ void render_json_report(std::ostream& out, const usage_model& model,
         write_eep_block(json, "total", model.eeprom->all);
         write_eep_block(json, "once", model.eeprom->once);
         write_eep_block(json, "triple", model.eeprom->triple);
+        json.end_object();
+    }
+    if (!model.origins.empty()) {
+        json.key("breakdowns").begin_object();
+        for (const breakdown_kind kind : {breakdown_kind::object, breakdown_kind::archive}) {
+            json.key(kind == breakdown_kind::object ? "object" : "archive").begin_array();
+            for (const breakdown_row& row : breakdown_by(model, kind)) {
+                json.begin_object().key("name").value(row.name);
+                json.key("program").value(row.program);
+                json.key("ram").value(row.ram).end_object();
+            }
+            json.end_array();
+        }
         json.end_object();
     }
     if (options.diff != nullptr) {

@@ -133,6 +133,22 @@ void search_table(std::ostream& out, const usage_model& model, const usage_diff*
     out << "\n";
 }
 
+void breakdown_table(std::ostream& out, const std::vector<breakdown_row>& rows, breakdown_kind kind,
+                     std::size_t top) {
+    const std::size_t shown = std::min(top, rows.size());
+    std::string title = breakdown_title(kind);
+    title.front() = static_cast<char>(title.front() - 'a' + 'A');
+    out << "| " << title << " | Program memory | RAM |\n|:---|---:|---:|\n";
+    for (std::size_t i = 0; i < shown; ++i) {
+        out << "| " << markdown_text(rows[i].name) << " | " << rows[i].program << " | "
+            << rows[i].ram << " |\n";
+    }
+    if (shown < rows.size()) {
+        out << "\n" << rows.size() - shown << " more " << breakdown_title(kind) << "s.\n";
+    }
+    out << "\n";
+}
+
 void budget_table(std::ostream& out, const std::vector<budget_result>& budgets) {
     out << "| Budget | Figure | Result |\n|:---|---:|:---|\n";
     for (const budget_result& result : budgets) {
@@ -193,6 +209,9 @@ void render_markdown_report(std::ostream& out, const usage_model& model,
                diff != nullptr ? &diff->ram : nullptr, diff);
     area_table(out, model, area_kind::eeprom, "EEPROM", nullptr, nullptr, diff);
     search_table(out, model, diff);
+    if (extras.breakdown != nullptr) {
+        breakdown_table(out, *extras.breakdown, extras.breakdown_by, extras.top);
+    }
     if (extras.budgets != nullptr && !extras.budgets->empty()) {
         budget_table(out, *extras.budgets);
     }

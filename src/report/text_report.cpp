@@ -71,6 +71,20 @@ void render_largest(std::ostream& out, const usage_model& model, std::size_t top
     }
 }
 
+void render_breakdown(std::ostream& out, const std::vector<breakdown_row>& rows,
+                      breakdown_kind kind, std::size_t top) {
+    const std::size_t shown = std::min(top, rows.size());
+    out << "By " << breakdown_title(kind) << " (" << shown << " of " << rows.size()
+        << "):" << std::endl;
+    out << std::setw(12) << "Program" << std::setw(12) << "RAM"
+        << "  Name" << std::endl;
+    for (std::size_t i = 0; i < shown; ++i) {
+        out << std::setw(12) << rows[i].program << std::setw(12) << rows[i].ram << "  "
+            << rows[i].name << std::endl;
+    }
+    out << std::endl;
+}
+
 void render_change_line(std::ostream& out, std::size_t width, const std::string& label,
                         const figure_change& change) {
     out << "  " << std::left << std::setw(static_cast<int>(width)) << label << std::right
@@ -134,6 +148,9 @@ void render_text_report(std::ostream& out, const usage_model& model, const repor
             render_area_line(out, model.areas[i]);
         }
         out << std::endl;
+    }
+    if (extras.breakdown != nullptr) {
+        render_breakdown(out, *extras.breakdown, extras.breakdown_by, extras.top);
     }
     render_largest(out, model, extras.top);
     if (model.eeprom) {

@@ -101,8 +101,11 @@ class c_base_handler {
             ++list_index_;
         } else if (ended == place::entry) {
             if (entry_seen_ != 7) {
-                return fail("entries[" + std::to_string(list_index_) +
-                            "] lacks \"area\", \"name\" or \"size\"");
+                const char* missing = (entry_seen_ & 1) == 0   ? "area"
+                                      : (entry_seen_ & 2) == 0 ? "name"
+                                                               : "size";
+                return fail("entries[" + std::to_string(list_index_) + "] lacks \"" + missing +
+                            "\"");
             }
             snapshot_.entries.push_back(std::move(entry_));
             ++list_index_;
@@ -144,10 +147,16 @@ class c_base_handler {
             return error_;
         }
         if (!ram_.seen || !rom_.seen) {
-            return "lacks what a comparison needs: \"ram\" or \"rom\" has no integer \"used\"";
+            return std::string("lacks what a comparison needs: \"")
+                .append(ram_.seen ? "rom" : "ram")
+                .append("\" has no integer \"used\"");
         }
         if (seen_lists_ != 7) {
-            return "lacks what a comparison needs: \"areas\", \"searches\" or \"entries\"";
+            return std::string("lacks what a comparison needs: the report has no array \"")
+                .append((seen_lists_ & 1) == 0   ? "areas"
+                        : (seen_lists_ & 2) == 0 ? "searches"
+                                                 : "entries")
+                .append("\"");
         }
         snapshot_.ram_used = ram_.used;
         snapshot_.rom_used = rom_.used;
@@ -175,14 +184,24 @@ class c_base_handler {
     }
 
     std::string where() const {
-        return stack_.back() == place::top ? ""
-                                           : list_name_ + "[" + std::to_string(list_index_) + "].";
+        switch (stack_.back()) {
+            case place::top:
+                return "";
+            case place::total:
+                return current_total_ == &ram_ ? "ram." : "rom.";
+            default:
+                return list_name_ + "[" + std::to_string(list_index_) + "].";
+        }
     }
+
+    // A value outside every object and array, such as a report that is a bare number, is
+    // nowhere the diff looks.
+    place here() const { return stack_.empty() ? place::other : stack_.back(); }
 
     // Integers: the figures. A number beyond 64 bits arrives as a float and is refused where a
     // figure belongs.
     bool integer(std::int64_t value) {
-        switch (stack_.back()) {
+        switch (here()) {
             case place::top:
                 if (key_ == "version") {
                     version_text_ = std::to_string(value);
@@ -213,7 +232,7 @@ class c_base_handler {
     }
 
     bool scalar(kind what) {
-        switch (stack_.back()) {
+        switch (here()) {
             case place::top:
                 if (key_ == "format") {
                     format_ok_ = what == kind::text && text_ == json_format_name;

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -258,20 +259,41 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
     }
 
     // Every file first, so that the report on standard output names only files that exist.
+    // All are opened before any is written: an output that cannot be written ends the run
+    // while every file of an earlier run is still as it was.
+    const auto cannot_write = [&err](const std::string& path, const report_format* format) {
+        err << program << "cannot write ";
+        if (format != nullptr) {
+            err << "the " << report_format_name(*format) << " report ";
+        }
+        err << "'" << path << "'\n";
+        return report_input_error;
+    };
+    std::unique_ptr<c_output_file> ambiguity_output;
     if (!options.ambiguities.empty()) {
-        if (!write_output_file(options.ambiguities,
-                               [&model](std::ostream& file) { render_ambiguities(file, model); })) {
-            err << program << "cannot write '" << options.ambiguities << "'\n";
-            return report_input_error;
+        ambiguity_output = std::make_unique<c_output_file>(options.ambiguities);
+        if (!ambiguity_output->is_open()) {
+            return cannot_write(options.ambiguities, nullptr);
+        }
+    }
+    std::vector<std::unique_ptr<c_output_file>> report_outputs;
+    for (const report_output& file : options.files) {
+        report_outputs.push_back(std::make_unique<c_output_file>(file.path));
+        if (!report_outputs.back()->is_open()) {
+            return cannot_write(file.path, &file.format);
+        }
+    }
+    if (ambiguity_output) {
+        render_ambiguities(ambiguity_output->stream(), model);
+        if (!ambiguity_output->commit()) {
+            return cannot_write(options.ambiguities, nullptr);
         }
         state.ambiguity_file = options.ambiguities;
     }
-    for (const report_output& file : options.files) {
-        if (!write_output_file(file.path,
-                               [&](std::ostream& stream) { render(stream, file.format, state); })) {
-            err << program << "cannot write the " << report_format_name(file.format) << " report '"
-                << file.path << "'\n";
-            return report_input_error;
+    for (std::size_t i = 0; i < options.files.size(); ++i) {
+        render(report_outputs[i]->stream(), options.files[i].format, state);
+        if (!report_outputs[i]->commit()) {
+            return cannot_write(options.files[i].path, &options.files[i].format);
         }
     }
     render(out, options.format, state);

@@ -6,7 +6,9 @@ set -euo pipefail
 need=(cmake g++ make)
 if [ "${1:-test}" = test ]; then
     need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-           googletest g++-mingw-w64-x86-64 wine wine64 hyperfine time python3)
+           googletest g++-mingw-w64-x86-64 wine wine64 hyperfine time python3
+           gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi
+           gcc-avr avr-libc binutils-avr)
 fi
 
 missing=()

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "mapfile/map_entry.h"
-
 namespace tarvel::gnu {
 
 // An input section, padding or data statement, with addresses as the map prints them (64-bit
@@ -17,7 +15,7 @@ struct section_piece {
     std::string name;
     std::uint64_t address = 0;
     std::uint64_t size = 0;
-    std::uint32_t origin = no_origin;
+    std::string file;  // the object file or "archive(member)"; empty for padding and statements
     bool has_contents = false;  // bytes that a load image holds (not zero-initialised data)
 };
 
@@ -39,7 +37,7 @@ bool has_load_image(const output_section& section);
 // The pieces that count for the section: each piece read; where they add up to less than the
 // section's size, a piece named after the section for the rest, at the section's end; and,
 // for a section with a load image, a copy of each of those at the same offset from the load
-// address (same name and origin).
+// address (same name and file).
 std::vector<section_piece> counted_pieces(const output_section& section);
 
 }  // namespace tarvel::gnu

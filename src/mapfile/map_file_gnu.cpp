@@ -21,12 +21,12 @@ bool is_data_statement(std::string_view keyword) {
 }
 
 gnu::section_piece make_piece(std::string_view name, const gnu::address_size& values,
-                              std::uint32_t origin, bool has_contents) {
+                              std::string_view file, bool has_contents) {
     gnu::section_piece piece;
     piece.name.assign(name);
     piece.address = values.address;
     piece.size = values.size;
-    piece.origin = origin;
+    piece.file.assign(file);
     piece.has_contents = has_contents;
     return piece;
 }
@@ -37,8 +37,7 @@ gnu::section_piece make_piece(std::string_view name, const gnu::address_size& va
 template <typename Finish>
 class c_memory_map_reader {
   public:
-    c_memory_map_reader(c_origin_table& origins, Finish finish)
-        : origins_(origins), finish_(std::move(finish)) {}
+    explicit c_memory_map_reader(Finish finish) : finish_(std::move(finish)) {}
 
     void take(std::string_view line) {
         const gnu::map_line parsed = gnu::classify(line);
@@ -117,10 +116,9 @@ class c_memory_map_reader {
         if (!current_) {
             return;  // input sections before any output section belong to none
         }
-        const bool padding = name == "*fill*";
-        const std::uint32_t origin = padding ? no_origin : origins_.index_of(values.rest);
+        const std::string_view file = name == "*fill*" ? std::string_view() : values.rest;
         current_->pieces.push_back(
-            make_piece(name, values, origin, !gnu::input_without_contents(name)));
+            make_piece(name, values, file, !gnu::input_without_contents(name)));
     }
 
     // "0x08000000 0x4 LONG 0x20005000": bytes that the script itself puts into the section.
@@ -128,11 +126,10 @@ class c_memory_map_reader {
         std::size_t pos = 0;
         const std::string_view keyword = next_token(values.rest, pos);
         if (current_ && is_data_statement(keyword)) {
-            current_->pieces.push_back(make_piece(keyword, values, no_origin, true));
+            current_->pieces.push_back(make_piece(keyword, values, {}, true));
         }
     }
 
-    c_origin_table& origins_;
     Finish finish_;
     std::optional<gnu::output_section> current_;
     std::optional<std::string> pending_output_;
@@ -172,15 +169,14 @@ bool c_map_file_gnu::define_areas(c_memory_def& def) {
             (region.writable ? memory_names : program_names).push_back(std::move(region.name));
         }
     }
-    const bool reopened = reopen();
-    if (!found) {
+    if (!reopen() || !found) {
         return false;
     }
     def.program = std::move(program);
     def.memory = std::move(memory);
     def.program_names = std::move(program_names);
     def.memory_names = std::move(memory_names);
-    return reopened;
+    return true;
 }
 
 bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entries,
@@ -212,11 +208,12 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
             entry.name = std::move(piece.name);
             entry.address = static_cast<std::uint32_t>(piece.address);
             entry.size = static_cast<std::uint32_t>(piece.size);
-            entry.origin = piece.origin;
+            // Only files with bytes in target memory become origins.
+            entry.origin = entry.size > 0 ? origins.index_of(piece.file) : no_origin;
             place_entry(std::move(entry), def, program_entries, memory_entries);
         }
     };
-    c_memory_map_reader reader(origins, count_section);
+    c_memory_map_reader reader(count_section);
 
     // Before the memory map come the archive members, the common symbols, the discarded input
     // sections (listed like placed ones, at address 0) and the memory regions: none is an

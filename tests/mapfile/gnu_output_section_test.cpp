@@ -8,12 +8,12 @@ namespace tarvel::gnu {
 namespace {
 
 section_piece piece(const char* name, std::uint64_t address, std::uint64_t size,
-                    std::uint32_t origin = no_origin) {
+                    const char* file = "") {
     section_piece p;
     p.name = name;
     p.address = address;
     p.size = size;
-    p.origin = origin;
+    p.file = file;
     p.has_contents = !input_without_contents(name);
     return p;
 }
@@ -35,19 +35,20 @@ output_section loaded_at(output_section s, std::uint64_t load_address) {
 
 TEST(GnuLoadImage, InitialisedDataIsCopiedToTheLoadAddress) {
     output_section data = loaded_at(section(".data", 0x20000000, 0x14), 0x08000484);
-    data.pieces = {piece(".data.frame_counter", 0x20000000, 2, 0), piece("*fill*", 0x20000002, 2),
-                   piece(".data.uart_baud", 0x20000004, 0x10, 1)};
+    data.pieces = {piece(".data.frame_counter", 0x20000000, 2, "main.o"),
+                   piece("*fill*", 0x20000002, 2),
+                   piece(".data.uart_baud", 0x20000004, 0x10, "libhal.a(uart.o)")};
     EXPECT_TRUE(has_load_image(data));
     const auto pieces = counted_pieces(data);
     ASSERT_EQ(pieces.size(), 6u);
     EXPECT_EQ(pieces[3].name, ".data.frame_counter");
     EXPECT_EQ(pieces[3].address, 0x08000484u);
-    EXPECT_EQ(pieces[3].origin, 0u);
+    EXPECT_EQ(pieces[3].file, "main.o");
     EXPECT_EQ(pieces[4].name, "*fill*");
     EXPECT_EQ(pieces[4].address, 0x08000486u);
     EXPECT_EQ(pieces[5].address, 0x08000488u);
     EXPECT_EQ(pieces[5].size, 0x10u);
-    EXPECT_EQ(pieces[5].origin, 1u);
+    EXPECT_EQ(pieces[5].file, "libhal.a(uart.o)");
 }
 
 TEST(GnuLoadImage, SectionsWithoutContentsHaveNone) {
@@ -98,7 +99,7 @@ TEST(GnuSectionRest, WhatNoPieceAccountsForIsAnEntryOfTheSection) {
     EXPECT_EQ(pieces[1].name, ".stack");
     EXPECT_EQ(pieces[1].address, 0x20000100u);
     EXPECT_EQ(pieces[1].size, 0x300u);
-    EXPECT_EQ(pieces[1].origin, no_origin);
+    EXPECT_EQ(pieces[1].file, "");
 
     // A section listed without pieces is one entry; one without values none.
     EXPECT_EQ(counted_pieces(section(".vectors", 0, 0x68)).size(), 1u);

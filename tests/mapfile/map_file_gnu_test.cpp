@@ -160,6 +160,19 @@ TEST_F(GnuParse, EntriesNameTheirObjectFilesOnceEach) {
     EXPECT_EQ(named(r.program, "LONG").origin, no_origin);
 }
 
+TEST_F(GnuParse, OnlyFilesWithBytesInTargetMemoryAreOrigins) {
+    parse_keeping(
+        "Linker script and memory map\n"
+        ".text           0x00000100        0x8\n"
+        " .text          0x00000100        0x0 empty.o\n"
+        " .text          0x00000100        0x8 a.o\n"
+        " .glue_7        0x00000108        0x0 linker stubs\n"
+        ".debug_info     0x00000000       0x10\n"
+        " .debug_info    0x00000000       0x10 debug_only.o\n");
+    ASSERT_EQ(reader_->origins().size(), 1u);
+    EXPECT_EQ(reader_->origins()[0].object, "a.o");
+}
+
 TEST_F(GnuParse, CountsTellWhatWasLeftOut) {
     parse_keeping(small_map);
     const reader_counts counts = reader_->counts();

@@ -7,7 +7,9 @@ need=(cmake g++ make libcli11-dev nlohmann-json3-dev rapidjson-dev)
 if [ "${1:-test}" = test ]; then
     need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
            googletest g++-mingw-w64-x86-64 wine wine64 hyperfine time python3
-           python3-jsonschema)
+           python3-jsonschema
+           gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi
+           gcc-avr avr-libc binutils-avr)
 fi
 
 missing=()

@@ -15,6 +15,7 @@
 #include "analysis/usage_diff.h"
 #include "app/output_file.h"
 #include "app/report_options.h"
+#include "mapfile/detect_format.h"
 #include "platform/platform.h"
 #include "report/ambiguity_report.h"
 #include "report/csv_report.h"
@@ -74,8 +75,8 @@ const char* analysis_message(analysis_status status) {
         case analysis_status::invalid_map:
             return "cannot read the map file";
         case analysis_status::no_map_areas:
-            return "the map has no memory regions to use as areas; give a definition file "
-                   "with --def";
+            return "the map holds no memory regions to use as areas: give a memory definition "
+                   "file with --def";
         case analysis_status::no_definition_name:
             return "no memory definition file was given (--def)";
         case analysis_status::no_map_name:
@@ -204,12 +205,24 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return report_input_error;
     }
 
+    // The map's content tells its type when none is given.
+    std::string type = options.type;
+    if (type == "auto") {
+        const detected_format detected = detect_format(options.map);
+        if (detected.keyword.empty()) {
+            err << program << "the map '" << options.map
+                << "' is in no known map format: looked for " << detected.looked_for
+                << "; give its type with --type\n";
+            return report_nothing_found;
+        }
+        type = detected.keyword;
+    }
     usage_model model;
-    analysis_request request{options.type, options.definition, options.map,
-                             options.definition.empty()};
+    analysis_request request{type, options.definition, options.map, options.definition.empty()};
     const analysis_status status = analyze_usage(request, model);
+    model.input.detected = options.type == "auto";
     if (status == analysis_status::no_definition_name ||
-        status == analysis_status::unsupported_type) {
+        status == analysis_status::unsupported_type || status == analysis_status::no_map_areas) {
         err << program << analysis_message(status) << "\n";
         return report_usage_error;
     }

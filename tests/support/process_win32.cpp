@@ -171,7 +171,7 @@ process_result run_program(const std::string& program, const std::vector<std::st
             break;
         }
         if (attempt == 3) {
-            return {1000 + static_cast<int>(GetLastError()), {}};
+            return {1000 + static_cast<int>(GetLastError()), {}, {}};
         }
         Sleep(100);
     }

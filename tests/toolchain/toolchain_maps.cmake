@@ -25,10 +25,12 @@ foreach(tool ${tarvel_toolchain_programs})
 endforeach()
 
 set(tarvel_toolchain_src ${CMAKE_CURRENT_SOURCE_DIR}/toolchain)
+# The program is the bundled GNU example's: its sources serve both.
+set(tarvel_program_src ${PROJECT_SOURCE_DIR}/examples/gnu/src)
 set(tarvel_toolchain_common
-    ${tarvel_toolchain_src}/src/main.c ${tarvel_toolchain_src}/src/sensor.c
-    ${tarvel_toolchain_src}/src/hal/uart.c ${tarvel_toolchain_src}/src/hal/crc.c
-    ${tarvel_toolchain_src}/src/app.h)
+    ${tarvel_program_src}/main.c ${tarvel_program_src}/sensor.c
+    ${tarvel_program_src}/hal/uart.c ${tarvel_program_src}/hal/crc.c
+    ${tarvel_program_src}/app.h)
 
 # Builds the program `name`: compiles the sources (the HAL into the archive libhal.a), links
 # them with `link_options` and writes name.map and name.size.
@@ -43,10 +45,10 @@ function(tarvel_toolchain_build name)
     set(compile ${${cc}} ${arg_FLAGS} -c)
     set(objects main.o sensor.o)
     set(commands
-        COMMAND ${compile} ${tarvel_toolchain_src}/src/main.c -o main.o
-        COMMAND ${compile} ${tarvel_toolchain_src}/src/sensor.c -o sensor.o
-        COMMAND ${compile} ${tarvel_toolchain_src}/src/hal/uart.c -o uart.o
-        COMMAND ${compile} ${tarvel_toolchain_src}/src/hal/crc.c -o crc.o
+        COMMAND ${compile} ${tarvel_program_src}/main.c -o main.o
+        COMMAND ${compile} ${tarvel_program_src}/sensor.c -o sensor.o
+        COMMAND ${compile} ${tarvel_program_src}/hal/uart.c -o uart.o
+        COMMAND ${compile} ${tarvel_program_src}/hal/crc.c -o crc.o
         COMMAND ${CMAKE_COMMAND} -E rm -f libhal.a
         COMMAND ${${ar}} rcs libhal.a uart.o crc.o)
     if(arg_STARTUP)
@@ -82,13 +84,13 @@ set(arm_flags -mcpu=cortex-m3 -mthumb -Os -g -ffunction-sections -fdata-sections
 # Flash at 0x08000000, .data loaded from flash (AT> FLASH), NOLOAD stack and heap; newlib's
 # memcpy and memset come from its libc.a.
 tarvel_toolchain_build(arm_flash_ram PREFIX arm-none-eabi- FLAGS ${arm_flags}
-    STARTUP ${tarvel_toolchain_src}/arm/startup.c
+    STARTUP ${tarvel_program_src}/startup.c
     LINK -nostartfiles -T ${tarvel_toolchain_src}/arm/flash_ram.ld
     DEPENDS ${tarvel_toolchain_src}/arm/flash_ram.ld)
 # Flash at address 0 beside the debugging sections, a load address for .bss, and unused
 # functions discarded by --gc-sections.
 tarvel_toolchain_build(arm_flash_at_zero PREFIX arm-none-eabi- FLAGS ${arm_flags}
-    STARTUP ${tarvel_toolchain_src}/arm/startup.c
+    STARTUP ${tarvel_program_src}/startup.c
     LINK -nostartfiles -T ${tarvel_toolchain_src}/arm/flash_at_zero.ld -Wl,--gc-sections
     DEPENDS ${tarvel_toolchain_src}/arm/flash_at_zero.ld)
 # avr-libc's start-up and ld's own script for the part: text at 0, data at 0x800100 with its

@@ -1,5 +1,6 @@
 // Fuzz target: one map reader, chosen at build time by its type keyword (TARVEL_FUZZ_TYPE),
-// parsing the input as a map file against a fixed memory definition.
+// parsing the input as a map file against a fixed memory definition, and against the areas
+// that the map itself defines where its reader takes them from the map.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -46,24 +47,17 @@ const tarvel::c_memory_def& fixed_definition() {
 }
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+// Parses the map against `def` and checks what was placed: parse reports whether anything was
+// placed, every placed entry lies in the area its index names, and the lists are in address
+// order.
+void parse_and_check(tarvel::c_map_file& reader, const tarvel::c_memory_def& def) {
     using namespace tarvel;
-    const c_memory_def& def = fixed_definition();
-    const std::string path = fuzz::scratch().write("input.map", fuzz::as_text(data, size));
-    const std::unique_ptr<c_map_file> reader = create_reader(TARVEL_FUZZ_TYPE, path);
-    if (!reader) {
-        return 0;  // the reader for this keyword is not built into this tree
-    }
-    if (!reader->is_open()) {
-        std::abort();  // a regular file that exists must open
-    }
     c_entry_list program_entries;
     c_entry_list memory_entries;
-    const bool placed = reader->parse(def, program_entries, memory_entries);
+    const bool placed = reader.parse(def, program_entries, memory_entries);
     if (placed == (program_entries.empty() && memory_entries.empty())) {
-        std::abort();  // parse reports whether anything was placed
+        std::abort();
     }
-    // Every placed entry lies in the area its index names, and the lists are in address order.
     for (const auto* list : {&program_entries, &memory_entries}) {
         const auto& areas = list == &program_entries ? def.program : def.memory;
         std::uint32_t previous = 0;
@@ -76,8 +70,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::uint64_t{entry.address} + entry.size > std::uint64_t{area.start} + area.size) {
                 std::abort();
             }
+            if (entry.origin != no_origin && entry.origin >= reader.origins().size()) {
+                std::abort();
+            }
             previous = entry.address;
         }
+    }
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tarvel;
+    const std::string path = fuzz::scratch().write("input.map", fuzz::as_text(data, size));
+    const std::unique_ptr<c_map_file> reader = create_reader(TARVEL_FUZZ_TYPE, path);
+    if (!reader) {
+        return 0;  // the reader for this keyword is not built into this tree
+    }
+    if (!reader->is_open()) {
+        std::abort();  // a regular file that exists must open
+    }
+    parse_and_check(*reader, fixed_definition());
+    // A map that describes the target's memory itself is parsed against its own areas too.
+    const std::unique_ptr<c_map_file> describing = create_reader(TARVEL_FUZZ_TYPE, path);
+    c_memory_def own;
+    if (describing->define_areas(own)) {
+        if (own.program.size() != own.program_names.size() ||
+            own.memory.size() != own.memory_names.size()) {
+            std::abort();
+        }
+        parse_and_check(*describing, own);
     }
     return 0;
 }

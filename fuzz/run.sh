@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets and runs each for a bounded time, two at a time (one per core).
 # Usage: fuzz/run.sh [seconds-per-target] [target ...]
-#   Targets: line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited map_ibex map_wren eep analysis
+#   Targets: line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited map_ibex map_wren map_gnu map_otter eep analysis
 #   (default: all). Each starts from its seeds in fuzz/corpus/<target> and keeps what it learns
 #   in fuzz/corpus-work/<target>; crashing inputs land in fuzz/findings/<target>/.
 # Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_JOBS (default 2), FUZZ_NO_BUILD=1 to
@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
-all_targets=(line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited map_ibex map_wren eep analysis)
+all_targets=(line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited map_ibex map_wren map_gnu map_otter eep analysis)
 targets=("${all_targets[@]}")
 [ $# -gt 0 ] && targets=("$@")
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Each fuzz target for about a minute, two at a time: ten targets and the build make about
-# five minutes.
+# Each fuzz target for about a minute, two at a time: twelve targets and the build make about
+# six minutes.
 # A crash, a sanitizer report or a hang fails the stage; the input is kept in fuzz/findings/.
 set -euo pipefail
 bash fuzz/run.sh "${TARVEL_FUZZ_SECONDS:-55}"

@@ -31,7 +31,8 @@ class c_search_accounting {
     explicit c_search_accounting(search_list& searches);
 
     // Offers one program entry to every search, in list order. The first search that matches
-    // a name not yet credited is credited with the entry's size; every other match is an
+    // a name not yet credited (for an entry of a map that names object files: a name not yet
+    // credited for that object file) is credited with the entry's size; every other match is an
     // ambiguity, whose bytes are added up instead. The searches that match are those whose
     // `search_def::matches` accepts the name; an index finds them in one scan of the name.
     // Returns the position of the search credited with the entry, or no_search.
@@ -49,7 +50,12 @@ class c_search_accounting {
     std::vector<search_def*> searches_;
     std::vector<std::string> texts_;
     c_search_term_index index_;
+    // The key under which an entry's name is credited: the name, and for an entry that names
+    // its object file also that file.
+    std::string_view credit_key(const c_map_entry& entry);
+
     std::vector<std::size_t> matching_;  // scratch: the searches matching the current name
+    std::string key_;                    // scratch: the current entry's key
     c_credited_names credited_;          // name -> search credited
     std::vector<ambiguity> ambiguities_;
     std::uint32_t ambiguous_bytes_ = 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/usage_snapshot.h"
@@ -25,9 +26,11 @@ enum class entry_status { added, removed, grew, shrank };
 // "added", "removed", "grew", "shrank".
 const char* entry_status_name(entry_status status);
 
+// Points into the snapshots the diff was made from, which must outlive it: a diff of two
+// builds of a large program can list millions of entries.
 struct entry_change {
-    std::string area;
-    std::string name;
+    std::string_view area;
+    std::string_view name;
     entry_status status = entry_status::grew;
     std::int64_t before = 0;
     std::int64_t after = 0;
@@ -44,7 +47,7 @@ struct usage_diff {
 };
 
 // Entries are matched by area and name, and entries of equal area and name by their order:
-// the first with the first, and so on. An entry without a match was added or removed; a
+// the first with the first, and so on. The diff refers to the names of both snapshots. An entry without a match was added or removed; a
 // matched one whose size changed grew or shrank; unchanged ones are not listed.
 usage_diff diff_usage(const usage_snapshot& base, const usage_snapshot& current);
 

@@ -89,7 +89,12 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
     app.add_option("--max-growth", options.max_growth,
                    "Growth budget TARGET=LIMIT against the --diff base, in bytes or percent of "
                    "the base value");
-    app.add_option("--top", options.top, "Entries listed per area in text and Markdown (10)");
+    // A count: "-1" would otherwise wrap around to the largest count and list everything.
+    app.add_option("--top", options.top, "Entries listed per area in text and Markdown (10)")
+        ->check([](const std::string& value) {
+            return value.find('-') == std::string::npos ? std::string()
+                                                        : "a count cannot be negative: " + value;
+        });
     app.add_option("--by", options.group_by,
                    "Break program memory down by section (default), object or archive")
         ->check(CLI::IsMember({"section", "object", "archive"}));

@@ -3,17 +3,19 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <iterator>
+#include <memory>
 #include <optional>
 #include <sstream>
 
 #include "analysis/base_report.h"
 #include "analysis/budget.h"
 #include "analysis/eep_usage.h"
+#include "analysis/origin_breakdown.h"
 #include "analysis/usage_analysis.h"
 #include "analysis/usage_diff.h"
 #include "app/output_file.h"
 #include "app/report_options.h"
+#include "mapfile/detect_format.h"
 #include "platform/platform.h"
 #include "report/ambiguity_report.h"
 #include "report/csv_report.h"
@@ -73,8 +75,8 @@ const char* analysis_message(analysis_status status) {
         case analysis_status::invalid_map:
             return "cannot read the map file";
         case analysis_status::no_map_areas:
-            return "the map has no memory regions to use as areas; give a definition file "
-                   "with --def";
+            return "the map holds no memory regions to use as areas: give a memory definition "
+                   "file with --def";
         case analysis_status::no_definition_name:
             return "no memory definition file was given (--def)";
         case analysis_status::no_map_name:
@@ -109,11 +111,13 @@ bool check_inputs(const report_options& options, std::ostream& err) {
 
 std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& err) {
     std::ifstream file(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!file.good() && !file.eof()) {
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (!file.is_open() || file.bad()) {
         err << program << "cannot read the base report '" << path << "'\n";
         return std::nullopt;
     }
+    const std::string text = std::move(content).str();
     std::string error;
     std::optional<usage_snapshot> base = read_base_report(text, error);
     if (!base) {
@@ -125,22 +129,30 @@ std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& e
 struct run_state {
     const report_options& options;
     usage_model& model;
+    std::optional<usage_snapshot> base;  // what the diff compares, kept for its names
+    std::optional<usage_snapshot> current;
     std::optional<usage_diff> diff;
     std::vector<budget_result> budgets;
-    std::string ambiguity_file;  // empty unless written
-    std::string json;            // the JSON report, made once when a format needs it
+    std::string ambiguity_file;            // empty unless written
+    std::string json;                      // the JSON report, made once when a format needs it
+    std::vector<breakdown_row> breakdown;  // with --by object or archive
 };
 
 void render(std::ostream& out, report_format format, run_state& state) {
-    const report_extras extras{state.diff ? &*state.diff : nullptr, &state.budgets,
-                               state.options.top};
+    const bool by_origin = state.options.group_by != "section";
+    const report_extras extras{
+        state.diff ? &*state.diff : nullptr, &state.budgets, state.options.top,
+        by_origin ? &state.breakdown : nullptr,
+        state.options.group_by == "archive" ? breakdown_kind::archive : breakdown_kind::object};
     switch (format) {
         case report_format::text:
             render_text_report(out, state.model, extras,
                                state.ambiguity_file.empty() ? nullptr : &state.ambiguity_file);
             break;
         case report_format::json:
-            render_json_report(out, state.model, {"tarvel-report", TARVEL_PRODUCT_VERSION});
+            render_json_report(
+                out, state.model,
+                {"tarvel-report", TARVEL_PRODUCT_VERSION, extras.diff, &state.budgets});
             break;
         case report_format::csv:
             render_csv_report(out, state.model);
@@ -193,12 +205,24 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return report_input_error;
     }
 
+    // The map's content tells its type when none is given.
+    std::string type = options.type;
+    if (type == "auto") {
+        const detected_format detected = detect_format(options.map);
+        if (detected.keyword.empty()) {
+            err << program << "the map '" << options.map
+                << "' is in no known map format: looked for " << detected.looked_for
+                << "; give its type with --type\n";
+            return report_nothing_found;
+        }
+        type = detected.keyword;
+    }
     usage_model model;
-    analysis_request request{options.type, options.definition, options.map,
-                             options.definition.empty()};
+    analysis_request request{type, options.definition, options.map, options.definition.empty()};
     const analysis_status status = analyze_usage(request, model);
+    model.input.detected = options.type == "auto";
     if (status == analysis_status::no_definition_name ||
-        status == analysis_status::unsupported_type) {
+        status == analysis_status::unsupported_type || status == analysis_status::no_map_areas) {
         err << program << analysis_message(status) << "\n";
         return report_usage_error;
     }
@@ -228,34 +252,61 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         model.input.eep = options.eep;
     }
 
-    run_state state{options, model, std::nullopt, {}, {}, {}};
+    run_state state{options, model, std::nullopt, std::nullopt, std::nullopt, {}, {}, {}, {}};
     if (!options.diff_base.empty()) {
-        const std::optional<usage_snapshot> base = read_base(options.diff_base, err);
-        if (!base) {
+        state.base = read_base(options.diff_base, err);
+        if (!state.base) {
             return report_input_error;
         }
-        state.diff = diff_usage(*base, snapshot_of(model));
+        state.current = snapshot_of(model);
+        state.diff = diff_usage(*state.base, *state.current);
         state.diff->base = options.diff_base;
+    }
+    if (options.group_by != "section") {
+        state.breakdown =
+            breakdown_by(model, options.group_by == "archive" ? breakdown_kind::archive
+                                                              : breakdown_kind::object);
     }
     if (!check_budgets(state, err)) {
         return report_usage_error;
     }
 
     // Every file first, so that the report on standard output names only files that exist.
+    // All are opened before any is written: an output that cannot be written ends the run
+    // while every file of an earlier run is still as it was.
+    const auto cannot_write = [&err](const std::string& path, const report_format* format) {
+        err << program << "cannot write ";
+        if (format != nullptr) {
+            err << "the " << report_format_name(*format) << " report ";
+        }
+        err << "'" << path << "'\n";
+        return report_input_error;
+    };
+    std::unique_ptr<c_output_file> ambiguity_output;
     if (!options.ambiguities.empty()) {
-        if (!write_output_file(options.ambiguities,
-                               [&model](std::ostream& file) { render_ambiguities(file, model); })) {
-            err << program << "cannot write '" << options.ambiguities << "'\n";
-            return report_input_error;
+        ambiguity_output = std::make_unique<c_output_file>(options.ambiguities);
+        if (!ambiguity_output->is_open()) {
+            return cannot_write(options.ambiguities, nullptr);
+        }
+    }
+    std::vector<std::unique_ptr<c_output_file>> report_outputs;
+    for (const report_output& file : options.files) {
+        report_outputs.push_back(std::make_unique<c_output_file>(file.path));
+        if (!report_outputs.back()->is_open()) {
+            return cannot_write(file.path, &file.format);
+        }
+    }
+    if (ambiguity_output) {
+        render_ambiguities(ambiguity_output->stream(), model);
+        if (!ambiguity_output->commit()) {
+            return cannot_write(options.ambiguities, nullptr);
         }
         state.ambiguity_file = options.ambiguities;
     }
-    for (const report_output& file : options.files) {
-        if (!write_output_file(file.path,
-                               [&](std::ostream& stream) { render(stream, file.format, state); })) {
-            err << program << "cannot write the " << report_format_name(file.format) << " report '"
-                << file.path << "'\n";
-            return report_input_error;
+    for (std::size_t i = 0; i < options.files.size(); ++i) {
+        render(report_outputs[i]->stream(), options.files[i].format, state);
+        if (!report_outputs[i]->commit()) {
+            return cannot_write(options.files[i].path, &options.files[i].format);
         }
     }
     render(out, options.format, state);

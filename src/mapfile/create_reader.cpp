@@ -8,6 +8,8 @@
 #include "mapfile/map_file_elxr_ibex.h"
 #include "mapfile/map_file_elxr_mem32_unlimited.h"
 #include "mapfile/map_file_elxr_wren.h"
+#include "mapfile/map_file_gnu.h"
+#include "mapfile/map_file_otter.h"
 
 namespace tarvel {
 
@@ -23,12 +25,14 @@ struct reader_row {
 };
 
 // Compared in this order; the first equal keyword selects the reader.
-constexpr std::array<reader_row, 5> reader_table{{
+constexpr std::array<reader_row, 7> reader_table{{
     {"Orca", &make<c_map_file_altium>},
     {"Puma", &make<c_map_file_elxr>},
     {"Puma_mem32_unlimited", &make<c_map_file_elxr_mem32_unlimited>},
     {"Ibex", &make<c_map_file_elxr_ibex>},
     {"Wren", &make<c_map_file_elxr_wren>},
+    {"Gnu", &make<c_map_file_gnu>},
+    {"Otter", &make<c_map_file_otter>},
 }};
 }  // namespace
 

@@ -1,8 +1,10 @@
 #include "report/json_report.h"
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
+#include "analysis/origin_breakdown.h"
 #include "analysis/percent.h"
 #include "report/json_writer.h"
 #include "text/fixed_text.h"
@@ -116,7 +118,7 @@ void append_number(std::string& out, std::uint32_t number) {
 void append_entry(std::string& out, const c_map_entry& entry, const std::string* area,
                   const std::string* search, const entry_origin* origin) {
     out += "{\"name\":";
-    out += c_json_writer::quoted(entry.name);
+    append_json_string(out, entry.name);
     out += ",\"address\":";
     append_number(out, entry.address);
     out += ",\"size\":";
@@ -132,13 +134,30 @@ void append_entry(std::string& out, const c_map_entry& entry, const std::string*
     }
     if (origin != nullptr) {
         out += ",\"object\":";
-        out += c_json_writer::quoted(origin->object);
+        append_json_string(out, origin->object);
         if (!origin->archive.empty()) {
             out += ",\"archive\":";
-            out += c_json_writer::quoted(origin->archive);
+            append_json_string(out, origin->archive);
         }
     }
     out += '}';
+}
+
+// The entries lie where the reader stored them, in the order of the map, and their names on
+// the heap: walking them in address order misses the cache at almost every step unless the
+// entries a few steps ahead are asked for early.
+void prefetch_entry(const std::vector<entry_usage>& entries, std::size_t position) {
+#if defined(__GNUC__)
+    constexpr std::size_t entry_ahead = 16;
+    constexpr std::size_t name_ahead = 8;
+    if (position + entry_ahead < entries.size()) {
+        __builtin_prefetch(entries[position + entry_ahead].entry);
+        __builtin_prefetch(entries[position + name_ahead].entry->name.data());
+    }
+#else
+    (void)entries;
+    (void)position;
+#endif
 }
 
 void write_entries(c_json_writer& json, std::ostream& out, const usage_model& model) {
@@ -158,7 +177,9 @@ void write_entries(c_json_writer& json, std::ostream& out, const usage_model& mo
     };
     json.key("entries").raw("[");
     bool first = true;
-    for (const entry_usage& placed : model.entries) {
+    for (std::size_t i = 0; i < model.entries.size(); ++i) {
+        prefetch_entry(model.entries, i);
+        const entry_usage& placed = model.entries[i];
         // One entry a line keeps a large report readable and friendly to line-based tools.
         buffer += first ? "\n" : ",\n";
         first = false;
@@ -183,6 +204,68 @@ void write_entries(c_json_writer& json, std::ostream& out, const usage_model& mo
     }
     buffer += ']';
     flush();
+}
+
+void write_change(c_json_writer& json, const figure_change& change) {
+    json.key("before").value(change.before);
+    json.key("after").value(change.after);
+    json.key("change").value(change.change);
+    json.key("change_percent");
+    if (const std::optional<double> percent = change.change_percent()) {
+        json.one_decimal(*percent);
+    } else {
+        json.null();
+    }
+}
+
+void write_changes(c_json_writer& json, const char* name, const char* label,
+                   const std::vector<figure_change>& changes) {
+    json.key(name).begin_array();
+    for (const figure_change& change : changes) {
+        json.begin_object().key(label).value(change.label);
+        write_change(json, change);
+        json.end_object();
+    }
+    json.end_array();
+}
+
+void write_diff(c_json_writer& json, const usage_diff& diff) {
+    json.key("diff").begin_object();
+    json.key("base").value(diff.base);
+    json.key("ram").begin_object();
+    write_change(json, diff.ram);
+    json.end_object();
+    json.key("rom").begin_object();
+    write_change(json, diff.rom);
+    json.end_object();
+    write_changes(json, "areas", "name", diff.areas);
+    write_changes(json, "searches", "search", diff.searches);
+    json.key("entries").begin_array();
+    for (const entry_change& entry : diff.entries) {
+        json.begin_object();
+        json.key("area").value(entry.area);
+        json.key("name").value(entry.name);
+        json.key("status").value(entry_status_name(entry.status));
+        figure_change change{"", entry.before, entry.after, entry.change()};
+        write_change(json, change);
+        json.end_object();
+    }
+    json.end_array().end_object();
+}
+
+void write_budgets(c_json_writer& json, const std::vector<budget_result>& budgets) {
+    json.key("budgets").begin_array();
+    for (const budget_result& result : budgets) {
+        json.begin_object();
+        json.key("target").value(result.rule.target);
+        json.key("kind").value(result.rule.kind == budget_kind::max ? "max" : "max-growth");
+        json.key("limit").value(result.rule.limit_text);
+        json.key("limit_bytes").value(result.limit_bytes);
+        json.key("figure").value(result.figure);
+        json.key("exceeded").value(result.exceeded);
+        json.end_object();
+    }
+    json.end_array();
 }
 
 void write_eep_block(c_json_writer& json, const char* name, const eep_block& block) {
@@ -218,6 +301,25 @@ void render_json_report(std::ostream& out, const usage_model& model,
         write_eep_block(json, "once", model.eeprom->once);
         write_eep_block(json, "triple", model.eeprom->triple);
         json.end_object();
+    }
+    if (!model.origins.empty()) {
+        json.key("breakdowns").begin_object();
+        for (const breakdown_kind kind : {breakdown_kind::object, breakdown_kind::archive}) {
+            json.key(kind == breakdown_kind::object ? "object" : "archive").begin_array();
+            for (const breakdown_row& row : breakdown_by(model, kind)) {
+                json.begin_object().key("name").value(row.name);
+                json.key("program").value(row.program);
+                json.key("ram").value(row.ram).end_object();
+            }
+            json.end_array();
+        }
+        json.end_object();
+    }
+    if (options.diff != nullptr) {
+        write_diff(json, *options.diff);
+    }
+    if (options.budgets != nullptr && !options.budgets->empty()) {
+        write_budgets(json, *options.budgets);
     }
     json.end_object();
     out << '\n';

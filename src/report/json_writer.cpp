@@ -1,5 +1,6 @@
 #include "report/json_writer.h"
 
+#include <array>
 #include <cmath>
 
 #include "text/fixed_text.h"
@@ -39,59 +40,79 @@ std::size_t utf8_sequence_length(std::string_view text) {
     return length;
 }
 
-void append_quoted(std::string& out, std::string_view text) {
+// Bytes that a JSON string cannot hold as they are, or that need a look at their neighbours:
+// quotes, backslashes, control characters, "<", ">", "&", and every byte of a multi-byte
+// sequence. Names are mostly plain ASCII, so runs of other bytes are copied whole.
+constexpr auto special_bytes = [] {
+    std::array<bool, 256> special{};
+    for (int c = 0; c < 256; ++c) {
+        special[static_cast<std::size_t>(c)] =
+            c < 0x20 || c >= 0x7F || c == '"' || c == '\\' || c == '<' || c == '>' || c == '&';
+    }
+    return special;
+}();
+
+void append_special(std::string& out, std::string_view text, std::size_t& i) {
     static constexpr char hex[] = "0123456789abcdef";
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) {
+        const std::size_t length = utf8_sequence_length(text.substr(i));
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";  // U+FFFD REPLACEMENT CHARACTER
+            ++i;
+        } else {
+            out.append(text.substr(i, length));
+            i += length;
+        }
+        return;
+    }
+    ++i;
+    switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            // Other control characters, and "<", ">" and "&" so that the text can stand inside
+            // an HTML script element unchanged.
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+    }
+}
+}  // namespace
+
+void append_json_string(std::string& out, std::string_view text) {
     out += '"';
     for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80) {
-            const std::size_t length = utf8_sequence_length(text.substr(i));
-            if (length == 0) {
-                out += "\xEF\xBF\xBD";  // U+FFFD REPLACEMENT CHARACTER
-                ++i;
-            } else {
-                out.append(text.substr(i, length));
-                i += length;
-            }
-            continue;
+        std::size_t plain = i;
+        while (plain < text.size() && !special_bytes[static_cast<unsigned char>(text[plain])]) {
+            ++plain;
         }
-        ++i;
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                // Control characters, and "<", ">" and "&" so that the text can stand inside an
-                // HTML script element unchanged.
-                if (c < 0x20 || c == 0x7F || c == '<' || c == '>' || c == '&') {
-                    out += "\\u00";
-                    out += hex[c >> 4];
-                    out += hex[c & 0xF];
-                } else {
-                    out += static_cast<char>(c);
-                }
+        out.append(text.data() + i, plain - i);
+        i = plain;
+        if (i < text.size()) {
+            append_special(out, text, i);
         }
     }
     out += '"';
 }
-}  // namespace
 
 std::string c_json_writer::quoted(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
-    append_quoted(out, text);
+    append_json_string(out, text);
     return out;
 }
 
@@ -137,7 +158,7 @@ c_json_writer& c_json_writer::end_array() {
 c_json_writer& c_json_writer::key(std::string_view name) {
     separate();
     std::string text;
-    append_quoted(text, name);
+    append_json_string(text, name);
     text += ':';
     out_ << text;
     after_key_ = true;
@@ -148,7 +169,7 @@ c_json_writer& c_json_writer::value(std::string_view text) {
     separate();
     std::string quoted_text;
     quoted_text.reserve(text.size() + 2);
-    append_quoted(quoted_text, text);
+    append_json_string(quoted_text, text);
     out_ << quoted_text;
     return *this;
 }

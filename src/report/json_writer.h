@@ -47,4 +47,7 @@ class c_json_writer {
     bool after_key_ = false;
 };
 
+// Appends the JSON string literal of `text`, quotes included, to `out`.
+void append_json_string(std::string& out, std::string_view text);
+
 }  // namespace tarvel

@@ -102,6 +102,14 @@ void area_table(std::ostream& out, const usage_model& model, area_kind kind, con
     out << "\n";
 }
 
+// A search's text ends in a blank, which a table cell would lose anyway.
+std::string_view trimmed_search(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 void search_table(std::ostream& out, const usage_model& model, const usage_diff* diff) {
     if (model.searches.empty()) {
         return;
@@ -110,7 +118,7 @@ void search_table(std::ostream& out, const usage_model& model, const usage_diff*
     out << "| Search | Bytes | Share of used ROM |" << (with_change ? " Change |" : "") << "\n";
     out << "|:---|---:|---:|" << (with_change ? "---:|" : "") << "\n";
     for (const search_usage& search : model.searches) {
-        out << "| " << markdown_text(search.text) << " | " << search.bytes << " | "
+        out << "| " << markdown_text(trimmed_search(search.text)) << " | " << search.bytes << " | "
             << fixed_text(percent_of(search.bytes, model.rom.used_bytes), 1) << "% |";
         if (with_change) {
             out << " " << change_cell(change_of(diff, &usage_diff::searches, search.text)) << " |";
@@ -120,7 +128,23 @@ void search_table(std::ostream& out, const usage_model& model, const usage_diff*
     if (!model.ambiguities().empty()) {
         out << "\n"
             << model.ambiguous_bytes() << " bytes matched more than one search and were "
-            << "counted once (" << model.ambiguities().size() << " names).\n";
+            << "counted once (" << model.ambiguities().size() << " repeated matches).\n";
+    }
+    out << "\n";
+}
+
+void breakdown_table(std::ostream& out, const std::vector<breakdown_row>& rows, breakdown_kind kind,
+                     std::size_t top) {
+    const std::size_t shown = std::min(top, rows.size());
+    std::string title = breakdown_title(kind);
+    title.front() = static_cast<char>(title.front() - 'a' + 'A');
+    out << "| " << title << " | Program memory | RAM |\n|:---|---:|---:|\n";
+    for (std::size_t i = 0; i < shown; ++i) {
+        out << "| " << markdown_text(rows[i].name) << " | " << rows[i].program << " | "
+            << rows[i].ram << " |\n";
+    }
+    if (shown < rows.size()) {
+        out << "\n" << rows.size() - shown << " more " << breakdown_title(kind) << "s.\n";
     }
     out << "\n";
 }
@@ -185,6 +209,9 @@ void render_markdown_report(std::ostream& out, const usage_model& model,
                diff != nullptr ? &diff->ram : nullptr, diff);
     area_table(out, model, area_kind::eeprom, "EEPROM", nullptr, nullptr, diff);
     search_table(out, model, diff);
+    if (extras.breakdown != nullptr) {
+        breakdown_table(out, *extras.breakdown, extras.breakdown_by, extras.top);
+    }
     if (extras.budgets != nullptr && !extras.budgets->empty()) {
         budget_table(out, *extras.budgets);
     }

@@ -4,6 +4,10 @@
 
 namespace tarvel {
 
+const char* breakdown_title(breakdown_kind kind) {
+    return kind == breakdown_kind::object ? "object file" : "archive";
+}
+
 std::string signed_text(std::int64_t value) {
     std::string text = value > 0 ? "+" : "";
     return text.append(std::to_string(value));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/budget.h"
+#include "analysis/origin_breakdown.h"
 #include "analysis/usage_diff.h"
 
 namespace tarvel {
@@ -15,8 +16,14 @@ namespace tarvel {
 struct report_extras {
     const usage_diff* diff = nullptr;
     const std::vector<budget_result>* budgets = nullptr;
-    std::size_t top = 10;  // entries listed per area, and entry changes
+    std::size_t top = 10;  // entries listed per area, entry changes and breakdown rows
+    // With --by object or archive: the program memory and RAM by object file or archive.
+    const std::vector<breakdown_row>* breakdown = nullptr;
+    breakdown_kind breakdown_by = breakdown_kind::object;
 };
+
+// "object file" or "archive".
+const char* breakdown_title(breakdown_kind kind);
 
 // "+108", "-5", "0".
 std::string signed_text(std::int64_t value);

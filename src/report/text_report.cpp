@@ -17,6 +17,14 @@ std::string hex_address(std::uint32_t address) {
     return text.data();
 }
 
+// A search's text ends in a blank, which looks lost inside brackets and tables.
+std::string_view without_closing_blank(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 void render_heading(std::ostream& out, const usage_model& model) {
     out << model.input.type << " map " << model.input.map
         << (model.input.detected ? " (type detected)" : "") << std::endl;
@@ -41,7 +49,7 @@ void render_largest(std::ostream& out, const usage_model& model, std::size_t top
             out << std::setw(12) << placed.entry->size << (placed.entry->is_bit == 1 ? " bits" : "")
                 << "  " << hex_address(placed.entry->address) << "  " << placed.entry->name;
             if (placed.search != no_search) {
-                out << "  [" << model.searches[placed.search].text << "]";
+                out << "  [" << without_closing_blank(model.searches[placed.search].text) << "]";
             }
             if (const entry_origin* origin = model.origin_of(*placed.entry)) {
                 out << "  " << (origin->archive.empty() ? "" : origin->archive + "(")
@@ -63,23 +71,45 @@ void render_largest(std::ostream& out, const usage_model& model, std::size_t top
     }
 }
 
-void render_change_line(std::ostream& out, const std::string& label, const figure_change& change) {
-    out << "  " << std::left << std::setw(34) << label << std::right << std::setw(12)
-        << change.before << std::setw(12) << change.after << std::setw(12)
+void render_breakdown(std::ostream& out, const std::vector<breakdown_row>& rows,
+                      breakdown_kind kind, std::size_t top) {
+    const std::size_t shown = std::min(top, rows.size());
+    out << "By " << breakdown_title(kind) << " (" << shown << " of " << rows.size()
+        << "):" << std::endl;
+    out << std::setw(12) << "Program" << std::setw(12) << "RAM"
+        << "  Name" << std::endl;
+    for (std::size_t i = 0; i < shown; ++i) {
+        out << std::setw(12) << rows[i].program << std::setw(12) << rows[i].ram << "  "
+            << rows[i].name << std::endl;
+    }
+    out << std::endl;
+}
+
+void render_change_line(std::ostream& out, std::size_t width, const std::string& label,
+                        const figure_change& change) {
+    out << "  " << std::left << std::setw(static_cast<int>(width)) << label << std::right
+        << std::setw(12) << change.before << std::setw(12) << change.after << std::setw(12)
         << signed_text(change.change) << "  " << change_percent_text(change) << std::endl;
 }
 
 void render_diff(std::ostream& out, const usage_diff& diff, std::size_t top) {
-    out << "Changes against " << diff.base << ":" << std::endl;
-    out << "  " << std::left << std::setw(34) << "" << std::right << std::setw(12) << "Before"
-        << std::setw(12) << "After" << std::setw(12) << "Change" << std::endl;
-    render_change_line(out, "RAM", diff.ram);
-    render_change_line(out, "ROM", diff.rom);
+    std::vector<std::pair<std::string, const figure_change*>> lines{{"RAM", &diff.ram},
+                                                                    {"ROM", &diff.rom}};
     for (const figure_change& area : diff.areas) {
-        render_change_line(out, area.label, area);
+        lines.emplace_back(area.label, &area);
     }
     for (const figure_change& search : diff.searches) {
-        render_change_line(out, "Search " + search.label, search);
+        lines.emplace_back("Search " + std::string(without_closing_blank(search.label)), &search);
+    }
+    std::size_t width = 20;
+    for (const auto& line : lines) {
+        width = std::max(width, line.first.size() + 2);
+    }
+    out << "Changes against " << diff.base << ":" << std::endl;
+    out << "  " << std::setw(static_cast<int>(width)) << "" << std::setw(12) << "Before"
+        << std::setw(12) << "After" << std::setw(12) << "Change" << std::endl;
+    for (const auto& [label, change] : lines) {
+        render_change_line(out, width, label, *change);
     }
     out << std::endl;
     if (diff.entries.empty()) {
@@ -118,6 +148,9 @@ void render_text_report(std::ostream& out, const usage_model& model, const repor
             render_area_line(out, model.areas[i]);
         }
         out << std::endl;
+    }
+    if (extras.breakdown != nullptr) {
+        render_breakdown(out, *extras.breakdown, extras.breakdown_by, extras.top);
     }
     render_largest(out, model, extras.top);
     if (model.eeprom) {

@@ -64,5 +64,26 @@ TEST(SearchAccounting, NoneOnlySearchesNeverMatchAndBytesWrap) {
     EXPECT_EQ(accounting.ambiguous_bytes(), 2u);
 }
 
+TEST(SearchAccounting, EntriesNamingObjectFilesAreToldApartByTheirObject) {
+    search_list searches = searches_of({"text"});
+    c_search_accounting accounting(searches);
+    c_map_entry main_text = entry(".text", 100);
+    main_text.origin = 0;
+    c_map_entry uart_text = entry(".text", 40);
+    uart_text.origin = 1;
+    EXPECT_EQ(accounting.account(main_text), 0u);
+    EXPECT_EQ(accounting.account(uart_text), 0u);  // another object: credited as well
+    EXPECT_EQ(searches.front().total, 140u);
+    EXPECT_TRUE(accounting.ambiguities().empty());
+
+    // The same name from the same object again is ambiguous; the record shows the plain name.
+    EXPECT_EQ(accounting.account(uart_text), c_search_accounting::no_search);
+    ASSERT_EQ(accounting.ambiguities().size(), 1u);
+    EXPECT_EQ(accounting.ambiguities().front().name, ".text");
+    // An entry without an object is a name of its own, as in the maps that name no files.
+    EXPECT_EQ(accounting.account(entry(".text", 7)), 0u);
+    EXPECT_EQ(searches.front().total, 147u);
+}
+
 }  // namespace
 }  // namespace tarvel

@@ -7,6 +7,8 @@
 #include "mapfile/map_file_elxr_ibex.h"
 #include "mapfile/map_file_elxr_mem32_unlimited.h"
 #include "mapfile/map_file_elxr_wren.h"
+#include "mapfile/map_file_gnu.h"
+#include "mapfile/map_file_otter.h"
 #include "support/temp_dir.h"
 
 namespace tarvel {
@@ -35,6 +37,22 @@ TEST(CreateReader, KeywordsAreComparedExactly) {
     for (const char* type : {"orca", "ORCA", "Orca ", " Orca", "Puma_mem32", "Puma_", "Wrens",
                              "Ibe", "puma_mem32_unlimited", ""}) {
         EXPECT_EQ(create_reader(type, "a.map"), nullptr) << type;
+    }
+}
+
+}  // namespace
+}  // namespace tarvel
+
+namespace tarvel {
+namespace {
+
+TEST(CreateReader, GnuAndOtterFollowTheFiveTypes) {
+    const test::c_temp_dir dir;
+    const std::string map = dir.write("a.map", "x\n").string();
+    EXPECT_TRUE(is_exactly<c_map_file_gnu>(create_reader("Gnu", map)));
+    EXPECT_TRUE(is_exactly<c_map_file_otter>(create_reader("Otter", map)));
+    for (const char* type : {"gnu", "GNU", "Gnu ", "otter", "OTTER"}) {
+        EXPECT_EQ(create_reader(type, map), nullptr) << type;
     }
 }
 

@@ -8,8 +8,9 @@
 namespace tarvel::test {
 
 struct process_result {
-    int exit_code = 0;   // as the operating system reports it (POSIX: 0..255)
-    std::string output;  // standard output
+    int exit_code = 0;         // as the operating system reports it (POSIX: 0..255)
+    std::string output;        // standard output
+    std::string error_output;  // standard error
 };
 
 // Runs `program` with `arguments` (argv[0] is `argv0`, the program path when empty) in the
@@ -19,12 +20,17 @@ struct process_result {
 process_result run_program(const std::string& program, const std::vector<std::string>& arguments,
                            const std::filesystem::path& directory, const std::string& argv0 = "");
 
-// The built tarvel executable.
+// The built tarvel and tarvel-report executables.
 #ifdef _WIN32
-std::string tarvel_executable();  // the build's path in the Windows form (under Wine: "Z:\...")
+// The build's paths in the Windows form (under Wine: "Z:\...").
+std::string tarvel_executable();
+std::string tarvel_report_executable();
 #else
 inline std::string tarvel_executable() {
     return TARVEL_EXE;
+}
+inline std::string tarvel_report_executable() {
+    return TARVEL_REPORT_EXE;
 }
 #endif
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <functional>
+#include <thread>
 
 #include "support/process.h"
 
@@ -100,10 +102,38 @@ class c_handle {
     HANDLE handle_ = nullptr;
 };
 
+// A pipe whose write end the child inherits and whose read end stays with this process.
+struct c_child_pipe {
+    c_child_pipe() {
+        SECURITY_ATTRIBUTES inheritable{};
+        inheritable.nLength = sizeof inheritable;
+        inheritable.bInheritHandle = TRUE;
+        if (CreatePipe(read_end.out(), write_end.out(), &inheritable, 0) == 0 ||
+            SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0) == 0) {
+            std::abort();
+        }
+    }
+    c_handle read_end;
+    c_handle write_end;
+};
+
+// Everything that comes through `pipe` until its last write end is closed.
+void read_all(HANDLE pipe, std::string& text) {
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) != 0 && got > 0) {
+        text.append(buffer, got);
+    }
+}
+
 }  // namespace
 
 std::string tarvel_executable() {
     return windows_path(TARVEL_EXE);
+}
+
+std::string tarvel_report_executable() {
+    return windows_path(TARVEL_REPORT_EXE);
 }
 
 // The exit code as GetExitCodeProcess reports it: the program's int return value, unchanged.
@@ -121,22 +151,15 @@ process_result run_program(const std::string& program, const std::vector<std::st
         command_line += quote_argument(argument);
     }
 
-    SECURITY_ATTRIBUTES inheritable{};
-    inheritable.nLength = sizeof inheritable;
-    inheritable.bInheritHandle = TRUE;
-    c_handle read_end;
-    c_handle write_end;
-    if (CreatePipe(read_end.out(), write_end.out(), &inheritable, 0) == 0 ||
-        SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0) == 0) {
-        std::abort();
-    }
+    c_child_pipe output;
+    c_child_pipe error;
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = write_end.get();
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdOutput = output.write_end.get();
+    startup.hStdError = error.write_end.get();
     PROCESS_INFORMATION started{};
     const std::string working_directory = directory.string();
     // Under load Wine has been seen to fail a start with ERROR_INTERNAL_ERROR while other
@@ -148,21 +171,22 @@ process_result run_program(const std::string& program, const std::vector<std::st
             break;
         }
         if (attempt == 3) {
-            return {1000 + static_cast<int>(GetLastError()), {}};
+            return {1000 + static_cast<int>(GetLastError()), {}, {}};
         }
         Sleep(100);
     }
     const c_handle process(started.hProcess);
     const c_handle thread(started.hThread);
-    // Only the child may hold the write end now, so that reading ends when the child does.
-    write_end.reset();
+    // Only the child may hold the write ends now, so that reading ends when the child does.
+    output.write_end.reset();
+    error.write_end.reset();
 
+    // Standard error is read by a thread of its own, so that a child filling one pipe never
+    // waits on this process reading the other.
     process_result result;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(read_end.get(), buffer, sizeof buffer, &got, nullptr) != 0 && got > 0) {
-        result.output.append(buffer, got);
-    }
+    std::thread error_reader(read_all, error.read_end.get(), std::ref(result.error_output));
+    read_all(output.read_end.get(), result.output);
+    error_reader.join();
     WaitForSingleObject(process.get(), INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.get(), &code);

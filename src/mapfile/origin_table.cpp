@@ -1,0 +1,32 @@
+#include "mapfile/origin_table.h"
+
+namespace tarvel {
+
+entry_origin split_origin(std::string_view file) {
+    if (file.size() >= 3 && file.back() == ')') {
+        const std::size_t open = file.rfind('(');
+        if (open != std::string_view::npos && open > 0 && open + 2 < file.size()) {
+            return {std::string(file.substr(open + 1, file.size() - open - 2)),
+                    std::string(file.substr(0, open))};
+        }
+    }
+    return {std::string(file), std::string()};
+}
+
+std::uint32_t c_origin_table::index_of(std::string_view file) {
+    if (file.empty()) {
+        return no_origin;
+    }
+    entry_origin origin = split_origin(file);
+    auto key = std::make_pair(origin.object, origin.archive);
+    const auto found = known_.find(key);
+    if (found != known_.end()) {
+        return found->second;
+    }
+    const auto index = static_cast<std::uint32_t>(origins_.size());
+    origins_.push_back(std::move(origin));
+    known_.emplace(std::move(key), index);
+    return index;
+}
+
+}  // namespace tarvel

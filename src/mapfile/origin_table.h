@@ -1,0 +1,36 @@
+// The object files and archive members that a map names as the origin of its entries, each
+// distinct pair kept once.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "mapfile/map_entry.h"
+
+namespace tarvel {
+
+// Splits a file name as linkers write it: "libhal.a(uart.o)" is the member "uart.o" of the
+// archive "libhal.a", anything else an object file. The member is the text in the last pair of
+// brackets that ends the name, so a directory such as "C:/Program Files (x86)/" stays part of
+// the archive's path.
+entry_origin split_origin(std::string_view file);
+
+class c_origin_table {
+  public:
+    // Fills `origins`, which the reader exposes; it must outlive the table.
+    explicit c_origin_table(std::vector<entry_origin>& origins) : origins_(origins) {}
+
+    // The position of the origin that `file` names, added on first sight; no_origin for an
+    // empty name.
+    std::uint32_t index_of(std::string_view file);
+
+  private:
+    std::vector<entry_origin>& origins_;
+    std::map<std::pair<std::string, std::string>, std::uint32_t> known_;
+};
+
+}  // namespace tarvel

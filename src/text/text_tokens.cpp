@@ -1,0 +1,30 @@
+#include "text/text_tokens.h"
+
+#include "text/hex_number.h"
+
+namespace tarvel {
+
+std::string_view next_token(std::string_view text, std::size_t& pos) {
+    while (pos < text.size() && is_c_space(text[pos])) {
+        ++pos;
+    }
+    const std::size_t begin = pos;
+    while (pos < text.size() && !is_c_space(text[pos])) {
+        ++pos;
+    }
+    return text.substr(begin, pos - begin);
+}
+
+std::string_view trimmed(std::string_view text) {
+    std::size_t begin = 0;
+    while (begin < text.size() && is_c_space(text[begin])) {
+        ++begin;
+    }
+    std::size_t end = text.size();
+    while (end > begin && is_c_space(text[end - 1])) {
+        --end;
+    }
+    return text.substr(begin, end - begin);
+}
+
+}  // namespace tarvel

@@ -1,0 +1,196 @@
+#include "analysis/base_report.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "report/json_report.h"
+#include "support/sample_model.h"
+
+namespace tarvel {
+namespace {
+
+std::string sample_report() {
+    test::c_model_builder build;
+    std::ostringstream out;
+    render_json_report(out, test::build_sample_model(build), {"tarvel-report", "9.9"});
+    return out.str();
+}
+
+// The reason the text is refused; fails the test when it is read.
+std::string refusal(std::string_view text) {
+    std::string error;
+    EXPECT_FALSE(read_base_report(text, error).has_value()) << text;
+    return error;
+}
+
+usage_snapshot read(std::string_view text) {
+    std::string error;
+    std::optional<usage_snapshot> snapshot = read_base_report(text, error);
+    EXPECT_TRUE(snapshot.has_value()) << error;
+    return snapshot.value_or(usage_snapshot{});
+}
+
+// The text with the first `from` replaced by `to`.
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// A minimal report of version 1: what a comparison reads, and nothing else.
+const std::string minimal =
+    R"({"format":"tarvel-usage","version":1,"ram":{"used":5},"rom":{"used":7},)"
+    R"("areas":[{"name":"A","used":3}],"searches":[{"search":"s ","bytes":2}],)"
+    R"("entries":[{"area":"A","name":"e","size":3}]})";
+
+void expect_equal(const usage_snapshot& a, const usage_snapshot& b) {
+    EXPECT_EQ(a.ram_used, b.ram_used);
+    EXPECT_EQ(a.rom_used, b.rom_used);
+    ASSERT_EQ(a.areas.size(), b.areas.size());
+    for (std::size_t i = 0; i < a.areas.size(); ++i) {
+        EXPECT_EQ(a.areas[i].label, b.areas[i].label);
+        EXPECT_EQ(a.areas[i].bytes, b.areas[i].bytes);
+    }
+    ASSERT_EQ(a.searches.size(), b.searches.size());
+    for (std::size_t i = 0; i < a.searches.size(); ++i) {
+        EXPECT_EQ(a.searches[i].label, b.searches[i].label);
+        EXPECT_EQ(a.searches[i].bytes, b.searches[i].bytes);
+    }
+    ASSERT_EQ(a.entries.size(), b.entries.size());
+    for (std::size_t i = 0; i < a.entries.size(); ++i) {
+        EXPECT_EQ(a.entries[i].area, b.entries[i].area);
+        EXPECT_EQ(a.entries[i].name, b.entries[i].name);
+        EXPECT_EQ(a.entries[i].size, b.entries[i].size);
+    }
+}
+
+TEST(BaseReport, AReportOfThisProgramReadsBackAsItsSnapshot) {
+    test::c_model_builder build;
+    usage_model& model = test::build_sample_model(build);
+    // Names that need escapes and bytes that are no UTF-8 survive the round trip.
+    std::ostringstream out;
+    render_json_report(out, model, {"tarvel-report", "9.9"});
+    expect_equal(read(out.str()), snapshot_of(model));
+    EXPECT_EQ(read(out.str()).entries[2].name, "Lib\"x");
+}
+
+TEST(BaseReport, EscapedNamesAndMembersInAnyOrderOrNesting) {
+    const usage_snapshot snapshot =
+        read(R"({"entries":[{"size":3,"name":"a\"\u00e9\\","area":"A","extra":{"size":"x"}}],)"
+             R"("areas":[],"searches":[],"other":[{"ram":{"used":"no"}}],)"
+             R"("rom":{"used":7,"free":-1},"ram":{"total":9,"used":5},)"
+             R"("version":1,"format":"tarvel-usage"})");
+    EXPECT_EQ(snapshot.ram_used, 5);
+    EXPECT_EQ(snapshot.rom_used, 7);
+    ASSERT_EQ(snapshot.entries.size(), 1u);
+    EXPECT_EQ(snapshot.entries[0].name, "a\"\xC3\xA9\\");
+    EXPECT_EQ(snapshot.entries[0].size, 3);
+    expect_equal(read(minimal), read(minimal + "\n\n"));
+}
+
+TEST(BaseReport, TextThatIsNoJsonOrIsCutShort) {
+    EXPECT_EQ(refusal("").rfind("is not valid JSON (at byte 0: ", 0), 0u) << refusal("");
+    EXPECT_EQ(refusal("area,name\n").rfind("is not valid JSON (at byte 0: ", 0), 0u);
+    const std::string report = sample_report();
+    const std::string cut = report.substr(0, report.size() / 2);
+    EXPECT_EQ(refusal(cut).rfind("is not valid JSON (at byte ", 0), 0u) << refusal(cut);
+    EXPECT_EQ(refusal(minimal + "}").rfind("is not valid JSON (at byte ", 0), 0u);
+    EXPECT_EQ(refusal(std::string(minimal).insert(10, 1, '\0')).rfind("is not valid JSON", 0), 0u);
+}
+
+TEST(BaseReport, JsonThatIsNoObjectIsNoReport) {
+    for (const char* text :
+         {"42", "\"tarvel-usage\"", "null", "true", "[]", "[1,{\"a\":2}]", "-1.5", "{}"}) {
+        EXPECT_EQ(refusal(text), "is not a tarvel-usage report of tarvel-report") << text;
+    }
+}
+
+TEST(BaseReport, AnotherFormatOrVersion) {
+    const std::string not_ours = "is not a tarvel-usage report of tarvel-report";
+    EXPECT_EQ(refusal(replaced(minimal, "tarvel-usage", "other-usage")), not_ours);
+    EXPECT_EQ(refusal(replaced(minimal, R"("format":"tarvel-usage",)", "")), not_ours);
+    EXPECT_EQ(refusal(replaced(minimal, R"("tarvel-usage")", "1")), not_ours);
+    EXPECT_EQ(refusal(replaced(minimal, R"("format":"tarvel-usage",)",
+                               R"("generator":{"format":"tarvel-usage"},)")),
+              not_ours);
+    EXPECT_EQ(refusal(replaced(minimal, R"("version":1)", R"("version":2)")),
+              "is a report of version 2; this program compares with version 1");
+    EXPECT_EQ(refusal(replaced(minimal, R"("version":1)", R"("version":"1")")),
+              "is a report of version \"1\"; this program compares with version 1");
+    EXPECT_EQ(refusal(replaced(minimal, R"("version":1,)", "")),
+              "is a report of version ?; this program compares with version 1");
+}
+
+TEST(BaseReport, AMissingFigureIsNamed) {
+    const std::string lacks = "lacks what a comparison needs: ";
+    EXPECT_EQ(refusal(replaced(minimal, R"("ram":{"used":5},)", "")),
+              lacks + "\"ram\" has no integer \"used\"");
+    EXPECT_EQ(refusal(replaced(minimal, R"("rom":{"used":7},)", R"("rom":{},)")),
+              lacks + "\"rom\" has no integer \"used\"");
+    EXPECT_EQ(refusal(replaced(minimal, R"("areas":[{"name":"A","used":3}],)", "")),
+              lacks + "the report has no array \"areas\"");
+    EXPECT_EQ(refusal(replaced(minimal, R"("searches":[{"search":"s ","bytes":2}],)", "")),
+              lacks + "the report has no array \"searches\"");
+    EXPECT_EQ(refusal(replaced(minimal, R"(,"entries":[{"area":"A","name":"e","size":3}])", "")),
+              lacks + "the report has no array \"entries\"");
+    EXPECT_EQ(refusal(replaced(minimal, R"("used":3)", R"("size":3)")),
+              lacks + "areas[0] lacks \"used\"");
+    EXPECT_EQ(refusal(replaced(minimal, R"("search":"s ",)", "")),
+              lacks + "searches[0] lacks \"search\"");
+    EXPECT_EQ(refusal(replaced(minimal, R"("area":"A",)", "")),
+              lacks + "entries[0] lacks \"area\"");
+    EXPECT_EQ(refusal(replaced(minimal, R"("name":"e",)", "")),
+              lacks + "entries[0] lacks \"name\"");
+    EXPECT_EQ(refusal(replaced(minimal, R"(,"size":3)", "")), lacks + "entries[0] lacks \"size\"");
+    // The position counts the entries before it.
+    EXPECT_EQ(refusal(replaced(minimal, R"([{"area":"A","name":"e","size":3}])",
+                               R"([{"area":"A","name":"e","size":3},{"area":"A","name":"f"}])")),
+              lacks + "entries[1] lacks \"size\"");
+}
+
+TEST(BaseReport, FiguresMustBeIntegersOfAtMost64Bits) {
+    const std::string lacks = "lacks what a comparison needs: ";
+    const std::string beyond = "18446744073709551616";  // 2^64
+    EXPECT_EQ(refusal(replaced(minimal, R"("used":5)", R"("used":)" + beyond)),
+              lacks + "ram.\"used\" is not an integer of at most 64 bits");
+    EXPECT_EQ(refusal(replaced(minimal, R"("used":7)", R"("used":7.0)")),
+              lacks + "rom.\"used\" is not an integer of at most 64 bits");
+    EXPECT_EQ(refusal(replaced(minimal, R"("used":3)", R"("used":3.5)")),
+              lacks + "areas[0].\"used\" is not an integer of at most 64 bits");
+    EXPECT_EQ(refusal(replaced(minimal, R"("bytes":2)", R"("bytes":"2")")),
+              lacks + "searches[0].\"bytes\" is not an integer of at most 64 bits");
+    EXPECT_EQ(refusal(replaced(minimal, R"("size":3)", R"("size":1e3)")),
+              lacks + "entries[0].\"size\" is not an integer of at most 64 bits");
+    EXPECT_EQ(refusal(replaced(minimal, R"("size":3)", R"("size":null)")),
+              lacks + "entries[0].\"size\" is not an integer of at most 64 bits");
+    EXPECT_EQ(refusal(replaced(minimal, R"("name":"e")", R"("name":5)")),
+              lacks + "entries[0].\"name\" is not a string");
+    EXPECT_EQ(refusal(replaced(minimal, R"("name":"A")", R"("name":null)")),
+              lacks + "areas[0].\"name\" is not a string");
+    // Negative figures and those up to 2^63 - 1 are integers; above that they are held at
+    // 2^63 - 1.
+    EXPECT_EQ(read(replaced(minimal, R"("used":5)", R"("used":-5)")).ram_used, -5);
+    EXPECT_EQ(read(replaced(minimal, R"("used":5)", R"("used":9223372036854775807)")).ram_used,
+              INT64_MAX);
+    EXPECT_EQ(read(replaced(minimal, R"("used":5)", R"("used":18446744073709551615)")).ram_used,
+              INT64_MAX);
+}
+
+TEST(BaseReport, DuplicateMembersTheLastValueWinsAndListsAddUp) {
+    // JSON leaves duplicate names to the reader. This one reads the events in order: of a
+    // figure given twice the last counts, and a list given twice adds its items to the first.
+    const usage_snapshot snapshot = read(
+        replaced(replaced(minimal, R"("ram":{"used":5})", R"("ram":{"used":5,"used":6})"),
+                 R"("entries":[)", R"("entries":[{"area":"B","name":"x","size":1}],"entries":[)"));
+    EXPECT_EQ(snapshot.ram_used, 6);
+    ASSERT_EQ(snapshot.entries.size(), 2u);
+    EXPECT_EQ(snapshot.entries[0].name, "x");
+    EXPECT_EQ(snapshot.entries[1].name, "e");
+    // A second "format" or "version" decides as well.
+    EXPECT_EQ(refusal(replaced(minimal, R"("version":1)", R"("version":1,"version":3)")),
+              "is a report of version 3; this program compares with version 1");
+}
+
+}  // namespace
+}  // namespace tarvel

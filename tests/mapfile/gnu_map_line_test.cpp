@@ -1,0 +1,124 @@
+#include "mapfile/gnu_map_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tarvel::gnu {
+namespace {
+
+TEST(GnuHeadings, KnownPartsInColumnOneOnly) {
+    EXPECT_EQ(heading_of("Memory Configuration"), heading::memory_configuration);
+    EXPECT_EQ(heading_of("Linker script and memory map\r"), heading::memory_map);
+    EXPECT_EQ(heading_of("Discarded input sections"), heading::discarded);
+    EXPECT_EQ(heading_of("Allocating common symbols"), heading::common_symbols);
+    EXPECT_EQ(heading_of("Archive member included to satisfy reference by file (symbol)"),
+              heading::archive_members);
+    EXPECT_EQ(heading_of("Cross Reference Table"), heading::cross_reference);
+    EXPECT_EQ(heading_of(" Memory Configuration"), heading::none);
+    EXPECT_EQ(heading_of("Memory Configuration of the part"), heading::none);
+    EXPECT_EQ(heading_of(""), heading::none);
+}
+
+TEST(GnuNumbers, HexTokensOfThirtyTwoAndSixtyFourBitHosts) {
+    std::uint64_t value = 1;
+    EXPECT_TRUE(read_hex_token("0x08000000", value));
+    EXPECT_EQ(value, 0x08000000u);
+    EXPECT_TRUE(read_hex_token("0x0000000000800100", value));
+    EXPECT_EQ(value, 0x800100u);
+    EXPECT_TRUE(read_hex_token("0xFFFFFFFFFFFFFFFF", value));
+    EXPECT_EQ(value, 0xFFFFFFFFFFFFFFFFull);
+    EXPECT_TRUE(read_hex_token("0X2b", value));
+    EXPECT_EQ(value, 0x2Bu);
+    value = 7;
+    for (const char* bad : {"0x", "08000000", "0x00000000000000000", "0x12g4", "x12", ""}) {
+        EXPECT_FALSE(read_hex_token(bad, value)) << bad;
+    }
+    EXPECT_EQ(value, 7u);
+}
+
+TEST(GnuNumbers, LoadAddressOfAnOutputSection) {
+    std::uint64_t address = 0;
+    EXPECT_TRUE(read_load_address("load address 0x08000484", address));
+    EXPECT_EQ(address, 0x08000484u);
+    EXPECT_FALSE(read_load_address("", address));
+    EXPECT_FALSE(read_load_address("load 0x08000484", address));
+    EXPECT_FALSE(read_load_address("load address", address));
+}
+
+TEST(GnuLines, OutputSectionsWithValuesOrNameAlone) {
+    map_line line = classify(".data           0x20000000       0x14 load address 0x08000484");
+    EXPECT_EQ(line.kind, line_kind::output_section);
+    EXPECT_EQ(line.name, ".data");
+    ASSERT_TRUE(line.has_values);
+    EXPECT_EQ(line.values.address, 0x20000000u);
+    EXPECT_EQ(line.values.size, 0x14u);
+    EXPECT_EQ(line.values.rest, "load address 0x08000484");
+
+    line = classify(".ARM.attributes");
+    EXPECT_EQ(line.kind, line_kind::output_section);
+    EXPECT_EQ(line.name, ".ARM.attributes");
+    EXPECT_FALSE(line.has_values);
+
+    line = classify("text            0x0000000000000000      0x37c");
+    EXPECT_EQ(line.kind, line_kind::output_section);
+    EXPECT_EQ(line.values.size, 0x37Cu);
+}
+
+TEST(GnuLines, InputSectionsPaddingAndTheirFiles) {
+    map_line line = classify(" .text.crc16    0x080003ec       0x44 libhal.a(crc.o)");
+    EXPECT_EQ(line.kind, line_kind::input_section);
+    EXPECT_EQ(line.name, ".text.crc16");
+    EXPECT_EQ(line.values.address, 0x080003ECu);
+    EXPECT_EQ(line.values.rest, "libhal.a(crc.o)");
+
+    line = classify(" .trampolines   0x0000000000000068        0x0 linker stubs");
+    EXPECT_EQ(line.values.rest, "linker stubs");
+
+    line = classify(" *fill*         0x08000048        0x6 ff");
+    EXPECT_EQ(line.kind, line_kind::input_section);
+    EXPECT_EQ(line.name, "*fill*");
+    EXPECT_EQ(line.values.size, 6u);
+
+    line = classify(" .text.Reset_Handler");
+    EXPECT_EQ(line.kind, line_kind::input_section);
+    EXPECT_FALSE(line.has_values);
+
+    line = classify("                0x080001d0       0x50 startup.o");
+    EXPECT_EQ(line.kind, line_kind::values);
+    EXPECT_EQ(line.values.address, 0x080001D0u);
+    EXPECT_EQ(line.values.rest, "startup.o");
+}
+
+TEST(GnuLines, StatementsSymbolsAndNotesAreNoSections) {
+    for (const char* other : {
+             " *(.text*)",
+             " *(.text .text.*)",
+             " KEEP(*(.isr_vector))",
+             " *libc.a:*(.progmem.data)",
+             " SORT(*)(.ctors)",
+             " FILL mask 0xff",
+             "                0x08000000                vectors",
+             "                0x08000040                        . = ALIGN (0x4)",
+             "                0x20005000                        _estack = (ORIGIN (RAM) + 0x5000)",
+             "                                 0x27 (size before relaxing)",
+             "                [0x0000000000800100]                __DATA_REGION_ORIGIN__ = "
+             "0x800060",
+             "                [!provide]                        PROVIDE (__noinit_start, .)",
+             "LOAD startup.o",
+             "START GROUP",
+             "OUTPUT(arm1.elf elf32-littlearm)",
+             "Address of section .data set to 0x800100",
+             "",
+             "    ",
+         }) {
+        EXPECT_EQ(classify(other).kind, line_kind::other) << other;
+    }
+    // A data statement is indented values with the statement after them.
+    const map_line data = classify("                0x08000000        0x4 LONG 0x20005000");
+    EXPECT_EQ(data.kind, line_kind::values);
+    EXPECT_EQ(data.values.rest, "LONG 0x20005000");
+}
+
+}  // namespace
+}  // namespace tarvel::gnu

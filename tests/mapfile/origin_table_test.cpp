@@ -1,0 +1,40 @@
+#include "mapfile/origin_table.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvel {
+namespace {
+
+TEST(SplitOrigin, ArchiveMembersAndObjectFiles) {
+    entry_origin o = split_origin("libhal.a(uart.o)");
+    EXPECT_EQ(o.object, "uart.o");
+    EXPECT_EQ(o.archive, "libhal.a");
+    o = split_origin("C:/Program Files (x86)/gcc/lib/libc.a(lib_a-memcpy.o)");
+    EXPECT_EQ(o.object, "lib_a-memcpy.o");
+    EXPECT_EQ(o.archive, "C:/Program Files (x86)/gcc/lib/libc.a");
+    o = split_origin("main.o");
+    EXPECT_EQ(o.object, "main.o");
+    EXPECT_EQ(o.archive, "");
+    o = split_origin("linker stubs");
+    EXPECT_EQ(o.object, "linker stubs");
+    // Brackets that do not end the name, or hold nothing, are part of an object's name.
+    EXPECT_EQ(split_origin("odd(name).o").archive, "");
+    EXPECT_EQ(split_origin("lib.a()").archive, "");
+    EXPECT_EQ(split_origin("(x)").archive, "");
+}
+
+TEST(OriginTable, EachDistinctPairOnce) {
+    std::vector<entry_origin> origins;
+    c_origin_table table(origins);
+    EXPECT_EQ(table.index_of("main.o"), 0u);
+    EXPECT_EQ(table.index_of("libhal.a(uart.o)"), 1u);
+    EXPECT_EQ(table.index_of("main.o"), 0u);
+    EXPECT_EQ(table.index_of("libother.a(uart.o)"), 2u);  // same member, other archive
+    EXPECT_EQ(table.index_of("uart.o"), 3u);
+    EXPECT_EQ(table.index_of("libhal.a(uart.o)"), 1u);
+    EXPECT_EQ(table.index_of(""), no_origin);
+    EXPECT_EQ(origins.size(), 4u);
+}
+
+}  // namespace
+}  // namespace tarvel

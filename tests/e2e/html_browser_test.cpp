@@ -10,6 +10,9 @@
 #include <regex>
 #include <sstream>
 
+#include "analysis/budget.h"
+#include "analysis/usage_diff.h"
+#include "analysis/usage_snapshot.h"
 #include "report/html_report.h"
 #include "report/json_report.h"
 #include "support/browser.h"
@@ -56,21 +59,20 @@ class HtmlBrowser : public ::testing::Test {
 #endif
     }
 
-    // Renders `model` with `extra_members` (JSON members such as "diff":{...}) added to its
-    // JSON report, opens the page with `fragment` and returns the document. Fails the test
-    // when the page recorded an error or the console logged anything.
+    // Renders `model` with its JSON report `report` (made from the model when empty), opens
+    // the page with `fragment` and returns the document. Fails the test when the page
+    // recorded an error or the console logged anything.
     std::string open(const usage_model& model, const std::string& fragment = "",
-                     const std::string& extra_members = "",
-                     treemap_grouping grouping = treemap_grouping::search) {
-        std::ostringstream json;
-        render_json_report(json, model, {"tarvel-report", "3.0.0.0"});
-        std::string report = json.str();
-        if (!extra_members.empty()) {
-            report.erase(report.rfind('}'));
-            report += "," + extra_members + "}\n";
+                     treemap_grouping grouping = treemap_grouping::search,
+                     const std::string& report = "") {
+        std::string json = report;
+        if (json.empty()) {
+            std::ostringstream out;
+            render_json_report(out, model, {"tarvel-report", "3.0.0.0"});
+            json = out.str();
         }
         std::ostringstream page;
-        render_html_report(page, model, {report, "2026-12-08 10:00", "3.0.0.0", grouping});
+        render_html_report(page, model, {json, "2026-12-08 10:00", "3.0.0.0", grouping});
         const auto path = dir_.write("page.html", page.str());
         const test::browser_result result = test::open_page(browser_, path, fragment);
         EXPECT_EQ(result.exit_code, 0) << result.log;
@@ -353,27 +355,31 @@ TEST_F(HtmlBrowser, NamesAreShownAsTextNeverRun) {
 }
 
 TEST_F(HtmlBrowser, ChangesAndBudgetsShowOnBarsTilesAndTables) {
+    test::c_model_builder base_build;
+    base_build.program(0, 0x10000).ram(0x100000, 0x1000).search("Can").search("Com");
+    base_build.entry("CanIf", 0, 20000).entry("Com", 0x8000, 12000).entry("Dcm", 0xA000, 500);
+    base_build.entry("buffer", 0x100000, 1000);
+    const usage_snapshot base = snapshot_of(base_build.done());
     test::c_model_builder build;
     build.program(0, 0x10000).ram(0x100000, 0x1000).search("Can").search("Com");
     build.entry("CanIf", 0, 30000).entry("Com", 0x8000, 10000).entry("Nm", 0xC000, 4000);
     build.entry("buffer", 0x100000, 1000);
     const usage_model& model = build.done();
-    // Against a base where CanIf was 20000 bytes, Com 12000, Nm absent and Dcm 500 bytes.
-    const std::string diff = R"("diff":{"base":"base.json",
-        "ram":{"before":1000,"after":1000,"change":0,"change_percent":0.0},
-        "rom":{"before":32500,"after":44000,"change":11500,"change_percent":35.4},
-        "areas":[{"name":"Prg seg0","before":32500,"after":44000,"change":11500,"change_percent":35.4},
-                 {"name":"Ram seg0","before":1000,"after":1000,"change":0,"change_percent":0.0}],
-        "searches":[{"search":"Can ","before":20000,"after":30000,"change":10000,"change_percent":50.0},
-                    {"search":"Com ","before":12000,"after":10000,"change":-2000,"change_percent":-16.7}],
-        "entries":[{"area":"Prg seg0","name":"CanIf","status":"grew","before":20000,"after":30000,"change":10000,"change_percent":50.0},
-                   {"area":"Prg seg0","name":"Nm","status":"added","before":0,"after":4000,"change":4000,"change_percent":null},
-                   {"area":"Prg seg0","name":"Com","status":"shrank","before":12000,"after":10000,"change":-2000,"change_percent":-16.7},
-                   {"area":"Prg seg0","name":"Dcm","status":"removed","before":500,"after":0,"change":-500,"change_percent":-100.0}]},
-        "budgets":[{"target":"Prg seg0","kind":"max","limit":"40KiB","limit_bytes":40960,"figure":44000,"exceeded":true},
-                   {"target":"RAM","kind":"max","limit":"50%","limit_bytes":2048,"figure":1000,"exceeded":false},
-                   {"target":"ROM","kind":"max-growth","limit":"1KiB","limit_bytes":1024,"figure":11500,"exceeded":true}])";
-    const std::string dom = open(model, "", diff);
+    const usage_snapshot current = snapshot_of(model);
+    usage_diff diff = diff_usage(base, current);
+    diff.base = "base.json";
+    std::vector<budget> budgets;
+    std::string error;
+    for (const auto& [text, kind] :
+         {std::pair{"Prg seg0=40KiB", budget_kind::max}, std::pair{"RAM=50%", budget_kind::max},
+          std::pair{"ROM=1KiB", budget_kind::max_growth}}) {
+        budgets.push_back(*parse_budget(text, kind, error));
+    }
+    std::vector<budget_result> results;
+    ASSERT_TRUE(evaluate_budgets(budgets, model, &diff, results, error)) << error;
+    std::ostringstream json;
+    render_json_report(json, model, {"tarvel-report", "3.0.0.0", &diff, &results});
+    const std::string dom = open(model, "", treemap_grouping::search, json.str());
 
     const auto bars = elements_with(dom, "data-bar");
     const auto program = having(having(bars, "data-bar", "area"), "data-area", "Prg seg0");
@@ -429,7 +435,7 @@ TEST_F(HtmlBrowser, TreemapsGroupByObjectFileOrArchive) {
         }
         return bytes;
     };
-    const std::string by_object = open(model, "", "", treemap_grouping::object);
+    const std::string by_object = open(model, "", treemap_grouping::object);
     EXPECT_EQ(groups(by_object),
               (std::map<std::string, double>{
                   {"libcan.a(can.o)", 30000}, {"main.o", 16000}, {"(no object file)", 1000}}));

@@ -115,11 +115,10 @@ function renderBars(context) {
         total("ram", "RAM", "RAM", diff === null ? null : diff.ram),
         total("rom", "ROM", "ROM", diff === null ? null : diff.rom),
     ]);
-    if (report.ram.bits > 0) {
-        totals.appendChild(
-            el("p", "note", "RAM holds " + formatInt(report.ram.bits) + " bit variables, counted as eighths of a byte.")
-        );
-    }
+    const bits =
+        report.ram.bits > 0
+            ? el("p", "note", "RAM holds " + formatInt(report.ram.bits) + " bits of bit variables, counted as eighths of a byte.")
+            : null;
     const areas = el("div", "bars bars-areas");
     for (const area of report.areas) {
         areas.appendChild(
@@ -140,7 +139,7 @@ function renderBars(context) {
             )
         );
     }
-    appendAll(section, [totals, el("h3", "", "Areas"), areas]);
+    appendAll(section, [totals, bits, el("h3", "", "Areas"), areas]);
     if (report.eeprom !== undefined) {
         const eeprom = el("div", "bars bars-eeprom");
         const blocks = [

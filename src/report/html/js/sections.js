@@ -67,7 +67,11 @@ function renderSearches(context) {
     if (changes !== null) {
         headings.push("Change");
     }
-    headings.push("Budget");
+    // A budget column only when a budget names a search.
+    const withBudgets = report.searches.some((search) => budgetsOf(context, search.search).length > 0);
+    if (withBudgets) {
+        headings.push("Budget");
+    }
     const budgetText = (target) =>
         budgetsOf(context, target)
             .map((budget) => (budget.exceeded ? "exceeded: " : "kept: ") + budget.kind + " " + budget.limit)
@@ -77,7 +81,9 @@ function renderSearches(context) {
         if (changes !== null) {
             cells.push(change === null ? "" : formatChange(change));
         }
-        cells.push(budget);
+        if (withBudgets) {
+            cells.push(budget);
+        }
         return { cells: cells, data: data, className: budget.indexOf("exceeded") === 0 ? "exceeded" : "" };
     };
     const rows = report.searches.map((search) =>

@@ -311,6 +311,12 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
     }
     render(out, options.format, state);
     out.flush();
+    // A build server that keeps standard output as its report must not take a cut one (a full
+    // disk, a closed pipe) for a whole one.
+    if (!out) {
+        err << program << "cannot write the report to standard output\n";
+        return report_input_error;
+    }
 
     bool exceeded = false;
     for (const budget_result& result : state.budgets) {

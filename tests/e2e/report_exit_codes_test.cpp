@@ -233,16 +233,14 @@ TEST_F(ReportExitCodes, AReadOnlyDirectoryIs3) {
 
 TEST_F(ReportExitCodes, NothingRecognisedIs4WithAHintAtTheType) {
     expect_failure({"--type", "Orca", "--def", "t.def", "--map", "a.map"}, 4,
-                   "tarvel-report: nothing of the map 'a.map' lies in a defined area: 1 lines "
-                   "read, 0 entries recognised as Orca entries.\n"
-                   "Hint: is the type right? No line of the map looks like a Orca entry (--type "
-                   "auto finds the format from the map).\n");
+                   "tarvel-report: the map 'a.map' holds no entry of the type Orca: 1 line read, "
+                   "none recognised.\n"
+                   "Hint: is the type right? (--type auto finds the format from the map.)\n");
     dir.write("empty.map", "");
     expect_failure({"--type", "Wren", "--def", "t.def", "--map", "empty.map"}, 4,
-                   "tarvel-report: nothing of the map 'empty.map' lies in a defined area: 0 "
-                   "lines read, 0 entries recognised as Wren entries.\n"
-                   "Hint: is the type right? No line of the map looks like a Wren entry (--type "
-                   "auto finds the format from the map).\n");
+                   "tarvel-report: the map 'empty.map' holds no entry of the type Wren: 0 lines "
+                   "read, none recognised.\n"
+                   "Hint: is the type right? (--type auto finds the format from the map.)\n");
 }
 
 TEST_F(ReportExitCodes, AMapOfNoKnownFormatIs4) {
@@ -259,8 +257,8 @@ TEST_F(ReportExitCodes, AMapOfNoKnownFormatIs4) {
 TEST_F(ReportExitCodes, NothingInAnAreaIs4WithAHintAtTheAreas) {
     dir.write("far.def", "PROGRAM 10000000 1000\nMEMORY 20000000 100\n");
     expect_failure({"--type", "Puma", "--def", "far.def", "--map", "a.map"}, 4,
-                   "tarvel-report: nothing of the map 'a.map' lies in a defined area: 10 lines "
-                   "read, 5 entries recognised as Puma entries, 5 outside every area.\n"
+                   "tarvel-report: no entry of the map 'a.map' lies in a defined area: 10 lines "
+                   "read, 5 entries of the type Puma recognised, 5 outside every area.\n"
                    "Hint: do the areas of 'far.def' cover the entries' addresses? Puma maps keep "
                    "only the low 26 bits of each address (Puma_mem32_unlimited keeps all 32).\n");
     // Entries the format leaves out are counted apart; a type that keeps all 32 bits says
@@ -269,8 +267,8 @@ TEST_F(ReportExitCodes, NothingInAnAreaIs4WithAHintAtTheAreas) {
               "  1  .text  00000300  F0000000  x\n  AX\n"
               "  2  .debug_info  00000100  00000000  x\n  DEBUGGING\n");
     expect_failure({"--type", "Puma_mem32_unlimited", "--def", "far.def", "--map", "m.map"}, 4,
-                   "tarvel-report: nothing of the map 'm.map' lies in a defined area: 4 lines "
-                   "read, 2 entries recognised as Puma_mem32_unlimited entries, 1 of them left "
+                   "tarvel-report: no entry of the map 'm.map' lies in a defined area: 4 lines "
+                   "read, 2 entries of the type Puma_mem32_unlimited recognised, 1 of them left "
                    "out by the format's rules, 1 outside every area.\n"
                    "Hint: do the areas of 'far.def' cover the entries' addresses?\n");
 }

@@ -35,9 +35,15 @@ const std::vector<ambiguity>& usage_model::ambiguities() const {
 std::vector<std::uint32_t> largest_entries(const usage_model& model, const area_usage& area,
                                            std::size_t count) {
     std::vector<std::uint32_t> positions = area.entries;
-    const auto larger = [&model](std::uint32_t a, std::uint32_t b) {
-        const std::uint32_t size_a = model.entries[a].entry->size;
-        const std::uint32_t size_b = model.entries[b].entry->size;
+    // Sizes in bits, so that a bit variable is compared by what it takes: 200 bits are less
+    // than 100 bytes.
+    const auto bits_of = [&model](std::uint32_t position) {
+        const c_map_entry& entry = *model.entries[position].entry;
+        return std::uint64_t{entry.size} * (entry.is_bit == 1 ? 1u : 8u);
+    };
+    const auto larger = [&bits_of](std::uint32_t a, std::uint32_t b) {
+        const std::uint64_t size_a = bits_of(a);
+        const std::uint64_t size_b = bits_of(b);
         return size_a != size_b ? size_a > size_b : a < b;
     };
     count = std::min(count, positions.size());

@@ -116,8 +116,8 @@ struct usage_model {
     }
 };
 
-// Positions in `model.entries` of the `count` largest entries of `area`, largest first; equal
-// sizes in address order.
+// Positions in `model.entries` of the `count` largest entries of `area`, largest first (bit
+// variables by their bits, as eighths of a byte); equal sizes in address order.
 std::vector<std::uint32_t> largest_entries(const usage_model& model, const area_usage& area,
                                            std::size_t count);
 

@@ -1,6 +1,7 @@
 #include "app/report_options.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <map>
 #include <ostream>
 
@@ -15,6 +16,20 @@ const std::map<std::string, report_format> format_names{{"text", report_format::
                                                         {"markdown", report_format::markdown},
                                                         {"html", report_format::html}};
 
+// Whether two paths name one file: alike once "." and ".." are resolved, or, where both exist,
+// the same file however they are written ("./a.map", "out/../a.map", a link).
+bool same_file(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) {
+        return false;
+    }
+    if (std::filesystem::path(a).lexically_normal() ==
+        std::filesystem::path(b).lexically_normal()) {
+        return true;
+    }
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
 // Two outputs in one file would overwrite each other: the command line is refused instead.
 bool check_distinct_outputs(const report_options& options, std::ostream& err) {
     std::vector<std::string> paths;
@@ -26,7 +41,7 @@ bool check_distinct_outputs(const report_options& options, std::ostream& err) {
     }
     for (std::size_t i = 0; i < paths.size(); ++i) {
         for (std::size_t j = i + 1; j < paths.size(); ++j) {
-            if (paths[i] == paths[j]) {
+            if (same_file(paths[i], paths[j])) {
                 err << "tarvel-report: two outputs are to be written to the same file '" << paths[i]
                     << "'\n";
                 return false;
@@ -34,8 +49,8 @@ bool check_distinct_outputs(const report_options& options, std::ostream& err) {
         }
     }
     for (const std::string& path : paths) {
-        if (path == options.map || path == options.definition || path == options.eep ||
-            path == options.diff_base) {
+        if (same_file(path, options.map) || same_file(path, options.definition) ||
+            same_file(path, options.eep) || same_file(path, options.diff_base)) {
             err << "tarvel-report: the output file '" << path << "' is also an input\n";
             return false;
         }

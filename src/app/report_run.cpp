@@ -34,12 +34,25 @@ bool masks_addresses(const std::string& type) {
     return type == "Puma" || type == "Ibex" || type == "Wren";
 }
 
+// "1 line", "2 lines".
+std::string count_of(std::uint64_t count, const char* one, const char* more) {
+    return std::to_string(count) + " " + (count == 1 ? one : more);
+}
+
 // Why a map gave nothing, and what to check.
 void explain_nothing_found(std::ostream& err, const usage_model& model) {
     const reader_counts& counts = model.reader;
-    err << program << "nothing of the map '" << model.input.map
-        << "' lies in a defined area: " << counts.lines_read << " lines read, " << counts.recognised
-        << " entries recognised as " << model.input.type << " entries";
+    const std::string& type = model.input.type;
+    if (counts.recognised == 0) {
+        err << program << "the map '" << model.input.map << "' holds no entry of the type " << type
+            << ": " << count_of(counts.lines_read, "line", "lines") << " read, none recognised.\n"
+            << "Hint: is the type right? (--type auto finds the format from the map.)\n";
+        return;
+    }
+    err << program << "no entry of the map '" << model.input.map
+        << "' lies in a defined area: " << count_of(counts.lines_read, "line", "lines") << " read, "
+        << count_of(counts.recognised, "entry", "entries") << " of the type " << type
+        << " recognised";
     if (counts.dropped_total() > 0) {
         err << ", " << counts.dropped_total() << " of them left out by the format's rules";
     }
@@ -47,17 +60,12 @@ void explain_nothing_found(std::ostream& err, const usage_model& model) {
         err << ", " << counts.unplaced << " outside every area";
     }
     err << ".\n";
-    if (counts.recognised == 0) {
-        err << "Hint: is the type right? No line of the map looks like a " << model.input.type
-            << " entry (--type auto finds the format from the map).\n";
-        return;
-    }
     err << "Hint: do the areas of "
         << (model.input.definition.empty() ? "the map's memory regions"
                                            : "'" + model.input.definition + "'")
         << " cover the entries' addresses?";
-    if (masks_addresses(model.input.type)) {
-        err << " " << model.input.type
+    if (masks_addresses(type)) {
+        err << " " << type
             << " maps keep only the low 26 bits of each address (Puma_mem32_unlimited keeps "
                "all 32).";
     }
@@ -311,6 +319,12 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
     }
     render(out, options.format, state);
     out.flush();
+    // A build server that keeps standard output as its report must not take a cut one (a full
+    // disk, a closed pipe) for a whole one.
+    if (!out) {
+        err << program << "cannot write the report to standard output\n";
+        return report_input_error;
+    }
 
     bool exceeded = false;
     for (const budget_result& result : state.budgets) {

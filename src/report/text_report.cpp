@@ -64,8 +64,8 @@ void render_largest(std::ostream& out, const usage_model& model, std::size_t top
         const std::size_t shown = std::min(top, model.unplaced.size());
         for (std::size_t i = 0; i < shown; ++i) {
             const c_map_entry& entry = model.unplaced[i];
-            out << std::setw(12) << entry.size << "  " << hex_address(entry.address) << "  "
-                << entry.name << std::endl;
+            out << std::setw(12) << entry.size << (entry.is_bit == 1 ? " bits" : "") << "  "
+                << hex_address(entry.address) << "  " << entry.name << std::endl;
         }
         out << std::endl;
     }

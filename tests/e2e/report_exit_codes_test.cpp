@@ -116,7 +116,22 @@ TEST_F(ReportExitCodes, RefusedCombinationsAre2WithTheirReason) {
                    "tarvel-report: the map type is not supported\n");
     expect_failure({"--type", "puma", "--def", "t.def", "--map", "a.map"}, 2,
                    "tarvel-report: the map type is not supported\n");
+    // However a path is written, an output is never one of the inputs or another output.
+    const std::string map = dir.read("a.map");
+    expect_failure(small_puma_with({"--json", "./a.map"}), 2,
+                   "tarvel-report: the output file './a.map' is also an input\n");
+    expect_failure(small_puma_with({"--markdown", "out/../t.def"}), 2,
+                   "tarvel-report: the output file 'out/../t.def' is also an input\n");
+    expect_failure(small_puma_with({"--json", "r", "--csv", "./r"}), 2,
+                   "tarvel-report: two outputs are to be written to the same file 'r'\n");
+    EXPECT_EQ(dir.read("a.map"), map);
     EXPECT_TRUE(files_in(dir.path()) == (std::vector<std::string>{"a.map", "t.def"}));
+}
+
+TEST_F(ReportExitCodes, AMapWithoutRegionsNeedsADefinition) {
+    expect_failure({"--type", "Puma", "--map", "a.map"}, 2,
+                   "tarvel-report: the map holds no memory regions to use as areas: give a "
+                   "memory definition file with --def\n");
 }
 
 TEST_F(ReportExitCodes, BadBudgetsAre2) {
@@ -158,9 +173,6 @@ TEST_F(ReportExitCodes, InputsThatCannotBeUnderstoodAre3) {
     expect_failure({"--type", "Puma", "--def", "none.def", "--map", "a.map"}, 3,
                    "tarvel-report: cannot read the memory definition file, or it defines no area "
                    "('none.def')\n");
-    expect_failure({"--type", "Puma", "--map", "a.map"}, 3,
-                   "tarvel-report: the map has no memory regions to use as areas; give a "
-                   "definition file with --def ('a.map')\n");
     dir.write("short.src", "/* header */\n_IpdEep_nOnceDataSize\n    0100;\n");
     expect_failure(small_puma_with({"--eep", "short.src"}), 3,
                    "tarvel-report: cannot read the EEPROM sizes from 'short.src': the file ends "
@@ -221,23 +233,32 @@ TEST_F(ReportExitCodes, AReadOnlyDirectoryIs3) {
 
 TEST_F(ReportExitCodes, NothingRecognisedIs4WithAHintAtTheType) {
     expect_failure({"--type", "Orca", "--def", "t.def", "--map", "a.map"}, 4,
-                   "tarvel-report: nothing of the map 'a.map' lies in a defined area: 1 lines "
-                   "read, 0 entries recognised as Orca entries.\n"
-                   "Hint: is the type right? No line of the map looks like a Orca entry (--type "
-                   "auto finds the format from the map).\n");
+                   "tarvel-report: the map 'a.map' holds no entry of the type Orca: 1 line read, "
+                   "none recognised.\n"
+                   "Hint: is the type right? (--type auto finds the format from the map.)\n");
     dir.write("empty.map", "");
     expect_failure({"--type", "Wren", "--def", "t.def", "--map", "empty.map"}, 4,
-                   "tarvel-report: nothing of the map 'empty.map' lies in a defined area: 0 "
-                   "lines read, 0 entries recognised as Wren entries.\n"
-                   "Hint: is the type right? No line of the map looks like a Wren entry (--type "
-                   "auto finds the format from the map).\n");
+                   "tarvel-report: the map 'empty.map' holds no entry of the type Wren: 0 lines "
+                   "read, none recognised.\n"
+                   "Hint: is the type right? (--type auto finds the format from the map.)\n");
+}
+
+TEST_F(ReportExitCodes, AMapOfNoKnownFormatIs4) {
+    dir.write("notes.map", "nothing of a map\n");
+    expect_failure({"--def", "t.def", "--map", "notes.map"}, 4,
+                   "tarvel-report: the map 'notes.map' is in no known map format: looked for a "
+                   "first line with \"Memory map\" (Orca), a line \"Memory Configuration\" or "
+                   "\"Linker script and memory map\" (Gnu), an Image Summary heading \"Section "
+                   "Base Size(hex) Size(dec) SecOffs\" (Otter), or section lines with attribute "
+                   "lines (Puma, Puma_mem32_unlimited, Ibex, Wren), in the first 100000 lines; "
+                   "give its type with --type\n");
 }
 
 TEST_F(ReportExitCodes, NothingInAnAreaIs4WithAHintAtTheAreas) {
     dir.write("far.def", "PROGRAM 10000000 1000\nMEMORY 20000000 100\n");
     expect_failure({"--type", "Puma", "--def", "far.def", "--map", "a.map"}, 4,
-                   "tarvel-report: nothing of the map 'a.map' lies in a defined area: 10 lines "
-                   "read, 5 entries recognised as Puma entries, 5 outside every area.\n"
+                   "tarvel-report: no entry of the map 'a.map' lies in a defined area: 10 lines "
+                   "read, 5 entries of the type Puma recognised, 5 outside every area.\n"
                    "Hint: do the areas of 'far.def' cover the entries' addresses? Puma maps keep "
                    "only the low 26 bits of each address (Puma_mem32_unlimited keeps all 32).\n");
     // Entries the format leaves out are counted apart; a type that keeps all 32 bits says
@@ -246,8 +267,8 @@ TEST_F(ReportExitCodes, NothingInAnAreaIs4WithAHintAtTheAreas) {
               "  1  .text  00000300  F0000000  x\n  AX\n"
               "  2  .debug_info  00000100  00000000  x\n  DEBUGGING\n");
     expect_failure({"--type", "Puma_mem32_unlimited", "--def", "far.def", "--map", "m.map"}, 4,
-                   "tarvel-report: nothing of the map 'm.map' lies in a defined area: 4 lines "
-                   "read, 2 entries recognised as Puma_mem32_unlimited entries, 1 of them left "
+                   "tarvel-report: no entry of the map 'm.map' lies in a defined area: 4 lines "
+                   "read, 2 entries of the type Puma_mem32_unlimited recognised, 1 of them left "
                    "out by the format's rules, 1 outside every area.\n"
                    "Hint: do the areas of 'far.def' cover the entries' addresses?\n");
 }

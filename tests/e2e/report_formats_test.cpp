@@ -261,6 +261,27 @@ TEST_F(ReportFormats, EepromReportFollowsInTextAndJson) {
     EXPECT_EQ(output_of({"--eep", "EepPrj.src", "--format", "json"}), native_lines(json));
 }
 
+TEST_F(ReportFormats, WithoutATypeTheMapsContentDecides) {
+    copy_example(dir, "puma");
+    const std::vector<std::string> input{"--def", "puma/target.def", "--map",
+                                         "puma/application.map"};
+    std::vector<std::string> typed{"--type", "Puma"};
+    typed.insert(typed.end(), input.begin(), input.end());
+    std::vector<std::string> detected = input;
+    detected.insert(detected.end(), {"--type", "auto"});
+    for (const std::vector<std::string>& arguments : {input, detected}) {
+        const process_result result = run_report(dir, arguments);
+        EXPECT_EQ(result.exit_code, 0) << result.error_output;
+        std::string expected = run_report(dir, typed).output;
+        expected.insert(expected.find(native_lines("\n")), " (type detected)");
+        EXPECT_EQ(result.output, expected);
+    }
+    const std::string json = run_report(dir, {"--def", "puma/target.def", "--map",
+                                              "puma/application.map", "--format", "json"})
+                                 .output;
+    EXPECT_NE(json.find(R"("input":{"type":"Puma","detected":true,)"), std::string::npos) << json;
+}
+
 TEST_F(ReportFormats, BreakdownByObjectFileOfAMapThatNamesNone) {
     const std::string text = output_of({"--by", "object"});
     EXPECT_NE(text.find(native_lines("By object file (1 of 1):\n"

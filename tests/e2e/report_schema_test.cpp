@@ -48,7 +48,8 @@ class UsageSchema : public ::testing::Test {
 TEST_F(UsageSchema, EveryReportIsValid) {
     for (const auto& [type, folder] :
          {std::pair{"Orca", "orca"}, std::pair{"Puma", "puma"}, std::pair{"Ibex", "ibex"},
-          std::pair{"Wren", "wren"}, std::pair{"Puma_mem32_unlimited", "puma_mem32_unlimited"}}) {
+          std::pair{"Wren", "wren"}, std::pair{"Puma_mem32_unlimited", "puma_mem32_unlimited"},
+          std::pair{"Gnu", "gnu"}, std::pair{"Otter", "otter"}}) {
         copy_example(dir, folder);
         const std::string path = std::string(folder) + "/";
         report(std::string(folder) + ".json",
@@ -69,8 +70,10 @@ TEST_F(UsageSchema, EveryReportIsValid) {
         dir.write(stem + ".map", input.map);
         report(stem + ".json", {"--type", "Orca", "--def", stem + ".def", "--map", stem + ".map"});
     }
-    // Origins and their breakdowns, which no map of these types names: the renderer's own
-    // report of a model that has them.
+    // A GNU map's own regions as areas (no definition), and the breakdowns of its origins.
+    report("gnu_regions.json", {"--map", "gnu/application.map", "--by", "archive"});
+    // A model with origins of every kind, in an object file and in an archive member: the
+    // renderer's own report of it.
     test::c_model_builder build;
     {
         std::ofstream out(dir.path() / "origins.json", std::ios::binary);
@@ -87,6 +90,9 @@ TEST_F(UsageSchema, EveryReportIsValid) {
     EXPECT_EQ(result.output, expected) << result.error_output;
     for (const char* member : {"\"eeprom\"", "\"diff\"", "\"budgets\""}) {
         EXPECT_NE(dir.read("puma_next.json").find(member), std::string::npos) << member;
+    }
+    for (const char* member : {"\"definition\":null", "\"breakdowns\"", "\"archive\":"}) {
+        EXPECT_NE(dir.read("gnu_regions.json").find(member), std::string::npos) << member;
     }
 }
 

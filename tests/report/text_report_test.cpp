@@ -103,6 +103,24 @@ TEST_F(TextReport, EqualSizesKeepAddressOrder) {
     EXPECT_EQ(text.find("RAM areas:"), std::string::npos);  // no RAM area, no section
 }
 
+TEST_F(TextReport, BitVariablesCompareByWhatTheyTake) {
+    test::c_model_builder other;
+    other.ram(0, 0x100).entry("flags", 0x00, 200, true).entry("buffer", 0x40, 100);
+    other.entry("nine", 0x10, 72, true).entry("byte9", 0x20, 9).entry("far_bit", 0x900, 3, true);
+    usage_model& mixed = other.done();
+    const std::string text = text_of(mixed, test::extras(nullptr, nullptr, 10));
+    // 200 bits are 25 bytes; 72 bits and 9 bytes are equal, in address order.
+    EXPECT_NE(text.find("Largest entries of Ram seg0 (4 of 4):\n"
+                        "         100  0x00000040  buffer\n"
+                        "         200 bits  0x00000000  flags\n"
+                        "          72 bits  0x00000010  nine\n"
+                        "           9  0x00000020  byte9\n\n"
+                        "Entries in no area: 1\n"
+                        "           3 bits  0x00000900  far_bit\n\n"),
+              std::string::npos)
+        << text;
+}
+
 TEST_F(TextReport, EepromDiffAndBudgetSectionsFollowInThisOrder) {
     model.eeprom = compute_eep_usage({0x100, 0x40, 0x300, 0x80});
     usage_snapshot base = snapshot_of(model);

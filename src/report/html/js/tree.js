@@ -1,7 +1,7 @@
 // The treemaps' hierarchy: a memory (program memory or RAM), its areas, the groups of each
 // area (searches, object files or archives), and the entries. Groups are made in one pass over
-// the entries; an entry becomes a node only when it is drawn, so a map of a million entries
-// costs one array of positions per group.
+// the entries, which keeps the largest entries of each; an entry becomes a node only when it is
+// drawn, so a map of a million entries costs little more than one number per entry.
 
 const groupingTitles = { search: "search", object: "object file", archive: "archive" };
 const noGroupNames = {
@@ -31,13 +31,13 @@ function makeNode(kind, name, parent) {
         holder: -1, // for a group or an ungrouped area: its number in the trees' `holderOf`
         items: null, // its entries' positions, once someone looks past the largest
         top: null, // its largest entries
-        sorted: false,
+        sorted: false, // the children are in order, largest first
         free: null, // an area's free bytes, as a node of their own
         entry: -1, // an entry node's position in the report's entries
         source: null, // the node whose members an "other" node folds, from position `from`
         from: 0,
         memberCount: 0,
-        change: null, // with a diff: the change in bytes, and `before`
+        change: null, // with a diff: the change in bytes against the base
         colour: -1,
     };
 }

@@ -1,6 +1,7 @@
 // Writes the HTML report of a map, as tarvel-report --html does, for bench/html_open.sh:
 //   tarvel_html_page TYPE DEFINITION MAP PAGE.html
 // The page embeds the JSON report of the run, made once, and is drawn from it in the browser.
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -9,6 +10,16 @@
 #include "report/html_report.h"
 #include "report/json_report.h"
 #include "version_info.h"
+
+namespace {
+// The date of the run as the page shows it, "2026-12-08 10:00".
+std::string run_date() {
+    const std::time_t now = std::time(nullptr);
+    char text[32] = "";
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", std::localtime(&now));
+    return text;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace tarvel;
@@ -27,7 +38,7 @@ int main(int argc, char** argv) {
     const std::string report = json.str();
     std::ofstream page(argv[4], std::ios::binary | std::ios::trunc);
     render_html_report(page, model,
-                       {report, "benchmark run", TARVEL_PRODUCT_VERSION, treemap_grouping::search});
+                       {report, run_date(), TARVEL_PRODUCT_VERSION, treemap_grouping::search});
     page.close();
     if (!page) {
         std::cerr << "tarvel_html_page: cannot write " << argv[4] << "\n";

@@ -48,7 +48,7 @@ fi
 # A window as wide as a laptop's, tall enough for the header, the bars and both treemaps.
 "$browser" --headless --no-sandbox --disable-gpu --disable-background-networking \
     --disable-component-update --disable-sync --no-first-run --disable-default-apps \
-    --hide-scrollbars --user-data-dir="$work/profile" --window-size=1280,1640 \
+    --hide-scrollbars --user-data-dir="$work/profile" --window-size=1280,1720 \
     --enable-logging=stderr --v=0 --screenshot="$work/shot.png" "file://$(cd "$(dirname "$page")" && pwd)/$(basename "$page")" \
     >/dev/null 2>"$work/log"
 if grep ':CONSOLE' "$work/log" | grep -v 'tarvel timing:' >&2; then

@@ -11,7 +11,11 @@ function budgetsOf(context, target) {
 function budgetFlag(budget) {
     if (budget.kind === "max") {
         return (
-            "Over budget: max " + budget.limit + " (" + formatBytes(budget.limit_bytes) + "), used " +
+            "Over budget: max " +
+            budget.limit +
+            " (" +
+            formatBytes(budget.limit_bytes) +
+            "), used " +
             formatBytes(budget.figure)
         );
     }
@@ -64,16 +68,24 @@ function barRow(spec, context) {
         el(
             "span",
             "",
-            formatBytes(spec.used) + " used of " + formatBytes(spec.size) + " \u00b7 " +
-                formatPercent(spec.percent) + " \u00b7 " + formatBytes(spec.free) + " free"
-        )
+            formatBytes(spec.used) +
+                " used of " +
+                formatBytes(spec.size) +
+                " \u00b7 " +
+                formatPercent(spec.percent) +
+                " \u00b7 " +
+                formatBytes(spec.free) +
+                " free",
+        ),
     );
     if (spec.change !== null && spec.change !== undefined) {
         const direction = spec.change.change > 0 ? "grew" : spec.change.change < 0 ? "shrank" : "same";
         const arrow = direction === "grew" ? "\u25b2 " : direction === "shrank" ? "\u25bc " : "";
-        figures.appendChild(setData(el("span", "bar-change " + direction, arrow + formatChange(spec.change)), {
-            change: spec.change.change,
-        }));
+        figures.appendChild(
+            setData(el("span", "bar-change " + direction, arrow + formatChange(spec.change)), {
+                change: spec.change.change,
+            }),
+        );
     }
     for (const limit of limits.filter((budget) => budget.exceeded !== true)) {
         figures.appendChild(el("span", "bar-budget", "within max " + limit.limit));
@@ -109,7 +121,7 @@ function renderBars(context) {
                 target: target,
                 change: change,
             },
-            context
+            context,
         );
     appendAll(totals, [
         total("ram", "RAM", "RAM", diff === null ? null : diff.ram),
@@ -117,7 +129,11 @@ function renderBars(context) {
     ]);
     const bits =
         report.ram.bits > 0
-            ? el("p", "note", "RAM holds " + formatInt(report.ram.bits) + " bits of bit variables, counted as eighths of a byte.")
+            ? el(
+                  "p",
+                  "note",
+                  "RAM holds " + formatInt(report.ram.bits) + " bits of bit variables, counted as eighths of a byte.",
+              )
             : null;
     const areas = el("div", "bars bars-areas");
     for (const area of report.areas) {
@@ -135,8 +151,8 @@ function renderBars(context) {
                     target: area.name,
                     change: context.changes === null ? null : context.changes.areaRecord(area.name),
                 },
-                context
-            )
+                context,
+            ),
         );
     }
     appendAll(section, [totals, bits, el("h3", "", "Areas"), areas]);
@@ -163,8 +179,8 @@ function renderBars(context) {
                         target: null,
                         change: null,
                     },
-                    context
-                )
+                    context,
+                ),
             );
         }
         appendAll(section, [el("h3", "", "EEPROM, from the EEPROM project file"), eeprom]);

@@ -28,10 +28,18 @@ function renderEntries(context) {
         { title: "Search", value: (i) => text(entries[i].search), text: (i) => text(entries[i].search) },
     ];
     if (hasObjects) {
-        columns.push({ title: "Object file", value: (i) => text(entries[i].object), text: (i) => text(entries[i].object) });
+        columns.push({
+            title: "Object file",
+            value: (i) => text(entries[i].object),
+            text: (i) => text(entries[i].object),
+        });
     }
     if (hasArchives) {
-        columns.push({ title: "Archive", value: (i) => text(entries[i].archive), text: (i) => text(entries[i].archive) });
+        columns.push({
+            title: "Archive",
+            value: (i) => text(entries[i].archive),
+            text: (i) => text(entries[i].archive),
+        });
     }
     const changes = context.changes;
     if (changes !== null) {

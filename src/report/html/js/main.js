@@ -89,8 +89,13 @@ function main() {
         ready: "1",
     });
     console.info(
-        "tarvel timing: report parsed " + parsed.toFixed(0) + " ms, treemap drawn " + drawn.toFixed(0) +
-            " ms, page ready " + ready.toFixed(0) + " ms"
+        "tarvel timing: report parsed " +
+            parsed.toFixed(0) +
+            " ms, treemap drawn " +
+            drawn.toFixed(0) +
+            " ms, page ready " +
+            ready.toFixed(0) +
+            " ms",
     );
 }
 

@@ -18,7 +18,9 @@ function legend(context) {
             swatch("change-up-5", "new"),
         ]);
     } else {
-        box.appendChild(el("span", "legend-item", "Colours tell the groups apart; each tile names its group or entry."));
+        box.appendChild(
+            el("span", "legend-item", "Colours tell the groups apart; each tile names its group or entry."),
+        );
     }
     appendAll(box, [swatch("tile-other", "folded: too small to draw"), swatch("tile-free", "free")]);
     return box;
@@ -45,25 +47,39 @@ function renderTreemaps(context) {
     appendAll(controls, [choice, freeChoice, legend(context)]);
     section.appendChild(controls);
     section.appendChild(
-        el("p", "note", "Tile areas are proportional to bytes. Hover over a tile for its figures; click to zoom into it, " +
-            "and use the path above the map to go back out.")
+        el(
+            "p",
+            "note",
+            "Tile areas are proportional to bytes. Hover over a tile for its figures; click to zoom into it, " +
+                "and use the path above the map to go back out.",
+        ),
     );
     if (report.ambiguous.bytes > 0) {
         section.appendChild(
             setData(
-                el("p", "note ambiguous-note", "Ambiguous: " + formatBytes(report.ambiguous.bytes) +
-                    " matched by more than one search, counted once (see Ambiguous names)."),
-                { ambiguous: report.ambiguous.bytes }
-            )
+                el(
+                    "p",
+                    "note ambiguous-note",
+                    "Ambiguous: " +
+                        formatBytes(report.ambiguous.bytes) +
+                        " matched by more than one search, counted once (see Ambiguous names).",
+                ),
+                { ambiguous: report.ambiguous.bytes },
+            ),
         );
     }
     if (report.unplaced.length > 0) {
         section.appendChild(
             setData(
-                el("p", "note unplaced-note", "Unplaced: " + formatCount(report.unplaced.length, "entry", "entries") +
-                    " in no area, not drawn (see Outside every area)."),
-                { unplaced: report.unplaced.length }
-            )
+                el(
+                    "p",
+                    "note unplaced-note",
+                    "Unplaced: " +
+                        formatCount(report.unplaced.length, "entry", "entries") +
+                        " in no area, not drawn (see Outside every area).",
+                ),
+                { unplaced: report.unplaced.length },
+            ),
         );
     }
     const holders = { program: el("div", "treemap-holder"), ram: el("div", "treemap-holder") };

@@ -13,7 +13,11 @@ function renderHeader(context) {
     };
     item("map", "Map", input.map);
     item("type", "Map type", input.type + (input.detected ? " (detected from the map)" : " (given)"));
-    item("definition", "Memory definition", input.definition === null ? "the map's own memory regions" : input.definition);
+    item(
+        "definition",
+        "Memory definition",
+        input.definition === null ? "the map's own memory regions" : input.definition,
+    );
     if (input.eep !== null) {
         item("eep", "EEPROM file", input.eep);
     }
@@ -24,8 +28,14 @@ function renderHeader(context) {
     item("version", "Version", report.generator.program + " " + (context.settings.version || report.generator.version));
     const reader = report.reader;
     let seen =
-        formatInt(reader.lines_read) + " lines read, " + formatInt(reader.entries_recognised) + " entries recognised, " +
-        formatInt(reader.entries_placed) + " placed, " + formatInt(reader.entries_unplaced) + " outside every area";
+        formatInt(reader.lines_read) +
+        " lines read, " +
+        formatInt(reader.entries_recognised) +
+        " entries recognised, " +
+        formatInt(reader.entries_placed) +
+        " placed, " +
+        formatInt(reader.entries_unplaced) +
+        " outside every area";
     if (reader.entries_dropped > 0) {
         const rules = reader.dropped.map((drop) => drop.rule + ": " + formatInt(drop.count)).join(", ");
         seen += ", " + formatInt(reader.entries_dropped) + " left out (" + rules + ")";
@@ -87,11 +97,25 @@ function renderSearches(context) {
         return { cells: cells, data: data, className: budget.indexOf("exceeded") === 0 ? "exceeded" : "" };
     };
     const rows = report.searches.map((search) =>
-        row(search.search, search.bytes, search.percent, changes === null ? null : changes.searchRecord(search.search),
-            budgetText(search.search), { search: search.search, bytes: search.bytes })
+        row(
+            search.search,
+            search.bytes,
+            search.percent,
+            changes === null ? null : changes.searchRecord(search.search),
+            budgetText(search.search),
+            { search: search.search, bytes: search.bytes },
+        ),
     );
-    rows.push(row("Accounted for in searches", report.accounted.bytes, report.accounted.percent, null, "", { accounted: report.accounted.bytes }));
-    rows.push(row("Ambiguous, counted once", report.ambiguous.bytes, report.ambiguous.percent, null, "", { ambiguous: report.ambiguous.bytes }));
+    rows.push(
+        row("Accounted for in searches", report.accounted.bytes, report.accounted.percent, null, "", {
+            accounted: report.accounted.bytes,
+        }),
+    );
+    rows.push(
+        row("Ambiguous, counted once", report.ambiguous.bytes, report.ambiguous.percent, null, "", {
+            ambiguous: report.ambiguous.bytes,
+        }),
+    );
     rows[rows.length - 2].className += " total";
     rows[rows.length - 1].className += " total";
     section.appendChild(simpleTable("searches", headings, rows, 1));
@@ -115,7 +139,9 @@ function renderBudgets(context) {
         className: budget.exceeded ? "exceeded" : "",
         data: { budget: budget.target, exceeded: budget.exceeded ? "1" : "0" },
     }));
-    section.appendChild(simpleTable("budgets", ["Target", "Kind", "Limit", "Limit bytes", "Figure", "Status"], rows, 3));
+    section.appendChild(
+        simpleTable("budgets", ["Target", "Kind", "Limit", "Limit bytes", "Figure", "Status"], rows, 3),
+    );
     return section;
 }
 
@@ -138,7 +164,10 @@ function renderChanges(context) {
         figures.push({ cells: changeCells(area.name, area), data: { figure: area.name, change: area.change } });
     }
     for (const search of diff.searches) {
-        figures.push({ cells: changeCells("search " + search.search, search), data: { figure: search.search, change: search.change } });
+        figures.push({
+            cells: changeCells("search " + search.search, search),
+            data: { figure: search.search, change: search.change },
+        });
     }
     section.appendChild(simpleTable("changes", ["Figure", "Before", "After", "Change"], figures, 1));
 
@@ -156,11 +185,17 @@ function renderChanges(context) {
             { title: "Status", value: (i) => entries[i].status, text: (i) => entries[i].status },
             { title: "Area", value: (i) => entries[i].area, text: (i) => entries[i].area },
             { title: "Name", value: (i) => entries[i].name, text: (i) => entries[i].name },
-            { title: "Before", numeric: true, value: (i) => entries[i].before, text: (i) => formatInt(entries[i].before) },
+            {
+                title: "Before",
+                numeric: true,
+                value: (i) => entries[i].before,
+                text: (i) => formatInt(entries[i].before),
+            },
             { title: "After", numeric: true, value: (i) => entries[i].after, text: (i) => formatInt(entries[i].after) },
             { title: "Change", numeric: true, value: (i) => entries[i].change, text: (i) => formatChange(entries[i]) },
         ],
-        matches: (i, pattern) => pattern.test(entries[i].name) || pattern.test(entries[i].area) || pattern.test(entries[i].status),
+        matches: (i, pattern) =>
+            pattern.test(entries[i].name) || pattern.test(entries[i].area) || pattern.test(entries[i].status),
     });
     section.appendChild(table.element);
     return section;
@@ -179,17 +214,28 @@ function renderUnplaced(context) {
     }
     section.appendChild(
         setData(
-            el("p", "note", formatCount(unplaced.length, "entry", "entries") + " of " + formatBytes(bytes) +
-                " in no area of the definition: counted in no figure and drawn in no treemap."),
-            { unplaced: unplaced.length, bytes: bytes }
-        )
+            el(
+                "p",
+                "note",
+                formatCount(unplaced.length, "entry", "entries") +
+                    " of " +
+                    formatBytes(bytes) +
+                    " in no area of the definition: counted in no figure and drawn in no treemap.",
+            ),
+            { unplaced: unplaced.length, bytes: bytes },
+        ),
     );
     const table = dataTable({
         id: "unplaced",
         count: unplaced.length,
         columns: [
             { title: "Name", value: (i) => unplaced[i].name, text: (i) => unplaced[i].name },
-            { title: "Address", numeric: true, value: (i) => unplaced[i].address, text: (i) => formatAddress(unplaced[i].address) },
+            {
+                title: "Address",
+                numeric: true,
+                value: (i) => unplaced[i].address,
+                text: (i) => formatAddress(unplaced[i].address),
+            },
             { title: "Size", numeric: true, value: (i) => entryBytes(unplaced[i]), text: (i) => sizeText(unplaced[i]) },
             { title: "Object file", value: (i) => unplaced[i].object || "", text: (i) => unplaced[i].object || "" },
         ],
@@ -207,8 +253,16 @@ function renderAmbiguities(context) {
     const records = ambiguous.records;
     const section = reportSection("tarvel-ambiguities", "Ambiguous names");
     section.appendChild(
-        el("p", "note", formatCount(records.length, "time", "times") + " a search matched a name that was credited already; " +
-            formatBytes(ambiguous.bytes) + " (" + formatPercent(ambiguous.percent) + " of the used ROM) were counted once only.")
+        el(
+            "p",
+            "note",
+            formatCount(records.length, "time", "times") +
+                " a search matched a name that was credited already; " +
+                formatBytes(ambiguous.bytes) +
+                " (" +
+                formatPercent(ambiguous.percent) +
+                " of the used ROM) were counted once only.",
+        ),
     );
     const details = el("details");
     details.appendChild(el("summary", "", "Show the " + formatCount(records.length, "record", "records")));

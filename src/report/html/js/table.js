@@ -138,7 +138,10 @@ function dataTable(spec) {
             cell.setAttribute("aria-sort", index === state.sortColumn ? order : "none");
         });
         setData(element, { rows: count, page: state.page + 1, pages: pages, shown: last - first });
-        let text = count === 0 ? "No rows" : "Rows " + formatInt(first + 1) + "\u2013" + formatInt(last) + " of " + formatInt(count);
+        let text =
+            count === 0
+                ? "No rows"
+                : "Rows " + formatInt(first + 1) + "\u2013" + formatInt(last) + " of " + formatInt(count);
         if (count !== spec.count) {
             text += " (filtered from " + formatInt(spec.count) + ")";
         }

@@ -147,8 +147,12 @@ function createTreemap(tree, context, memoryKey) {
         }
         const tiles = shown.slice();
         if (shown.length < memberTotal(container)) {
-            const other = otherNode(container, shown.length, contentBytes(container) - shownBytes,
-                container.entryCount - shownEntries);
+            const other = otherNode(
+                container,
+                shown.length,
+                contentBytes(container) - shownBytes,
+                container.entryCount - shownEntries,
+            );
             if (context.changes !== null) {
                 other.change = (container.change || 0) - shown.reduce((sum, m) => sum + (m.change || 0), 0);
             }
@@ -163,7 +167,7 @@ function createTreemap(tree, context, memoryKey) {
     function drawMembers(plan, rect, depth, parentId) {
         const rects = squarify(
             plan.tiles.map((node) => node.bytes),
-            rect
+            rect,
         );
         plan.tiles.forEach((node, i) => drawTile(node, rects[i], depth, parentId));
     }
@@ -262,7 +266,9 @@ function createTreemap(tree, context, memoryKey) {
                 lines.push(share(node.bytes, holder.bytes, "the " + groupingTitles[context.grouping]));
             }
             if (entry.object !== undefined) {
-                lines.push("From " + (entry.archive !== undefined ? entry.archive + "(" + entry.object + ")" : entry.object));
+                lines.push(
+                    "From " + (entry.archive !== undefined ? entry.archive + "(" + entry.object + ")" : entry.object),
+                );
             }
         } else if (node.kind === "group") {
             lines.push(groupingTitles[context.grouping] + " in " + area.name);
@@ -271,7 +277,15 @@ function createTreemap(tree, context, memoryKey) {
         } else if (node.kind === "area") {
             const a = node.area;
             lines.push(formatAddress(a.start) + " \u2013 " + formatAddress((a.start + Math.max(a.size, 1) - 1) >>> 0));
-            lines.push("Used " + formatBytes(a.used) + " of " + formatBytes(a.size) + " (" + formatPercent(a.used_percent) + ")");
+            lines.push(
+                "Used " +
+                    formatBytes(a.used) +
+                    " of " +
+                    formatBytes(a.size) +
+                    " (" +
+                    formatPercent(a.used_percent) +
+                    ")",
+            );
             lines.push("Free " + formatBytes(a.free) + ", " + formatCount(a.entries, "entry", "entries"));
         } else if (node.kind === "other") {
             lines.push("Folded: too small to draw one by one");

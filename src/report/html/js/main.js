@@ -42,7 +42,13 @@ function writeFragment(fragment) {
         }
     }
     const hash = parameters.toString();
-    window.history.replaceState(null, "", hash === "" ? window.location.pathname : "#" + hash);
+    // A browser that keeps pages opened from disk from changing their address still shows the
+    // view; only the address stays as it was.
+    try {
+        window.history.replaceState(null, "", hash === "" ? window.location.pathname : "#" + hash);
+    } catch (refused) {
+        console.info("tarvel: the address could not be updated: " + refused.message);
+    }
 }
 
 function main() {

@@ -124,7 +124,7 @@ TEST_F(HtmlBrowser, BarsTreemapsAndTableShowTheModel) {
     test::c_model_builder build;
     example_model(build);
     const usage_model& model = build.done();
-    const std::string dom = open(model);
+    const std::string dom = open(model, "#free=1");
     if (HasFatalFailure()) {
         return;
     }
@@ -289,11 +289,11 @@ TEST_F(HtmlBrowser, TheFilterInTheAddressReducesTheTable) {
     EXPECT_NE(dom.find("value=\"Can\""), std::string::npos) << "the filter box shows the filter";
 }
 
-TEST_F(HtmlBrowser, TheAddressZoomsIntoATileAndLeavesFreeBytesOut) {
+TEST_F(HtmlBrowser, TheAddressZoomsIntoATileAndFreeBytesAreLeftOut) {
     test::c_model_builder build;
     example_model(build);
     const usage_model& model = build.done();
-    const std::string dom = open(model, "#treemap=program&in=Prg%20seg0&in=Can%20&free=0");
+    const std::string dom = open(model, "#treemap=program&in=Prg%20seg0&in=Can%20");
     const std::size_t ram_map = dom.find("data-treemap=\"ram\"");
     ASSERT_NE(ram_map, std::string::npos);
     const std::string program_part = dom.substr(0, ram_map);
@@ -316,7 +316,7 @@ TEST_F(HtmlBrowser, TheAddressZoomsIntoATileAndLeavesFreeBytesOut) {
     EXPECT_NE(program_part.find(">Program memory</button>"), std::string::npos);
     EXPECT_NE(program_part.find(">Prg seg0</button>"), std::string::npos);
 
-    // Without free bytes the RAM's tiles are only what the areas hold.
+    // Unless asked for, free bytes are no tiles: the RAM's tiles are what its areas hold.
     double ram_bytes = 0;
     for (const dom_element& tile : elements_with(ram_part, "data-tile")) {
         EXPECT_NE(tile["data-tile"], "free");

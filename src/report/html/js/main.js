@@ -10,15 +10,15 @@ function readJsonElement(id) {
 }
 
 // What the page's address carries after "#", so that a link can show a chosen view:
-// "filter=Can" filters the entry table, "group=object" groups the treemaps, "free=0" leaves
-// the free bytes out, and "treemap=program&in=Prg%20seg0&in=Lib%20" zooms a treemap into the
+// "filter=Can" filters the entry table, "group=object" groups the treemaps, "free=1" shows
+// the areas' free bytes as tiles of their own, and "treemap=program&in=Prg%20seg0&in=Lib%20" zooms a treemap into the
 // tiles named, one "in" per level.
 function readFragment() {
     const parameters = new URLSearchParams(window.location.hash.replace(/^#/, ""));
     return {
         filter: parameters.get("filter") || "",
         group: parameters.get("group") || "",
-        free: parameters.get("free") !== "0",
+        free: parameters.get("free") === "1",
         treemap: parameters.get("treemap") || "",
         path: parameters.getAll("in"),
     };
@@ -32,8 +32,8 @@ function writeFragment(fragment) {
     if (fragment.group) {
         parameters.set("group", fragment.group);
     }
-    if (!fragment.free) {
-        parameters.set("free", "0");
+    if (fragment.free) {
+        parameters.set("free", "1");
     }
     if (fragment.treemap && fragment.path.length > 0) {
         parameters.set("treemap", fragment.treemap);

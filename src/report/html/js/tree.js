@@ -64,8 +64,8 @@ function groupName(entry, grouping, ambiguousNames) {
 }
 
 // The trees of program memory and of RAM, from the report, grouped by `grouping`. RAM has no
-// searches: grouped by search, its areas hold their entries directly. Without `withFree` the
-// areas are as large as what they hold.
+// searches: grouped by search, its areas hold their entries directly. The areas are as large as
+// what they hold, or with `withFree` as large as they are, their free bytes a tile of their own.
 function buildMemoryTrees(report, grouping, changes, withFree) {
     // Which group (or ungrouped area) holds each entry, as one typed array: a million entries
     // then cost no allocation each, which would wake the garbage collector over the report.

@@ -1,6 +1,6 @@
 // The picture of the HTML report that the README shows can be made: scripts/screenshot.sh
 // takes the bundled Puma example's page in headless Chromium. The test leaves the picture in
-// its working directory (build/tests/report-example.png) to be looked at; the committed one,
+// the build directory (build/report-example.png) to be looked at; the committed one,
 // docs/report-example.png, is renewed by running the script without --out.
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ TEST(HtmlScreenshot, PumaExamplePicture) {
     const test::c_temp_dir dir;
     const auto page_path = dir.write("puma.html", page.str());
 
-    const auto picture = std::filesystem::current_path() / "report-example.png";
+    const auto picture = std::filesystem::path(TARVEL_BINARY_DIR) / "report-example.png";
     std::filesystem::remove(picture);
     const test::process_result run =
         test::run_program("/bin/bash",

@@ -1,5 +1,6 @@
 #include "app/report_run.h"
 
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -19,6 +20,7 @@
 #include "platform/platform.h"
 #include "report/ambiguity_report.h"
 #include "report/csv_report.h"
+#include "report/html_report.h"
 #include "report/json_report.h"
 #include "report/markdown_report.h"
 #include "report/text_report.h"
@@ -144,6 +146,7 @@ struct run_state {
     std::string ambiguity_file;            // empty unless written
     std::string json;                      // the JSON report, made once when a format needs it
     std::vector<breakdown_row> breakdown;  // with --by object or archive
+    std::string run_date;                  // for the HTML page's header
 };
 
 void render(std::ostream& out, report_format format, run_state& state) {
@@ -169,8 +172,34 @@ void render(std::ostream& out, report_format format, run_state& state) {
             render_markdown_report(out, state.model, extras);
             break;
         case report_format::html:
+            // The page embeds the JSON report; it is made once however many formats need it.
+            if (state.json.empty()) {
+                std::ostringstream json;
+                render_json_report(
+                    json, state.model,
+                    {"tarvel-report", TARVEL_PRODUCT_VERSION, extras.diff, &state.budgets});
+                state.json = std::move(json).str();
+            }
+            render_html_report(out, state.model,
+                               {state.json, state.run_date, TARVEL_PRODUCT_VERSION,
+                                parse_treemap_grouping(state.options.group_by)
+                                    .value_or(treemap_grouping::search)});
             break;
     }
+}
+
+// The time of the run, as the page's header shows it: "2026-12-08 04:15 UTC".
+std::string run_date_now() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &now);
+#else
+    gmtime_r(&now, &utc);
+#endif
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
+    return text;
 }
 
 bool check_budgets(run_state& state, std::ostream& err) {
@@ -260,7 +289,8 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         model.input.eep = options.eep;
     }
 
-    run_state state{options, model, std::nullopt, std::nullopt, std::nullopt, {}, {}, {}, {}};
+    run_state state{options, model, std::nullopt, std::nullopt, std::nullopt,
+                    {},      {},    {},           {},           run_date_now()};
     if (!options.diff_base.empty()) {
         state.base = read_base(options.diff_base, err);
         if (!state.base) {

@@ -22,20 +22,20 @@ function budgetFlag(budget) {
     return "Grew by " + formatSigned(budget.figure) + " B, more than the " + budget.limit + " allowed";
 }
 
-// A bar for `spec`: {bar, name, kindTitle, kind, used, size, free, percent, target, change}.
-function barRow(spec, context) {
-    const budgets = spec.target === null ? [] : budgetsOf(context, spec.target);
+// A bar for `barInput`: {bar, name, kindTitle, kind, used, size, free, percent, target, change}.
+function barRow(barInput, context) {
+    const budgets = barInput.target === null ? [] : budgetsOf(context, barInput.target);
     const limits = budgets.filter((budget) => budget.kind === "max");
     const broken = budgets.filter((budget) => budget.exceeded === true);
-    const overfull = spec.used > spec.size;
+    const overfull = barInput.used > barInput.size;
     const row = setData(el("div", "bar-row"), {
-        bar: spec.bar,
-        area: spec.name,
-        kind: spec.kind,
-        used: spec.used,
-        size: spec.size,
-        free: spec.free,
-        percent: spec.percent,
+        bar: barInput.bar,
+        area: barInput.name,
+        kind: barInput.kind,
+        used: barInput.used,
+        size: barInput.size,
+        free: barInput.free,
+        percent: barInput.percent,
         budget: limits.length > 0 ? limits[0].limit_bytes : undefined,
         exceeded: broken.length > 0 || overfull ? "1" : undefined,
     });
@@ -43,21 +43,21 @@ function barRow(spec, context) {
         row.classList.add("exceeded");
     }
     const name = el("div", "bar-name");
-    appendAll(name, [el("span", "bar-title", spec.name), el("span", "bar-kind", spec.kindTitle)]);
+    appendAll(name, [el("span", "bar-title", barInput.name), el("span", "bar-kind", barInput.kindTitle)]);
 
     const track = el("div", "bar-track");
     track.setAttribute("role", "meter");
-    track.setAttribute("aria-label", spec.name + " used");
+    track.setAttribute("aria-label", barInput.name + " used");
     track.setAttribute("aria-valuemin", "0");
-    track.setAttribute("aria-valuemax", String(spec.size));
-    track.setAttribute("aria-valuenow", String(spec.used));
+    track.setAttribute("aria-valuemax", String(barInput.size));
+    track.setAttribute("aria-valuenow", String(barInput.used));
     const fill = el("div", "bar-fill");
-    const share = spec.size > 0 ? Math.min(100, (spec.used * 100) / spec.size) : spec.used > 0 ? 100 : 0;
+    const share = barInput.size > 0 ? Math.min(100, (barInput.used * 100) / barInput.size) : barInput.used > 0 ? 100 : 0;
     fill.style.width = share + "%";
     track.appendChild(fill);
     for (const limit of limits) {
         const marker = setData(el("div", "bar-limit"), { limit: limit.limit_bytes });
-        const at = spec.size > 0 ? Math.min(100, Math.max(0, (limit.limit_bytes * 100) / spec.size)) : 100;
+        const at = barInput.size > 0 ? Math.min(100, Math.max(0, (limit.limit_bytes * 100) / barInput.size)) : 100;
         marker.style.left = at + "%";
         marker.title = "max " + limit.limit + " (" + formatBytes(limit.limit_bytes) + ")";
         track.appendChild(marker);
@@ -68,22 +68,22 @@ function barRow(spec, context) {
         el(
             "span",
             "",
-            formatBytes(spec.used) +
+            formatBytes(barInput.used) +
                 " used of " +
-                formatBytes(spec.size) +
+                formatBytes(barInput.size) +
                 " \u00b7 " +
-                formatPercent(spec.percent) +
+                formatPercent(barInput.percent) +
                 " \u00b7 " +
-                formatBytes(spec.free) +
+                formatBytes(barInput.free) +
                 " free",
         ),
     );
-    if (spec.change !== null && spec.change !== undefined) {
-        const direction = spec.change.change > 0 ? "grew" : spec.change.change < 0 ? "shrank" : "same";
+    if (barInput.change !== null && barInput.change !== undefined) {
+        const direction = barInput.change.change > 0 ? "grew" : barInput.change.change < 0 ? "shrank" : "same";
         const arrow = direction === "grew" ? "\u25b2 " : direction === "shrank" ? "\u25bc " : "";
         figures.appendChild(
-            setData(el("span", "bar-change " + direction, arrow + formatChange(spec.change)), {
-                change: spec.change.change,
+            setData(el("span", "bar-change " + direction, arrow + formatChange(barInput.change)), {
+                change: barInput.change.change,
             }),
         );
     }
@@ -95,7 +95,7 @@ function barRow(spec, context) {
         row.appendChild(el("div", "bar-flag", budgetFlag(budget)));
     }
     if (overfull) {
-        row.appendChild(el("div", "bar-flag", "Overfull by " + formatBytes(spec.used - spec.size)));
+        row.appendChild(el("div", "bar-flag", "Overfull by " + formatBytes(barInput.used - barInput.size)));
     }
     return row;
 }

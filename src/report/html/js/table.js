@@ -9,12 +9,12 @@ function escapeForPattern(text) {
     return text.replace(/[.*+?^${}()|[\]\\]/g, "\\$&");
 }
 
-// spec: {id, caption, count, columns: [{title, numeric, value(row), text(row)}],
+// tableInput: {id, caption, count, columns: [{title, numeric, value(row), text(row)}],
 //        matches(row, pattern) or none for a table without a filter, filter: initial text,
 //        onFilter(text)}
-function dataTable(spec) {
+function dataTable(tableInput) {
     const state = { order: null, rows: null, sortColumn: -1, descending: false, filter: "", page: 0 };
-    const element = setData(el("div", "data-table"), { table: spec.id, total: spec.count });
+    const element = setData(el("div", "data-table"), { table: tableInput.id, total: tableInput.count });
     const controls = el("div", "table-controls");
     const status = el("span", "table-status");
     const pager = el("span", "table-pager");
@@ -24,11 +24,11 @@ function dataTable(spec) {
     let input = null;
     let filterTimer = 0;
 
-    if (spec.caption) {
-        table.appendChild(el("caption", "", spec.caption));
+    if (tableInput.caption) {
+        table.appendChild(el("caption", "", tableInput.caption));
     }
     const headRow = el("tr");
-    spec.columns.forEach((column, index) => {
+    tableInput.columns.forEach((column, index) => {
         const cell = el("th", column.numeric ? "numeric" : "");
         cell.setAttribute("scope", "col");
         cell.appendChild(button(column.title, "sort", () => sortBy(index)));
@@ -37,15 +37,15 @@ function dataTable(spec) {
     head.appendChild(headRow);
     appendAll(table, [head, body]);
 
-    if (spec.matches) {
+    if (tableInput.matches) {
         input = el("input", "table-filter");
         input.type = "search";
         input.placeholder = "Filter";
-        input.setAttribute("aria-label", "Filter the rows of " + (spec.caption || "the table"));
+        input.setAttribute("aria-label", "Filter the rows of " + (tableInput.caption || "the table"));
         input.addEventListener("input", () => {
             window.clearTimeout(filterTimer);
             // Filtering a million rows takes a moment: wait until the typing pauses.
-            filterTimer = window.setTimeout(() => setFilter(input.value), spec.count > 20000 ? 250 : 60);
+            filterTimer = window.setTimeout(() => setFilter(input.value), tableInput.count > 20000 ? 250 : 60);
         });
         controls.appendChild(input);
     }
@@ -54,7 +54,7 @@ function dataTable(spec) {
     scroller.appendChild(table);
     appendAll(element, [controls, scroller]);
 
-    const rowCount = () => (state.rows === null ? spec.count : state.rows.length);
+    const rowCount = () => (state.rows === null ? tableInput.count : state.rows.length);
     const rowAt = (position) => (state.rows === null ? position : state.rows[position]);
 
     function applyFilter() {
@@ -63,11 +63,11 @@ function dataTable(spec) {
             return;
         }
         const pattern = new RegExp(escapeForPattern(state.filter), "i");
-        const kept = new Uint32Array(spec.count);
+        const kept = new Uint32Array(tableInput.count);
         let count = 0;
-        for (let i = 0; i < spec.count; i += 1) {
+        for (let i = 0; i < tableInput.count; i += 1) {
             const row = state.order === null ? i : state.order[i];
-            if (spec.matches(row, pattern)) {
+            if (tableInput.matches(row, pattern)) {
                 kept[count] = row;
                 count += 1;
             }
@@ -76,12 +76,12 @@ function dataTable(spec) {
     }
 
     function sortBy(index) {
-        const column = spec.columns[index];
+        const column = tableInput.columns[index];
         state.descending = state.sortColumn === index ? !state.descending : column.numeric === true;
         state.sortColumn = index;
-        const keys = column.numeric ? new Float64Array(spec.count) : new Array(spec.count);
-        const order = new Uint32Array(spec.count);
-        for (let i = 0; i < spec.count; i += 1) {
+        const keys = column.numeric ? new Float64Array(tableInput.count) : new Array(tableInput.count);
+        const order = new Uint32Array(tableInput.count);
+        for (let i = 0; i < tableInput.count; i += 1) {
             keys[i] = column.value(i);
             order[i] = i;
         }
@@ -106,8 +106,8 @@ function dataTable(spec) {
         applyFilter();
         state.page = 0;
         render();
-        if (spec.onFilter) {
-            spec.onFilter(text);
+        if (tableInput.onFilter) {
+            tableInput.onFilter(text);
         }
     }
 
@@ -127,7 +127,7 @@ function dataTable(spec) {
         for (let position = first; position < last; position += 1) {
             const row = rowAt(position);
             const line = setData(el("tr"), { row: row });
-            for (const column of spec.columns) {
+            for (const column of tableInput.columns) {
                 line.appendChild(el("td", column.numeric ? "numeric" : "", column.text(row)));
             }
             fragment.appendChild(line);
@@ -142,8 +142,8 @@ function dataTable(spec) {
             count === 0
                 ? "No rows"
                 : "Rows " + formatInt(first + 1) + "\u2013" + formatInt(last) + " of " + formatInt(count);
-        if (count !== spec.count) {
-            text += " (filtered from " + formatInt(spec.count) + ")";
+        if (count !== tableInput.count) {
+            text += " (filtered from " + formatInt(tableInput.count) + ")";
         }
         status.textContent = text;
         pager.textContent = "";
@@ -163,11 +163,11 @@ function dataTable(spec) {
         }
     }
 
-    if (spec.filter) {
+    if (tableInput.filter) {
         if (input !== null) {
-            input.defaultValue = spec.filter;
+            input.defaultValue = tableInput.filter;
         }
-        state.filter = spec.filter;
+        state.filter = tableInput.filter;
         applyFilter();
     }
     render();

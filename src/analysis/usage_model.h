@@ -11,6 +11,7 @@
 #include "analysis/eep_usage.h"
 #include "analysis/search_accounting.h"
 #include "mapfile/entry_list.h"
+#include "mapfile/entry_vector.h"
 #include "mapfile/map_entry.h"
 #include "mapfile/reader_counts.h"
 #include "memdef/memory_def.h"
@@ -90,7 +91,7 @@ struct usage_model {
     std::vector<search_usage> searches;
     std::uint32_t accounted = 0;  // sum of the searches' bytes
     std::vector<entry_usage> entries;
-    std::vector<c_map_entry> unplaced;  // recognised but in no area, in the order read
+    c_entry_vector unplaced;            // recognised but in no area, in the order read
     std::vector<entry_origin> origins;  // indexed by c_map_entry::origin
     std::optional<eep_usage> eeprom;
 

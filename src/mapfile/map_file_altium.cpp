@@ -37,7 +37,7 @@ bool c_map_file_altium::read_symbol(std::string_view line, c_map_entry& entry) {
     if (name.empty()) {
         return false;
     }
-    entry.name.assign(name);
+    entry.name = name;  // the list that keeps the entry copies it
     entry.address = strtoul_hex32(field(line, address_column));
     // A line that ends before the size column has no size: such a symbol is never placed.
     entry.size = strtoul_hex32(field(line, size_column));
@@ -69,10 +69,11 @@ bool c_map_file_altium::parse(const c_memory_def& def, c_entry_list& program_ent
     // Reserved ranges count as used program memory; one outside every program area counts
     // nowhere. The name carries the range's position so that searches can tell them apart.
     for (std::size_t i = 0; i < def.reserved.size(); ++i) {
+        const std::string name = "RESERVED" + std::to_string(i);
         c_map_entry reserved;
         reserved.address = def.reserved[i].start;
         reserved.size = def.reserved[i].size;
-        reserved.name = "RESERVED" + std::to_string(i);
+        reserved.name = name;
         place(std::move(reserved), def, &program_entries, nullptr);
     }
     return !program_entries.empty() || !memory_entries.empty();

@@ -5,9 +5,10 @@
 namespace tarvel {
 namespace {
 
-c_map_entry entry(std::string name, std::uint32_t size) {
+// `name` must outlive the entry (a literal): entries hold a view of it.
+c_map_entry entry(std::string_view name, std::uint32_t size) {
     c_map_entry e;
-    e.name = std::move(name);
+    e.name = name;
     e.size = size;
     return e;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/ambiguity_sink.h"
 #include "analysis/credited_names.h"
 #include "analysis/search_term_index.h"
 #include "mapfile/map_entry.h"
@@ -17,8 +18,7 @@ namespace tarvel {
 
 // A name matched again after it had been credited: by a later search for the same entry, or
 // by any search for a later entry of that name. Searches are given by their list position.
-// The name is the accounting's own copy, made when the name was credited: with many
-// overlapping searches a large map has several ambiguities per name.
+// The name is a view of the name of the entry offered.
 struct ambiguity {
     std::string_view name;
     std::size_t search = 0;          // the search that matched again
@@ -27,8 +27,9 @@ struct ambiguity {
 
 class c_search_accounting {
   public:
-    // Keeps a reference to the searches, whose totals it updates.
-    explicit c_search_accounting(search_list& searches);
+    // Keeps a reference to the searches, whose totals it updates. `expected_entries`, the
+    // number of entries that will be offered, sizes the table of credited names at once.
+    explicit c_search_accounting(search_list& searches, std::size_t expected_entries = 0);
 
     // Offers one program entry to every search, in list order. The first search that matches
     // a name not yet credited (for an entry of a map that names object files: a name not yet
@@ -36,28 +37,38 @@ class c_search_accounting {
     // ambiguity, whose bytes are added up instead. The searches that match are those whose
     // `search_def::matches` accepts the name; an index finds them in one scan of the name.
     // Returns the position of the search credited with the entry, or no_search.
+    //
+    // The accounting keeps a reference to the entry and views of its name: the entry must stay
+    // where it is as long as the accounting (the entries of an entry list do).
     std::size_t account(const c_map_entry& entry);
 
     static constexpr std::size_t no_search = static_cast<std::size_t>(-1);
 
+    // From now on, ambiguities go to `sink` as they are found instead of into `ambiguities`.
+    void send_ambiguities_to(c_ambiguity_sink* sink) { sink_ = sink; }
+
+    // The ambiguities kept (none are while a sink takes them), and how many were found.
     const std::vector<ambiguity>& ambiguities() const { return ambiguities_; }
+    std::size_t ambiguity_count() const { return ambiguity_count_; }
     std::uint32_t ambiguous_bytes() const { return ambiguous_bytes_; }
 
     // The text form of the search at `position`, computed once.
     const std::string& search_text(std::size_t position) const { return texts_[position]; }
 
   private:
+    void add_ambiguity(std::string_view name, std::size_t search, std::size_t earlier_search,
+                       std::uint32_t size);
+
     std::vector<search_def*> searches_;
     std::vector<std::string> texts_;
     c_search_term_index index_;
-    // The key under which an entry's name is credited: the name, and for an entry that names
-    // its object file also that file.
-    std::string_view credit_key(const c_map_entry& entry);
+    std::size_t expected_entries_ = 0;
 
     std::vector<std::size_t> matching_;  // scratch: the searches matching the current name
-    std::string key_;                    // scratch: the current entry's key
-    c_credited_names credited_;          // name -> search credited
+    c_credited_names credited_;          // the keys credited so far
     std::vector<ambiguity> ambiguities_;
+    c_ambiguity_sink* sink_ = nullptr;
+    std::size_t ambiguity_count_ = 0;
     std::uint32_t ambiguous_bytes_ = 0;
 };
 

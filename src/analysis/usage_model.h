@@ -109,7 +109,9 @@ struct usage_model {
         return definition.program.size() + definition.memory.size();
     }
 
+    // The ambiguities the model keeps (none when a sink took them), and how many were found.
     const std::vector<ambiguity>& ambiguities() const;
+    std::size_t ambiguity_count() const { return accounting ? accounting->ambiguity_count() : 0; }
     std::uint32_t ambiguous_bytes() const { return accounting ? accounting->ambiguous_bytes() : 0; }
     // The object file and archive of an entry; null when the map names none.
     const entry_origin* origin_of(const c_map_entry& entry) const {

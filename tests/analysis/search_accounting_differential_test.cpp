@@ -201,17 +201,18 @@ TEST(SearchAccountingDifferential, ManyNamesAreCreditedOnce) {
     // The table of credited names grows through many sizes; every name stays findable.
     search_list searches{parse_terms("|_")};
     c_search_accounting accounting(searches);
+    // The accounting keeps the entries it credited: each stays in place, as in an entry list.
     std::vector<std::string> names;
     for (int i = 0; i < 200000; ++i) {
         names.push_back("symbol_" + std::to_string(i * 7919 % 200000));
     }
-    c_map_entry entry;
-    entry.size = 1;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (int i = 0; i < 200000; ++i) {
-            entry.name = names[static_cast<std::size_t>(i)];
-            accounting.account(entry);
-        }
+    std::vector<c_map_entry> entries(2 * names.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i].name = names[i % names.size()];
+        entries[i].size = 1;
+    }
+    for (const c_map_entry& entry : entries) {
+        accounting.account(entry);
     }
     EXPECT_EQ(searches.front().total, 200000u);
     EXPECT_EQ(accounting.ambiguities().size(), 200000u);

@@ -66,7 +66,9 @@ void c_credited_names::rebuild(std::size_t slots) {
 void c_credited_names::prefetch(std::uint32_t hash) const {
 #if defined(__GNUC__)
     if (!hashes_.empty()) {
-        __builtin_prefetch(&hashes_[home(hash)]);
+        const std::size_t at = home(hash);
+        __builtin_prefetch(&hashes_[at]);
+        __builtin_prefetch(&entries_[at], 1);  // written when the key is new
     }
 #else
     (void)hash;

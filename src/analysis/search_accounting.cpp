@@ -36,13 +36,10 @@ void c_search_accounting::add_ambiguity(std::string_view name, std::size_t searc
     }
 }
 
-std::size_t c_search_accounting::account(const c_map_entry& entry) {
+std::size_t c_search_accounting::account(const c_map_entry& entry, std::uint32_t hash) {
     if (searches_.empty()) {
         return no_search;
     }
-    // The key's slot in the table of credited names is loaded while the searches are tried.
-    const std::uint32_t hash = c_credited_names::hash_of(entry);
-    credited_.prefetch(hash);
     index_.find(entry.name, matching_);
     if (matching_.empty()) {
         return no_search;

@@ -2,6 +2,7 @@
 // were matched more than once.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,6 +12,7 @@
 #include "analysis/ambiguity_sink.h"
 #include "analysis/credited_names.h"
 #include "analysis/search_term_index.h"
+#include "mapfile/entry_list.h"
 #include "mapfile/map_entry.h"
 #include "memdef/search_def.h"
 
@@ -40,7 +42,31 @@ class c_search_accounting {
     //
     // The accounting keeps a reference to the entry and views of its name: the entry must stay
     // where it is as long as the accounting (the entries of an entry list do).
-    std::size_t account(const c_map_entry& entry);
+    std::size_t account(const c_map_entry& entry) { return account(entry, prepare(entry)); }
+
+    // `account` for every entry of `entries`, in their order, calling `visit(entry, search)`
+    // with the search position that `account` returned. In a large list the names and the
+    // credited keys are cache misses: each entry's key is hashed, and its slot requested, a few
+    // entries ahead of its accounting, so that the misses overlap.
+    template <typename Visit>
+    void account_all(const c_entry_list& entries, Visit visit) {
+        constexpr std::size_t ahead = 8;
+        std::array<std::uint32_t, ahead> hashes{};
+        auto lead = entries.begin();
+        std::size_t led = 0;
+        for (; led < ahead && lead != entries.end(); ++led, ++lead) {
+            hashes[led % ahead] = prepare(*lead);
+        }
+        std::size_t at = 0;
+        for (const c_map_entry& entry : entries) {
+            const std::uint32_t hash = hashes[at++ % ahead];
+            if (lead != entries.end()) {
+                hashes[led++ % ahead] = prepare(*lead);
+                ++lead;
+            }
+            visit(entry, account(entry, hash));
+        }
+    }
 
     static constexpr std::size_t no_search = static_cast<std::size_t>(-1);
 
@@ -56,6 +82,16 @@ class c_search_accounting {
     const std::string& search_text(std::size_t position) const { return texts_[position]; }
 
   private:
+    // The hash of the entry's key, with its slot in the table requested.
+    std::uint32_t prepare(const c_map_entry& entry) const {
+        if (searches_.empty()) {
+            return 0;
+        }
+        const std::uint32_t hash = c_credited_names::hash_of(entry);
+        credited_.prefetch(hash);
+        return hash;
+    }
+    std::size_t account(const c_map_entry& entry, std::uint32_t hash);
     void add_ambiguity(std::string_view name, std::size_t search, std::size_t earlier_search,
                        std::uint32_t size);
 

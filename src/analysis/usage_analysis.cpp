@@ -67,16 +67,16 @@ void add_up(usage_model& model, bool list_entries) {
         model.program_entries.for_each_unordered(
             [&model](const c_map_entry& entry) { add_program_entry(model, entry); });
     } else {
-        for (const c_map_entry& entry : model.program_entries) {
-            const std::size_t search = accounting.account(entry);
-            add_program_entry(model, entry);
-            if (list_entries) {
-                list_entry(model, entry, static_cast<std::uint32_t>(entry.index),
-                           search == c_search_accounting::no_search
-                               ? no_search
-                               : static_cast<std::uint32_t>(search));
-            }
-        }
+        accounting.account_all(
+            model.program_entries, [&](const c_map_entry& entry, std::size_t search) {
+                add_program_entry(model, entry);
+                if (list_entries) {
+                    list_entry(model, entry, static_cast<std::uint32_t>(entry.index),
+                               search == c_search_accounting::no_search
+                                   ? no_search
+                                   : static_cast<std::uint32_t>(search));
+                }
+            });
     }
     if (list_entries) {
         for (const c_map_entry& entry : model.memory_entries) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <random>
 #include <string>
 
 #include "support/reader_fixture.h"
@@ -192,6 +193,41 @@ TEST_F(AltiumParse, NothingPlacedGivesFalse) {
     def.reserved = {{0x0000, 0x10, no_area}};
     EXPECT_FALSE(missing.parse(def, program, memory));
     EXPECT_TRUE(program.empty());
+}
+
+}  // namespace
+}  // namespace tarvel
+
+namespace tarvel {
+namespace {
+
+// The symbol line rule as plain substring tests, the way it reads: the reader finds the same
+// answers in one pass over the dots.
+bool plain_read_symbol(std::string_view line, std::string& name) {
+    if (line.find("...") == std::string_view::npos) {
+        return false;
+    }
+    const std::size_t start = line.find("Reg.") != std::string_view::npos ? 4 : 0;
+    name = std::string(line.substr(0, line.find('.', start)));
+    return !name.empty();
+}
+
+TEST(AltiumSymbolLine, DotsAndRegisterNamesAsThePlainRule) {
+    std::mt19937 random(3);
+    const std::string pieces[] = {".", "..", "...", "Reg", "Reg.", "R", "eg", "g.", "x", " ", "A0"};
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        for (int n = static_cast<int>(random() % 8); n >= 0; --n) {
+            line += pieces[random() % std::size(pieces)];
+        }
+        std::string expected;
+        const bool plain = plain_read_symbol(line, expected);
+        c_map_entry entry;
+        ASSERT_EQ(c_map_file_altium::read_symbol(line, entry), plain) << line;
+        if (plain) {
+            ASSERT_EQ(entry.name, expected) << line;
+        }
+    }
 }
 
 }  // namespace

@@ -46,8 +46,8 @@ void c_credited_names::reserve(std::size_t count) {
 }
 
 void c_credited_names::rebuild(std::size_t slots) {
-    std::vector<std::uint32_t> old_hashes(slots, 0);
-    std::vector<const c_map_entry*> old_entries(slots, nullptr);
+    std::pmr::vector<std::uint32_t> old_hashes(slots, 0);
+    std::pmr::vector<const c_map_entry*> old_entries(slots, nullptr);
     old_hashes.swap(hashes_);
     old_entries.swap(entries_);
     for (std::size_t i = 0; i < old_hashes.size(); ++i) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <vector>
 
 #include "mapfile/map_entry.h"
@@ -40,9 +41,10 @@ class c_credited_names {
     }
     void rebuild(std::size_t slots);
 
-    // 0 marks a free slot; a key whose hash is 0 is stored as 1.
-    std::vector<std::uint32_t> hashes_;
-    std::vector<const c_map_entry*> entries_;
+    // 0 marks a free slot; a key whose hash is 0 is stored as 1. From the default memory
+    // resource: for a large map these are large blocks.
+    std::pmr::vector<std::uint32_t> hashes_;
+    std::pmr::vector<const c_map_entry*> entries_;
     std::size_t used_ = 0;
 };
 

@@ -3,19 +3,21 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <memory_resource>
 #include <string_view>
 #include <vector>
 
 namespace tarvel {
 
 // Copies of names, packed into large blocks that never move: a view that `store` returned stays
-// valid as long as the arena, also when the arena itself is moved.
+// valid as long as the arena, also when the arena itself is moved. The blocks come from the
+// default memory resource of the time the arena was made.
 class c_name_arena {
   public:
     c_name_arena() = default;
-    c_name_arena(c_name_arena&&) noexcept = default;
-    c_name_arena& operator=(c_name_arena&&) noexcept = default;
+    ~c_name_arena();
+    c_name_arena(c_name_arena&& other) noexcept;
+    c_name_arena& operator=(c_name_arena&& other) noexcept;
     c_name_arena(const c_name_arena&) = delete;
     c_name_arena& operator=(const c_name_arena&) = delete;
 
@@ -35,9 +37,16 @@ class c_name_arena {
     std::size_t capacity() const { return capacity_; }
 
   private:
-    void make_room(std::size_t size);
+    struct block {
+        char* data;
+        std::size_t size;
+    };
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    void make_room(std::size_t size);
+    void release();
+
+    std::pmr::memory_resource* resource_ = std::pmr::get_default_resource();
+    std::vector<block> blocks_;
     char* free_ = nullptr;  // room left in the newest block
     std::size_t free_size_ = 0;
     std::size_t capacity_ = 0;

@@ -16,6 +16,12 @@ static_assert(std::is_trivially_copyable_v<c_map_entry> &&
 namespace {
 using entry_allocator = std::allocator<c_map_entry>;
 
+// Blocks of inserted entries grow from 16 KiB (a small map) to 2 MiB, the size of a large page.
+// The chains of the sort's buckets keep to the small size: a bucket's last block is partly
+// empty, and there are as many as buckets.
+constexpr std::size_t small_block = 16 * 1024;
+constexpr std::size_t large_block = 2 * 1024 * 1024;
+
 // Radix digits of 8 bits: 256 buckets keep a bucket's last block and its counters in the
 // cache while entries are spread over them.
 constexpr unsigned digit_bits = 8;
@@ -82,23 +88,47 @@ class c_entry_buffer {
 };
 }  // namespace
 
-c_entry_list::c_block::c_block() : entries_(entry_allocator().allocate(capacity)) {}
+c_entry_list::c_block::c_block(std::pmr::memory_resource* resource, std::size_t bytes)
+    : resource_(resource),
+      bytes_(bytes),
+      entries_(static_cast<c_map_entry*>(resource->allocate(bytes, alignof(c_map_entry)))),
+      capacity_(bytes / sizeof(c_map_entry)) {}
+
+c_entry_list::c_block::c_block(c_map_entry* storage, std::size_t bytes)
+    : resource_(nullptr),
+      bytes_(bytes),
+      entries_(storage),
+      capacity_(bytes / sizeof(c_map_entry)) {}
 
 c_entry_list::c_block::~c_block() {
+    release();
+}
+
+void c_entry_list::c_block::release() {
     if (entries_ != nullptr) {
-        entry_allocator().deallocate(entries_, capacity);
+        if (resource_ != nullptr) {
+            resource_->deallocate(entries_, bytes_, alignof(c_map_entry));
+        }
+        entries_ = nullptr;
+        capacity_ = 0;
+        size_ = 0;
     }
 }
 
 c_entry_list::c_block::c_block(c_block&& other) noexcept
-    : entries_(std::exchange(other.entries_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+    : resource_(other.resource_),
+      bytes_(other.bytes_),
+      entries_(std::exchange(other.entries_, nullptr)),
+      capacity_(std::exchange(other.capacity_, 0)),
+      size_(std::exchange(other.size_, 0)) {}
 
 c_entry_list::c_block& c_entry_list::c_block::operator=(c_block&& other) noexcept {
     if (this != &other) {
-        if (entries_ != nullptr) {
-            entry_allocator().deallocate(entries_, capacity);
-        }
+        release();
+        resource_ = other.resource_;
+        bytes_ = other.bytes_;
         entries_ = std::exchange(other.entries_, nullptr);
+        capacity_ = std::exchange(other.capacity_, 0);
         size_ = std::exchange(other.size_, 0);
     }
     return *this;
@@ -123,9 +153,10 @@ void c_entry_list::const_iterator::enter(std::size_t block) {
     block_end_ = (*blocks_)[block_].end();
 }
 
-void c_entry_list::append(std::vector<c_block>& blocks, const c_map_entry& entry) {
+void c_entry_list::append(std::vector<c_block>& blocks, const c_map_entry& entry,
+                          std::size_t bytes) const {
     if (blocks.empty() || blocks.back().full()) {
-        blocks.emplace_back();
+        blocks.emplace_back(resource_, bytes);
     }
     blocks.back().push_back(entry);
 }
@@ -134,7 +165,13 @@ void c_entry_list::insert(c_map_entry entry) {
     entry.name = names_.store(entry.name);
     // Entries usually come in ascending address order; such an entry belongs at the end.
     const bool in_order = added_.empty() && (size_ == 0 || last_address_ < entry.address);
-    append(in_order ? ordered_ : added_, entry);
+    std::vector<c_block>& blocks = in_order ? ordered_ : added_;
+    // Each new block as large as the entries so far, up to large_block.
+    const std::size_t grown = size_ * sizeof(c_map_entry);
+    append(blocks, entry,
+           grown < small_block   ? small_block
+           : grown > large_block ? large_block
+                                 : grown);
     if (in_order) {
         last_address_ = entry.address;
     }
@@ -161,24 +198,56 @@ void c_entry_list::establish_order() const {
     const auto bits = static_cast<unsigned>(std::bit_width(high - low));
     const unsigned shift = bits > digit_bits ? bits - digit_bits : 0;
 
+    // The chains are slices of the blocks already spread (fresh blocks only until the first is
+    // done). Slices of an earlier sort lie in storage_, which is kept until the end.
+    std::vector<c_block> spent;
+    std::size_t next_spent = 0;
+    char* room = nullptr;
+    std::size_t room_bytes = 0;
+    const std::vector<c_block> earlier_storage = std::move(storage_);
+    storage_.clear();
     std::array<std::vector<c_block>, buckets> chains;
     const auto spread = [&](const c_map_entry& entry) {
-        append(chains[((entry.address - low) >> shift) & (buckets - 1)], entry);
+        std::vector<c_block>& chain = chains[((entry.address - low) >> shift) & (buckets - 1)];
+        if (chain.empty() || chain.back().full()) {
+            if (room_bytes < small_block && next_spent < spent.size()) {
+                room = reinterpret_cast<char*>(spent[next_spent].data());
+                room_bytes = spent[next_spent].bytes();
+                ++next_spent;
+            }
+            if (room_bytes >= small_block) {
+                chain.emplace_back(reinterpret_cast<c_map_entry*>(room), small_block);
+                room += small_block;
+                room_bytes -= small_block;
+            } else {
+                chain.emplace_back(resource_, small_block);
+            }
+        }
+        chain.back().push_back(entry);
+    };
+    const auto done = [&spent](c_block& block) {
+        if (block.owns_storage()) {
+            spent.push_back(std::move(block));
+        }
     };
     while (!added_.empty()) {
-        const c_block& block = added_.back();
+        c_block& block = added_.back();
         for (const c_map_entry* at = block.end(); at != block.begin();) {
             spread(*--at);
         }
+        done(block);
         added_.pop_back();
     }
     for (c_block& block : ordered_) {
         for (const c_map_entry& entry : block) {
             spread(entry);
         }
-        block = c_block();
+        done(block);
     }
     ordered_.clear();
+    // Blocks that no slice came from are freed now.
+    spent.erase(spent.begin() + static_cast<std::ptrdiff_t>(next_spent), spent.end());
+    storage_ = std::move(spent);
 
     std::size_t largest = 0;
     for (const auto& chain : chains) {
@@ -190,6 +259,9 @@ void c_entry_list::establish_order() const {
     }
     const c_entry_buffer first(largest);
     const c_entry_buffer second(largest);
+    // The names move too, into a new arena in address order: reading the list in order then
+    // reads the names in sequence as well, instead of in the order of the map.
+    c_name_arena names;
     for (auto& chain : chains) {
         std::size_t count = 0;
         for (const c_block& block : chain) {
@@ -197,7 +269,16 @@ void c_entry_list::establish_order() const {
                         block.size() * sizeof(c_map_entry));
             count += block.size();
         }
-        const c_map_entry* sorted = radix_sort(first.data(), second.data(), count, low, shift);
+        c_map_entry* sorted = radix_sort(first.data(), second.data(), count, low, shift);
+        constexpr std::size_t ahead = 16;
+        for (std::size_t i = 0; i < count; ++i) {
+#if defined(__GNUC__)
+            if (i + ahead < count) {
+                __builtin_prefetch(sorted[i + ahead].name.data());
+            }
+#endif
+            sorted[i].name = names.store(sorted[i].name);
+        }
         for (c_block& block : chain) {
             std::memcpy(static_cast<void*>(block.data()), sorted,
                         block.size() * sizeof(c_map_entry));
@@ -206,6 +287,7 @@ void c_entry_list::establish_order() const {
         }
         chain.clear();
     }
+    names_ = std::move(names);
     last_address_ = high;
 }
 

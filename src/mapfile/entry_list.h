@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <memory>
+#include <memory_resource>
 #include <vector>
 
 #include "mapfile/map_entry.h"
@@ -19,11 +19,12 @@ namespace tarvel {
 // scans.
 //
 // A listing map can place millions of entries, so memory counts. The entries are fixed-size
-// records in blocks of a few hundred, and their names are copied into an arena of the list:
-// a million entries are a few thousand allocations. Sorting moves the entries themselves into
-// address order, a block at a time, so that reading the list walks memory in sequence, and
-// each block read during the sort is released at once, so that the sort never holds a second
-// copy of the list.
+// records in blocks that grow to 2 MiB (from the default memory resource), and their names
+// are copied into an arena of the list: a million entries are a few dozen allocations. Sorting
+// moves the entries themselves into address order, a block at a time, and their names into a
+// new arena in the same order, so that reading the list walks memory in sequence. Each block
+// read during the sort is reused at once for the sorted entries, so that the sort never holds
+// a second copy of the list and touches no fresh memory.
 class c_entry_list {
     class c_block;
 
@@ -117,39 +118,52 @@ class c_entry_list {
     }
 
   private:
-    // Entries, uninitialised storage for a fixed number of them, filled from the front. Entries
-    // are trivially copyable and destructible, so a block copies and frees them as bytes.
+    // Entries, uninitialised storage of `bytes` bytes for as many as fit, filled from the
+    // front. Entries are trivially copyable and destructible, so a block copies and frees
+    // them as bytes.
     class c_block {
       public:
-        static constexpr std::size_t capacity = (16 * 1024 - 64) / sizeof(c_map_entry);
-
-        c_block();
+        c_block(std::pmr::memory_resource* resource, std::size_t bytes);
+        // A block in storage that another block owns (a slice of it).
+        c_block(c_map_entry* storage, std::size_t bytes);
         ~c_block();
         c_block(c_block&& other) noexcept;
         c_block& operator=(c_block&& other) noexcept;
         c_block(const c_block&) = delete;
         c_block& operator=(const c_block&) = delete;
 
-        bool full() const { return size_ == capacity; }
+        bool full() const { return size_ == capacity_; }
         std::size_t size() const { return size_; }
         void push_back(const c_map_entry& entry);
         c_map_entry* data() { return entries_; }
+        bool owns_storage() const { return resource_ != nullptr; }
+        std::size_t bytes() const { return bytes_; }
         const c_map_entry* begin() const { return entries_; }
         const c_map_entry* end() const { return entries_ + size_; }
 
+        // Frees the storage at once; the block is empty afterwards.
+        void release();
+
       private:
-        c_map_entry* entries_ = nullptr;
+        std::pmr::memory_resource* resource_;  // null for a slice
+        std::size_t bytes_;
+        c_map_entry* entries_;
+        std::size_t capacity_;
         std::size_t size_ = 0;
     };
 
-    static void append(std::vector<c_block>& blocks, const c_map_entry& entry);
+    // Appends to the last block, or to a new one of `bytes` bytes when that is full.
+    void append(std::vector<c_block>& blocks, const c_map_entry& entry, std::size_t bytes) const;
     void establish_order() const;
 
-    c_name_arena names_;
+    std::pmr::memory_resource* resource_ = std::pmr::get_default_resource();
+    mutable c_name_arena names_;
     // The entries in address order, and those inserted since the list was last in order, in
     // the order of insertion. Sorting merges the second into the first.
     mutable std::vector<c_block> ordered_;
     mutable std::vector<c_block> added_;
+    // Blocks whose storage the slices in ordered_ lie in.
+    mutable std::vector<c_block> storage_;
     std::size_t size_ = 0;
     mutable std::uint32_t last_address_ = 0;  // of the last entry of ordered_ while added_ is empty
 };

@@ -31,9 +31,15 @@ void c_search_accounting::add_ambiguity(std::string_view name, std::size_t searc
     ambiguous_bytes_ += size;
     if (sink_ != nullptr) {
         sink_->take(name, texts_[search], texts_[earlier_search]);
-    } else {
-        ambiguities_.push_back({name, search, earlier_search});
+        return;
     }
+    if (ambiguities_.empty()) {
+        // Room for two ambiguities per entry at once: a list that grows by doubling copies
+        // itself into fresh memory again and again, and room that is never used is never
+        // touched.
+        ambiguities_.reserve(2 * expected_entries_);
+    }
+    ambiguities_.push_back({name, search, earlier_search});
 }
 
 std::size_t c_search_accounting::account(const c_map_entry& entry, std::uint32_t hash) {

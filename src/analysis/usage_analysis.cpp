@@ -142,6 +142,11 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
         return analysis_status::invalid_map;
     }
 
+    if (!options.list_entries && model.search_definitions.empty()) {
+        // Nothing will read a name: no search, and no list of entries.
+        model.program_entries.drop_names();
+        model.memory_entries.drop_names();
+    }
     const bool placed = reader->parse(def, model.program_entries, model.memory_entries);
     model.reader = reader->counts();
     model.unplaced = reader->unplaced();

@@ -27,7 +27,7 @@ struct add_up_options {
     c_ambiguity_sink* ambiguity_sink = nullptr;
     // Whether the model lists its entries (usage_model::entries and each area's entries). The
     // plain memory report needs only the figures; without the lists, and without searches,
-    // the entries need not even be put in address order.
+    // the entries need not even be put in address order, nor keep their names.
     bool list_entries = true;
 };
 

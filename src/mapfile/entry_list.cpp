@@ -162,7 +162,7 @@ void c_entry_list::append(std::vector<c_block>& blocks, const c_map_entry& entry
 }
 
 void c_entry_list::insert(c_map_entry entry) {
-    entry.name = names_.store(entry.name);
+    entry.name = keep_names_ ? names_.store(entry.name) : std::string_view();
     // Entries usually come in ascending address order; such an entry belongs at the end.
     const bool in_order = added_.empty() && (size_ == 0 || last_address_ < entry.address);
     std::vector<c_block>& blocks = in_order ? ordered_ : added_;

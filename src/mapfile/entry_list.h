@@ -90,6 +90,12 @@ class c_entry_list {
     // Adds a copy of the entry, with a copy of its name that the list owns.
     void insert(c_map_entry entry);
 
+    // Entries added from now on keep no name (an empty one): for a run whose figures need
+    // none, which then copies no name at all.
+    void drop_names() {
+        keep_names_ = false;
+    }
+
     bool empty() const {
         return size_ == 0;
     }
@@ -158,6 +164,7 @@ class c_entry_list {
 
     std::pmr::memory_resource* resource_ = std::pmr::get_default_resource();
     mutable c_name_arena names_;
+    bool keep_names_ = true;
     // The entries in address order, and those inserted since the list was last in order, in
     // the order of insertion. Sorting merges the second into the first.
     mutable std::vector<c_block> ordered_;

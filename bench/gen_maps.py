@@ -11,9 +11,15 @@ The output depends only on the arguments (fixed random seed), so a file can be r
 instead of kept. Writes <out>/<stem>.map, <out>/<stem>.def and <out>/<stem>.json (what was
 generated, including the number of entries the definition places).
 
+With --overlap heavy (Orca only) the definition is the worst case for the search accounting:
+two program areas hold every symbol, and the searches pick software modules so that each module
+is named by two of them: most names match two searches, and the ambiguity file gets about a
+line per symbol.
+
 Examples:
   gen_maps.py --type Puma --size-mb 200 --out bench/data
   gen_maps.py --type Orca --symbols 1000000 --searches 30 --out bench/data
+  gen_maps.py --type Orca --symbols 1000000 --overlap heavy --crlf --out bench/data
 """
 
 import argparse
@@ -77,6 +83,12 @@ MEM32_AREAS = {
 ORCA_AREAS = {
     "rom": [(0x000000, 0x200000), (0x200000, 0x200000)],
     "ram": [(0xF00000, 0x0C0000), (0xFC0000, 0x040000)],
+}
+# Heavy overlap: two program areas cover the whole 24-bit space, so every symbol is a program
+# entry; the RAM area lies above it and stays empty.
+ORCA_HEAVY_AREAS = {
+    "rom": [(0x000000, 0x800000), (0x800000, 0x800000)],
+    "ram": [(0x1000000, 0x100000)],
 }
 
 
@@ -297,9 +309,8 @@ def orca_line(name, address, size, bit):
     return "%s%06X%s%06X  GLOBAL" % (lead, address, kinds[:16], size)
 
 
-def write_orca_map(args, path):
+def write_orca_map(args, path, areas):
     rng = random.Random(args.seed)
-    areas = ORCA_AREAS
     out = Writer(path, args.line_end)
     out.line("Memory map of application.abs")
     out.line("Tool version 6.2, linker listing")
@@ -355,8 +366,8 @@ def write_orca_map(args, path):
     out.line("End of listing")
     out.close()
     return {"bytes": out.written, "symbols": args.symbols,
-            "placed_entries": placed_program + placed_memory + 2,
-            "program_entries": placed_program + 2}
+            "placed_entries": placed_program + placed_memory,
+            "program_entries": placed_program}
 
 
 def orca_searches(rng, count):
@@ -380,6 +391,32 @@ def orca_searches(rng, count):
             searches.append("Reg. |%s" % group[0])
         else:
             searches.append("|%s_Main |%s_Main" % (group[0], rng.choice(MODULES)))  # overlaps
+    return searches
+
+
+def orca_heavy_searches(count):
+    """Searches over the modules in which every module is a term of two searches: the one at
+    m % count and another one spread by 3 * m + 1. A name holds its module followed by "_", so
+    most names match exactly two searches (modules whose name ends another one, "Nm" in
+    "CanNm", make some match more); every third search keeps test code out."""
+    if count == 0:
+        return []
+    members = [[] for _ in range(count)]
+    for m, module in enumerate(MODULES):
+        first = m % count
+        second = (3 * m + 1) % count
+        if second == first and count > 1:
+            second = (second + 1) % count
+        members[first].append(module)
+        if second != first:
+            members[second].append(module)
+    searches = []
+    for k in range(count):
+        group = members[k] or [MODULES[k % len(MODULES)]]
+        terms = ["|%s_" % module for module in group]
+        if k % 3 == 2 and "Test" not in group:
+            terms.append("!Test_")
+        searches.append(" ".join(terms))
     return searches
 
 
@@ -410,13 +447,19 @@ def main():
     parser.add_argument("--searches", type=int, default=30)
     parser.add_argument("--seed", type=int, default=7)
     parser.add_argument("--crlf", action="store_true", help="Windows line ends")
+    parser.add_argument("--overlap", choices=["normal", "heavy"], default="normal",
+                        help="Orca: heavy = every symbol in a program area, most names in two "
+                        "searches")
     parser.add_argument("--out", default=os.path.join(os.path.dirname(__file__), "data"))
     parser.add_argument("--stem", help="file name stem (default: from type and size)")
     args = parser.parse_args()
     args.line_end = "\r\n" if args.crlf else "\n"
 
+    if args.overlap == "heavy" and args.type != "Orca":
+        parser.error("--overlap heavy is for Orca maps")
     if args.type == "Orca":
-        stem = args.stem or "orca_%dk_%ds" % (args.symbols // 1000, args.searches)
+        stem = args.stem or "orca_%dk_%ds%s" % (args.symbols // 1000, args.searches,
+                                                "_heavy" if args.overlap == "heavy" else "")
     else:
         stem = args.stem or "%s_%smb" % (args.type.lower(), args.size_mb)
     os.makedirs(args.out, exist_ok=True)
@@ -424,16 +467,25 @@ def main():
     def_path = os.path.join(args.out, stem + ".def")
 
     if args.type == "Orca":
-        info = write_orca_map(args, map_path)
-        searches = orca_searches(random.Random(args.seed + 1), args.searches)
-        write_def(args, def_path, ORCA_AREAS, searches, [(0x3F8000, 0x1000), (0x3FA000, 0x800),
-                                                         (0xF80000, 0x100)])
+        heavy = args.overlap == "heavy"
+        areas = ORCA_HEAVY_AREAS if heavy else ORCA_AREAS
+        info = write_orca_map(args, map_path, areas)
+        if heavy:
+            searches = orca_heavy_searches(args.searches)
+        else:
+            searches = orca_searches(random.Random(args.seed + 1), args.searches)
+        reserved = [(0x3F8000, 0x1000), (0x3FA000, 0x800), (0xF80000, 0x100)]
+        write_def(args, def_path, areas, searches, reserved)
+        # A reserved range inside a program area is one more program entry.
+        in_program = sum(1 for start, size in reserved if in_areas(start, size, areas["rom"]) is not None)
+        info["placed_entries"] += in_program
+        info["program_entries"] += in_program
     else:
         info = write_section_map(args, map_path)
         areas = MEM32_AREAS if args.type == "Puma_mem32_unlimited" else SECTION_AREAS
         write_def(args, def_path, areas, section_searches(args.type, args.searches), [])
     info.update({"type": args.type, "map": map_path, "def": def_path,
-                 "searches": args.searches})
+                 "searches": args.searches, "overlap": args.overlap})
     with open(os.path.join(args.out, stem + ".json"), "w") as f:
         json.dump(info, f, indent=1)
     json.dump(info, sys.stdout)

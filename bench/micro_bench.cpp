@@ -12,6 +12,7 @@
 
 #include "analysis/search_accounting.h"
 #include "mapfile/entry_list.h"
+#include "mapfile/entry_vector.h"
 #include "mapfile/map_file_elxr.h"
 #include "mapfile/map_file_elxr_ibex.h"
 #include "mapfile/map_file_elxr_mem32_unlimited.h"
@@ -206,19 +207,23 @@ search_list many_searches(std::size_t count) {
     return searches;
 }
 
-std::vector<c_map_entry> program_entries(std::size_t count) {
+// The entries own their names (an entry's name is a view).
+c_entry_vector program_entries(std::size_t count) {
     std::mt19937 random(9);
-    std::vector<c_map_entry> entries(count);
+    c_entry_vector entries;
     for (std::size_t i = 0; i < count; ++i) {
-        entries[i].name = symbol_name(random, static_cast<unsigned>(i % (count - count / 50)));
-        entries[i].size = random() % 512;
+        const std::string name =
+            symbol_name(random, static_cast<unsigned>(i % (count - count / 50)));
+        c_map_entry entry;
+        entry.name = name;
+        entry.size = random() % 512;
+        entries.push_back(entry);
     }
     return entries;
 }
 
 void BM_SearchAccounting(benchmark::State& state) {
-    const std::vector<c_map_entry> entries =
-        program_entries(static_cast<std::size_t>(state.range(0)));
+    const c_entry_vector entries = program_entries(static_cast<std::size_t>(state.range(0)));
     const search_list searches = many_searches(static_cast<std::size_t>(state.range(1)));
     std::size_t ambiguities = 0;
     for (auto _ : state) {
@@ -241,8 +246,7 @@ BENCHMARK(BM_SearchAccounting)
 // The plain rule, as the accounting worked before the index: every search's `matches` for
 // every entry, credited names in a hash map of strings.
 void BM_SearchAccountingPlain(benchmark::State& state) {
-    const std::vector<c_map_entry> entries =
-        program_entries(static_cast<std::size_t>(state.range(0)));
+    const c_entry_vector entries = program_entries(static_cast<std::size_t>(state.range(0)));
     const search_list searches = many_searches(static_cast<std::size_t>(state.range(1)));
     for (auto _ : state) {
         std::vector<search_def> copy(searches.begin(), searches.end());
@@ -251,7 +255,7 @@ void BM_SearchAccountingPlain(benchmark::State& state) {
         for (const auto& entry : entries) {
             for (std::size_t i = 0; i < copy.size(); ++i) {
                 if (copy[i].matches(entry.name)) {
-                    if (credited.try_emplace(entry.name, i).second) {
+                    if (credited.try_emplace(std::string(entry.name), i).second) {
                         copy[i].add(entry.size);
                     } else {
                         ++ambiguities;

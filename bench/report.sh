@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # tarvel-report on a large listing map: the JSON report with every entry beside the plain
 # tarvel run on the same map (target: at most 1.5x), and a --diff run against the JSON report
-# of another build of the same size (target: under 2 s for the whole run).
+# of another build of the same size (target: under 2 s for the whole run). Then the same JSON
+# comparison on the heavy-overlap map of bench/run.sh (Orca_heavy: every symbol in a program
+# area, most names matched by two searches), on standard output and with --json FILE.
 #
 # Usage: bench/report.sh [--symbols N] [--runs N] [--build DIR] [--data DIR] [--smoke]
 #   --symbols N   symbol lines of the generated Orca maps (default 1000000)
@@ -81,4 +83,32 @@ print("tarvel-report --format json  %7.3f s  %6.1f MiB  %.2fx tarvel (<=1.5x): %
     as_json, rss[1], as_json / tarvel, judged(as_json / tarvel <= 1.5)))
 print("tarvel-report --diff         %7.3f s  %6.1f MiB  (<2 s): %s" % (
     diff, rss[2], judged(diff < 2.0)))
+PY
+
+# The heavy-overlap map: the ambiguity records and every entry go into the JSON report.
+heavy="$data/orca_$((symbols / 1000))k_30s_heavy"
+if [ ! -f "$heavy.map" ]; then
+    python3 "$here/gen_maps.py" --type Orca --symbols "$symbols" --searches 30 --overlap heavy \
+        --crlf --out "$data" --stem "$(basename "$heavy")" >/dev/null
+fi
+cat "$heavy.map" >/dev/null
+hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/heavy.json" \
+    "$tarvel Orca $heavy.def $heavy.map" \
+    "$report --type Orca --def $heavy.def --map $heavy.map --format json" \
+    "$report --type Orca --def $heavy.def --map $heavy.map --format markdown --json $work/h.json" \
+    >/dev/null 2>&1
+python3 - "$work" "$smoke" "$symbols" <<'PY'
+import json, os, statistics, sys
+work, smoke, symbols = sys.argv[1], sys.argv[2] == "1", int(sys.argv[3])
+results = json.load(open(os.path.join(work, "heavy.json")))["results"]
+tarvel, as_json, json_file = (statistics.median(r["times"]) for r in results)
+def judged(ok):
+    return "(targets apply to a million symbols)" if smoke else ("met" if ok else "MISSED")
+print("Orca heavy overlap, %d symbols; load %s" % (
+    symbols, open("/proc/loadavg").read().split()[0]))
+print("tarvel                       %7.3f s" % tarvel)
+print("tarvel-report --format json  %7.3f s  %.2fx tarvel (<=1.5x): %s" % (
+    as_json, as_json / tarvel, judged(as_json / tarvel <= 1.5)))
+print("tarvel-report --json FILE    %7.3f s  %.2fx tarvel (<=1.5x): %s" % (
+    json_file, json_file / tarvel, judged(json_file / tarvel <= 1.5)))
 PY

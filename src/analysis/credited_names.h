@@ -1,58 +1,51 @@
-// The set of names that searches were credited with, each with the search it went to.
+// The set of keys (names, for some maps with their object file) that searches were credited
+// with.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string_view>
+#include <memory_resource>
 #include <vector>
+
+#include "mapfile/map_entry.h"
 
 namespace tarvel {
 
-// An open-addressing hash table over copies of the names, kept in large blocks: a listing map
-// can credit a million names, and a node-based map would spend more memory on each than the
-// name itself takes.
+// A flat open-addressing table of the entries whose keys were credited: the key is the
+// entry's name and origin, so the table keeps no copy of a name, only the entry that first
+// carried it, which must stay where it is while the table is used. The hashes lie in an array
+// of their own, probed linearly; an entry is read only when its hash matches. A listing map
+// credits a million names: twelve bytes a slot, at most three quarters of the slots used.
 class c_credited_names {
   public:
-    // The hash that try_add takes.
-    static std::uint32_t hash_of(std::string_view name);
+    // The hash of an entry's key, which `prefetch` and `add` take: computed once per entry.
+    static std::uint32_t hash_of(const c_map_entry& entry);
 
-    // Asks the processor to load the table slot where a name of this hash is looked up first:
-    // the lookup of a name in a table of a million names is a cache miss, which can then
-    // overlap other work.
+    // Makes room for `count` keys at once, instead of growing step by step.
+    void reserve(std::size_t count);
+
+    // Asks the processor to load the slot where a key of this hash is looked up first: in a
+    // table of a million keys that is a cache miss, which can then overlap other work.
     void prefetch(std::uint32_t hash) const;
 
-    // The outcome of try_add: the search the name is credited to (the earlier one when it was
-    // recorded before), whether it is new, and the recorded copy of the name, which stays
-    // valid as long as this table.
-    struct credit {
-        std::size_t search = 0;
-        bool is_new = false;
-        std::string_view name;
-    };
-
-    // Records `name`, whose hash_of is `hash`, as credited to `search` unless it was recorded
-    // before.
-    credit try_add(std::string_view name, std::uint32_t hash, std::size_t search);
+    // Records the key of `entry`, whose hash_of is `hash`, unless an entry with that key was
+    // recorded before; true when it is new.
+    bool add(const c_map_entry& entry, std::uint32_t hash);
 
     std::size_t size() const { return used_; }
 
   private:
-    struct slot {
-        const char* stored = nullptr;  // the name's length, then its characters; null: free
-        std::uint32_t hash = 0;        // low bits of the name's hash
-        std::uint32_t search = 0;
-    };
+    // Slot of a hash: the hash scaled to the table's size, which need not be a power of two.
+    std::size_t home(std::uint32_t hash) const {
+        return static_cast<std::size_t>((std::uint64_t{hash} * hashes_.size()) >> 32);
+    }
+    void rebuild(std::size_t slots);
 
-    const char* store(std::string_view name);
-    static std::string_view stored_name(const char* stored);
-    void grow();
-
-    std::vector<slot> slots_;  // a power of two in size, at most three quarters used
+    // 0 marks a free slot; a key whose hash is 0 is stored as 1. From the default memory
+    // resource: for a large map these are large blocks.
+    std::pmr::vector<std::uint32_t> hashes_;
+    std::pmr::vector<const c_map_entry*> entries_;
     std::size_t used_ = 0;
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    char* free_ = nullptr;  // room left in the last block
-    std::size_t free_size_ = 0;
 };
 
 }  // namespace tarvel

@@ -16,43 +16,56 @@ std::vector<const search_def*> read_only(const std::vector<search_def*>& searche
 }
 }  // namespace
 
-c_search_accounting::c_search_accounting(search_list& searches)
-    : searches_(positions(searches)), index_(read_only(searches_)) {
+c_search_accounting::c_search_accounting(search_list& searches, std::size_t expected_entries)
+    : searches_(positions(searches)),
+      index_(read_only(searches_)),
+      expected_entries_(expected_entries) {
     for (const search_def* search : searches_) {
         texts_.push_back(search->describe());
     }
 }
 
-std::string_view c_search_accounting::credit_key(const c_map_entry& entry) {
-    if (entry.origin == no_origin) {
-        return entry.name;
+void c_search_accounting::add_ambiguity(std::string_view name, std::size_t search,
+                                        std::size_t earlier_search, std::uint32_t size) {
+    ++ambiguity_count_;
+    ambiguous_bytes_ += size;
+    if (sink_ != nullptr) {
+        sink_->take(name, texts_[search], texts_[earlier_search]);
+        return;
     }
-    // Maps that name object files list the same section name for many objects (".text" of
-    // every object file): such an entry is told apart by its object. The key is the name, a
-    // NUL, which no name holds, and the origin's position.
-    key_.assign(entry.name);
-    key_ += '\0';
-    key_.append(reinterpret_cast<const char*>(&entry.origin), sizeof entry.origin);
-    return key_;
+    if (ambiguities_.empty()) {
+        // Room for two ambiguities per entry at once: a list that grows by doubling copies
+        // itself into fresh memory again and again, and room that is never used is never
+        // touched.
+        ambiguities_.reserve(2 * expected_entries_);
+    }
+    ambiguities_.push_back({name, search, earlier_search});
 }
 
-std::size_t c_search_accounting::account(const c_map_entry& entry) {
-    const std::string_view key = credit_key(entry);
-    // The name's slot in the table of credited names is loaded while the searches are tried.
-    const std::uint32_t hash = c_credited_names::hash_of(key);
-    credited_.prefetch(hash);
+std::size_t c_search_accounting::account(const c_map_entry& entry, std::uint32_t hash) {
+    if (searches_.empty()) {
+        return no_search;
+    }
     index_.find(entry.name, matching_);
+    if (matching_.empty()) {
+        return no_search;
+    }
+    if (credited_.size() == 0) {
+        // The first credit: the table is made for every entry there will be.
+        credited_.reserve(expected_entries_);
+    }
+    // A key is always credited to the first search that matches its name, and every entry with
+    // that key has the same name, so the earlier search of each ambiguity is that first one.
+    const std::size_t first = matching_.front();
     std::size_t credited = no_search;
-    for (const std::size_t i : matching_) {
-        const c_credited_names::credit credit = credited_.try_add(key, hash, i);
-        if (credit.is_new) {
-            searches_[i]->add(entry.size);
-            credited = i;
-        } else {
-            const std::string_view name = credit.name.substr(0, credit.name.find('\0'));
-            ambiguities_.push_back({name, i, credit.search});
-            ambiguous_bytes_ += entry.size;
-        }
+    std::size_t next = 0;
+    if (credited_.add(entry, hash)) {
+        searches_[first]->add(entry.size);
+        credited = first;
+        next = 1;
+    }
+    for (; next < matching_.size(); ++next) {
+        add_ambiguity(entry.name, matching_[next], first, entry.size);
     }
     return credited;
 }

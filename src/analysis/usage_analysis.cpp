@@ -21,30 +21,72 @@ void add_areas(usage_model& model, const std::vector<mem_area>& areas,
     }
 }
 
-void add_up(usage_model& model) {
+// Each area's list of entries is made as large as it will get first: a list that grows by
+// doubling would hold up to twice its entries, and twice more while it moves.
+void reserve_area_lists(usage_model& model) {
+    std::vector<std::size_t> counts(model.areas.size(), 0);
+    model.program_entries.for_each_unordered(
+        [&](const c_map_entry& entry) { ++counts[entry.index]; });
+    model.memory_entries.for_each_unordered(
+        [&](const c_map_entry& entry) { ++counts[model.first_ram_area() + entry.index]; });
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        model.areas[i].entries.reserve(counts[i]);
+    }
+    model.entries.reserve(model.program_entries.size() + model.memory_entries.size());
+}
+
+void add_program_entry(usage_model& model, const c_map_entry& entry) {
+    const auto area = static_cast<std::uint32_t>(entry.index);
+    model.rom.used_bytes += entry.size;
+    model.areas[area].used += entry.size;
+}
+
+void add_memory_entry(usage_model& model, const c_map_entry& entry) {
+    const auto area = static_cast<std::uint32_t>(model.first_ram_area() + entry.index);
+    const bool is_bit = entry.is_bit == 1;
+    (is_bit ? model.ram.used_bits : model.ram.used_bytes) += entry.size;
+    (is_bit ? model.areas[area].bits : model.areas[area].used) += entry.size;
+}
+
+void list_entry(usage_model& model, const c_map_entry& entry, std::uint32_t area,
+                std::uint32_t search) {
+    model.areas[area].entries.push_back(static_cast<std::uint32_t>(model.entries.size()));
+    model.entries.push_back({&entry, area, search});
+}
+
+void add_up(usage_model& model, bool list_entries) {
     const c_memory_def& def = model.definition;
     model.rom.total = c_memory_def::total_size(def.program);
     model.ram.total = c_memory_def::total_size(def.memory);
-    model.entries.reserve(model.program_entries.size() + model.memory_entries.size());
     c_search_accounting& accounting = *model.accounting;
-    for (const c_map_entry& entry : model.program_entries) {
-        const std::size_t search = accounting.account(entry);
-        const auto area = static_cast<std::uint32_t>(entry.index);
-        model.rom.used_bytes += entry.size;
-        model.areas[area].used += entry.size;
-        model.areas[area].entries.push_back(static_cast<std::uint32_t>(model.entries.size()));
-        model.entries.push_back({&entry, area,
-                                 search == c_search_accounting::no_search
-                                     ? no_search
-                                     : static_cast<std::uint32_t>(search)});
+    if (list_entries) {
+        reserve_area_lists(model);
     }
-    for (const c_map_entry& entry : model.memory_entries) {
-        const auto area = static_cast<std::uint32_t>(model.first_ram_area() + entry.index);
-        const bool is_bit = entry.is_bit == 1;
-        (is_bit ? model.ram.used_bits : model.ram.used_bytes) += entry.size;
-        (is_bit ? model.areas[area].bits : model.areas[area].used) += entry.size;
-        model.areas[area].entries.push_back(static_cast<std::uint32_t>(model.entries.size()));
-        model.entries.push_back({&entry, area, no_search});
+    if (!list_entries && model.search_definitions.empty()) {
+        // Sums do not depend on the order: the entries are read where they lie, unsorted.
+        model.program_entries.for_each_unordered(
+            [&model](const c_map_entry& entry) { add_program_entry(model, entry); });
+    } else {
+        accounting.account_all(
+            model.program_entries, [&](const c_map_entry& entry, std::size_t search) {
+                add_program_entry(model, entry);
+                if (list_entries) {
+                    list_entry(model, entry, static_cast<std::uint32_t>(entry.index),
+                               search == c_search_accounting::no_search
+                                   ? no_search
+                                   : static_cast<std::uint32_t>(search));
+                }
+            });
+    }
+    if (list_entries) {
+        for (const c_map_entry& entry : model.memory_entries) {
+            add_memory_entry(model, entry);
+            list_entry(model, entry,
+                       static_cast<std::uint32_t>(model.first_ram_area() + entry.index), no_search);
+        }
+    } else {
+        model.memory_entries.for_each_unordered(
+            [&model](const c_map_entry& entry) { add_memory_entry(model, entry); });
     }
     std::size_t position = 0;
     for (const search_def& search : model.search_definitions) {
@@ -54,16 +96,19 @@ void add_up(usage_model& model) {
 }
 }  // namespace
 
-void add_up_usage(usage_model& model) {
+void add_up_usage(usage_model& model, const add_up_options& options) {
     const c_memory_def& def = model.definition;
     add_areas(model, def.program, def.program_names, area_kind::program, "Prg seg");
     add_areas(model, def.memory, def.memory_names, area_kind::ram, "Ram seg");
     add_areas(model, def.eeprom, {}, area_kind::eeprom, "Eep seg");
-    model.accounting = std::make_unique<c_search_accounting>(model.search_definitions);
-    add_up(model);
+    model.accounting = std::make_unique<c_search_accounting>(model.search_definitions,
+                                                             model.program_entries.size());
+    model.accounting->send_ambiguities_to(options.ambiguity_sink);
+    add_up(model, options.list_entries);
 }
 
-analysis_status analyze_usage(const analysis_request& request, usage_model& model) {
+analysis_status analyze_usage(const analysis_request& request, usage_model& model,
+                              const add_up_options& options) {
     model.input.type = request.type;
     model.input.map = request.map;
     if (!request.use_map_areas) {
@@ -97,11 +142,16 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
         return analysis_status::invalid_map;
     }
 
+    if (!options.list_entries && model.search_definitions.empty()) {
+        // Nothing will read a name: no search, and no list of entries.
+        model.program_entries.drop_names();
+        model.memory_entries.drop_names();
+    }
     const bool placed = reader->parse(def, model.program_entries, model.memory_entries);
     model.reader = reader->counts();
     model.unplaced = reader->unplaced();
     model.origins = reader->origins();
-    add_up_usage(model);
+    add_up_usage(model, options);
     return placed ? analysis_status::ok : analysis_status::nothing_placed;
 }
 

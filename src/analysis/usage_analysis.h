@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "analysis/ambiguity_sink.h"
 #include "analysis/usage_model.h"
 
 namespace tarvel {
@@ -20,6 +21,16 @@ enum class analysis_status {
     no_map_areas,  // the map was to define the areas but holds no memory regions
 };
 
+// What the adding up keeps besides the figures.
+struct add_up_options {
+    // Where the ambiguities go as they are found; null: into the model.
+    c_ambiguity_sink* ambiguity_sink = nullptr;
+    // Whether the model lists its entries (usage_model::entries and each area's entries). The
+    // plain memory report needs only the figures; without the lists, and without searches,
+    // the entries need not even be put in address order, nor keep their names.
+    bool list_entries = true;
+};
+
 struct analysis_request {
     std::string type;        // the reader's keyword
     std::string definition;  // the memory definition file
@@ -30,10 +41,11 @@ struct analysis_request {
 
 // Fills `model` (which must be fresh). On `ok` and `nothing_placed` the model holds what the
 // reader saw; on `ok` every figure.
-analysis_status analyze_usage(const analysis_request& request, usage_model& model);
+analysis_status analyze_usage(const analysis_request& request, usage_model& model,
+                              const add_up_options& options = {});
 
 // The part of the run after the reading: from the model's definition, searches and entry
 // lists, its areas, the accounting and every figure.
-void add_up_usage(usage_model& model);
+void add_up_usage(usage_model& model, const add_up_options& options = {});
 
 }  // namespace tarvel

@@ -11,6 +11,7 @@
 #include "analysis/eep_usage.h"
 #include "analysis/search_accounting.h"
 #include "mapfile/entry_list.h"
+#include "mapfile/entry_vector.h"
 #include "mapfile/map_entry.h"
 #include "mapfile/reader_counts.h"
 #include "memdef/memory_def.h"
@@ -90,7 +91,7 @@ struct usage_model {
     std::vector<search_usage> searches;
     std::uint32_t accounted = 0;  // sum of the searches' bytes
     std::vector<entry_usage> entries;
-    std::vector<c_map_entry> unplaced;  // recognised but in no area, in the order read
+    c_entry_vector unplaced;            // recognised but in no area, in the order read
     std::vector<entry_origin> origins;  // indexed by c_map_entry::origin
     std::optional<eep_usage> eeprom;
 
@@ -108,7 +109,9 @@ struct usage_model {
         return definition.program.size() + definition.memory.size();
     }
 
+    // The ambiguities the model keeps (none when a sink took them), and how many were found.
     const std::vector<ambiguity>& ambiguities() const;
+    std::size_t ambiguity_count() const { return accounting ? accounting->ambiguity_count() : 0; }
     std::uint32_t ambiguous_bytes() const { return accounting ? accounting->ambiguous_bytes() : 0; }
     // The object file and archive of an entry; null when the map names none.
     const entry_origin* origin_of(const c_map_entry& entry) const {

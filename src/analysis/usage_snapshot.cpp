@@ -17,7 +17,7 @@ usage_snapshot snapshot_of(const usage_model& model) {
     snapshot.entries.reserve(model.entries.size());
     for (const entry_usage& placed : model.entries) {
         snapshot.entries.push_back(
-            {model.areas[placed.area].name, placed.entry->name, placed.entry->size});
+            {model.areas[placed.area].name, std::string(placed.entry->name), placed.entry->size});
     }
     return snapshot;
 }

@@ -1,7 +1,7 @@
 #include "app/analyze_memory.h"
 
 #include "analysis/usage_analysis.h"
-#include "app/output_file.h"
+#include "app/ambiguity_file.h"
 #include "report/ambiguity_report.h"
 #include "report/memory_report.h"
 
@@ -40,8 +40,16 @@ void print_failure(std::ostream& out, analysis_status status) {
 
 bool analyze_memory(const std::string& map_file_name, const std::string& def_file_name,
                     const std::string& type, std::ostream& out) {
+    // The ambiguity file is written while the entries are accounted: a map whose searches
+    // overlap can have a million ambiguities, which then need no memory.
+    const std::string ambiguity_file = ambiguity_file_path(map_file_name);
+    c_ambiguity_file ambiguities(ambiguity_file);
+    add_up_options options;
+    options.ambiguity_sink = &ambiguities;
+    options.list_entries = false;  // the report shows figures only
     usage_model model;
-    const analysis_status status = analyze_usage({type, def_file_name, map_file_name}, model);
+    const analysis_status status =
+        analyze_usage({type, def_file_name, map_file_name}, model, options);
     if (status == analysis_status::nothing_placed) {
         return true;  // nothing lies in a defined area: no report, and no failure either
     }
@@ -49,13 +57,10 @@ bool analyze_memory(const std::string& map_file_name, const std::string& def_fil
         print_failure(out, status);
         return false;
     }
-    // The ambiguity file is written before the report names it. The warning names it even
+    // The ambiguity file is complete before the report names it. The warning names it even
     // when it could not be written.
-    std::string ambiguity_file;
-    if (!model.searches.empty() && !model.ambiguities().empty()) {
-        ambiguity_file = ambiguity_file_path(map_file_name);
-        write_output_file(ambiguity_file,
-                          [&model](std::ostream& file) { render_ambiguities(file, model); });
+    if (model.ambiguity_count() > 0) {
+        ambiguities.commit();
     }
     render_memory_report(out, model, &ambiguity_file);
     return true;

@@ -1,7 +1,11 @@
 #include <iostream>
+#include <memory_resource>
 
 #include "app/report_run.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv) {
+    // The large blocks of a big map's entries and names come from the platform's resource.
+    std::pmr::set_default_resource(tarvel::platform::large_block_resource());
     return tarvel::run_report(argc, argv, std::cout, std::cerr);
 }

@@ -4,23 +4,30 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <memory>
+#include <memory_resource>
 #include <vector>
 
 #include "mapfile/map_entry.h"
+#include "mapfile/name_arena.h"
 
 namespace tarvel {
 
 // Keeps entries in ascending address order, an entry placed later standing before earlier
 // ones of the same address: the order that inserting each new entry before the first one
 // whose address is not below its own gives. Insertion appends; the order is established once,
-// by sorting, when the list is next read, so a million entries cost no million list scans.
+// by sorting, when the list is next read in order, so a million entries cost no million list
+// scans.
 //
-// A listing map can place millions of entries, so memory counts: the entries are stored in
-// blocks in the order of insertion and never move (a growing vector would hold two copies of
-// itself while it moves to a larger array), and the address order is a list of positions,
-// four bytes an entry, read through the iterator.
+// A listing map can place millions of entries, so memory counts. The entries are fixed-size
+// records in blocks that grow to 2 MiB (from the default memory resource), and their names
+// are copied into an arena of the list: a million entries are a few dozen allocations. Sorting
+// moves the entries themselves into address order, a block at a time, and their names into a
+// new arena in the same order, so that reading the list walks memory in sequence. Each block
+// read during the sort is reused at once for the sorted entries, so that the sort never holds
+// a second copy of the list and touches no fresh memory.
 class c_entry_list {
+    class c_block;
+
   public:
     class const_iterator {
       public:
@@ -31,11 +38,13 @@ class c_entry_list {
         using reference = const c_map_entry&;
 
         const_iterator() = default;
-        reference operator*() const { return list_->at(position_); }
-        pointer operator->() const { return &list_->at(position_); }
+        reference operator*() const { return *at_; }
+        pointer operator->() const { return at_; }
         const_iterator& operator++() {
-            ++position_;
-            list_->prefetch(position_);
+            if (++at_ == block_end_) {
+                enter(block_ + 1);
+            }
+            prefetch_name();
             return *this;
         }
         const_iterator operator++(int) {
@@ -44,47 +53,126 @@ class c_entry_list {
             return old;
         }
         friend bool operator==(const const_iterator& a, const const_iterator& b) {
-            return a.position_ == b.position_;
+            return a.at_ == b.at_;
         }
 
       private:
         friend class c_entry_list;
-        const_iterator(const c_entry_list* list, std::size_t position)
-            : list_(list), position_(position) {}
+        const_iterator(const std::vector<c_block>* blocks, std::size_t block) : blocks_(blocks) {
+            enter(block);
+        }
+        void enter(std::size_t block);
+        // The entries lie in address order, their names in the order the map listed them:
+        // the name of an entry a few steps ahead is requested early, so that its cache miss
+        // overlaps the work on the entries before it.
+        void prefetch_name() const {
+#if defined(__GNUC__)
+            constexpr std::ptrdiff_t ahead = 8;
+            if (block_end_ - at_ > ahead) {
+                __builtin_prefetch(at_[ahead].name.data());
+            }
+#endif
+        }
 
-        const c_entry_list* list_ = nullptr;
-        std::size_t position_ = 0;
+        const std::vector<c_block>* blocks_ = nullptr;
+        std::size_t block_ = 0;
+        const c_map_entry* at_ = nullptr;  // null at the end
+        const c_map_entry* block_end_ = nullptr;
     };
 
+    c_entry_list() = default;
+    c_entry_list(c_entry_list&&) noexcept = default;
+    c_entry_list& operator=(c_entry_list&&) noexcept = default;
+    c_entry_list(const c_entry_list&) = delete;
+    c_entry_list& operator=(const c_entry_list&) = delete;
+    ~c_entry_list();
+
+    // Adds a copy of the entry, with a copy of its name that the list owns.
     void insert(c_map_entry entry);
 
-    bool empty() const { return size_ == 0; }
-    std::size_t size() const { return size_; }
+    // Entries added from now on keep no name (an empty one): for a run whose figures need
+    // none, which then copies no name at all.
+    void drop_names() {
+        keep_names_ = false;
+    }
+
+    bool empty() const {
+        return size_ == 0;
+    }
+    std::size_t size() const {
+        return size_;
+    }
     const_iterator begin() const;
-    const_iterator end() const;
-    const c_map_entry& front() const { return *begin(); }
+    const_iterator end() const {
+        return {};
+    }
+    const c_map_entry& front() const {
+        return *begin();
+    }
+
+    // Calls `visit` with every entry, in no particular order and without sorting: for sums,
+    // which do not depend on the order.
+    template <typename Visit>
+    void for_each_unordered(Visit visit) const {
+        for (const auto* blocks : {&ordered_, &added_}) {
+            for (const c_block& block : *blocks) {
+                for (const c_map_entry& entry : block) {
+                    visit(entry);
+                }
+            }
+        }
+    }
 
   private:
-    static constexpr unsigned block_shift = 10;
-    static constexpr std::size_t block_entries = std::size_t{1} << block_shift;
+    // Entries, uninitialised storage of `bytes` bytes for as many as fit, filled from the
+    // front. Entries are trivially copyable and destructible, so a block copies and frees
+    // them as bytes.
+    class c_block {
+      public:
+        c_block(std::pmr::memory_resource* resource, std::size_t bytes);
+        // A block in storage that another block owns (a slice of it).
+        c_block(c_map_entry* storage, std::size_t bytes);
+        ~c_block();
+        c_block(c_block&& other) noexcept;
+        c_block& operator=(c_block&& other) noexcept;
+        c_block(const c_block&) = delete;
+        c_block& operator=(const c_block&) = delete;
 
-    c_map_entry& stored(std::size_t index) const {
-        return blocks_[index >> block_shift][index & (block_entries - 1)];
-    }
-    // The entry at `position` in address order.
-    const c_map_entry& at(std::size_t position) const {
-        return stored(order_.empty() ? position : order_[position]);
-    }
-    // Walking the address order jumps around the blocks: the entries a few steps ahead are
-    // requested early, so that their cache misses overlap.
-    void prefetch(std::size_t position) const;
+        bool full() const { return size_ == capacity_; }
+        std::size_t size() const { return size_; }
+        void push_back(const c_map_entry& entry);
+        c_map_entry* data() { return entries_; }
+        bool owns_storage() const { return resource_ != nullptr; }
+        std::size_t bytes() const { return bytes_; }
+        const c_map_entry* begin() const { return entries_; }
+        const c_map_entry* end() const { return entries_ + size_; }
+
+        // Frees the storage at once; the block is empty afterwards.
+        void release();
+
+      private:
+        std::pmr::memory_resource* resource_;  // null for a slice
+        std::size_t bytes_;
+        c_map_entry* entries_;
+        std::size_t capacity_;
+        std::size_t size_ = 0;
+    };
+
+    // Appends to the last block, or to a new one of `bytes` bytes when that is full.
+    void append(std::vector<c_block>& blocks, const c_map_entry& entry, std::size_t bytes) const;
     void establish_order() const;
 
-    std::vector<std::unique_ptr<c_map_entry[]>> blocks_;
+    std::pmr::memory_resource* resource_ = std::pmr::get_default_resource();
+    mutable c_name_arena names_;
+    bool keep_names_ = true;
+    // The entries in address order, and those inserted since the list was last in order, in
+    // the order of insertion. Sorting merges the second into the first.
+    mutable std::vector<c_block> ordered_;
+    mutable std::vector<c_block> added_;
+    // Blocks whose storage the slices in ordered_ lie in.
+    mutable std::vector<c_block> storage_;
     std::size_t size_ = 0;
-    // Positions of the entries in address order; empty while that is the order of insertion.
-    mutable std::vector<std::uint32_t> order_;
-    mutable std::size_t ordered_count_ = 0;  // the first ordered_count_ entries are in order
+    mutable std::uint32_t last_address_ = 0;  // of the last entry of ordered_ while added_ is empty
 };
 
 }  // namespace tarvel

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "memdef/mem_area.h"
 
@@ -11,11 +12,15 @@ namespace tarvel {
 // Value of `c_map_entry::origin` for an entry whose map names no object file.
 inline constexpr std::uint32_t no_origin = 0xFFFFFFFFu;
 
+// Small and of fixed size, so that a million of them fill a few large blocks. The name is a
+// view: the lists that keep entries (c_entry_list, c_entry_vector) copy the characters into
+// storage of their own when an entry is added, so an entry may be filled with a view of the
+// line being read.
 struct c_map_entry {
     std::uint32_t address = 0;
     std::uint32_t size = 0;            // bytes; bits when is_bit is 1
     std::uint32_t index = no_area;     // position of the containing area once placed
-    std::string name;                  // as written in the map
+    std::string_view name;             // as written in the map
     std::int32_t is_bit = 0;           // 1 for a bit variable
     std::uint32_t origin = no_origin;  // position in the reader's origins, or no_origin
 };

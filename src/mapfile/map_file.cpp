@@ -63,7 +63,7 @@ bool c_map_file::place_entry(c_map_entry entry, const c_memory_def& def,
     }
     ++counts_.unplaced;
     entry.index = no_area;
-    unplaced_.push_back(std::move(entry));
+    unplaced_.push_back(entry);
     return false;
 }
 

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "mapfile/entry_list.h"
+#include "mapfile/entry_vector.h"
 #include "mapfile/map_entry.h"
+#include "mapfile/name_arena.h"
 #include "mapfile/reader_counts.h"
 #include "memdef/memory_def.h"
 #include "text/text_file.h"
@@ -46,7 +48,7 @@ class c_map_file {
     // how many entries were placed.
     reader_counts counts() const;
     // The recognised entries that lie in no area of the definition, in the order read.
-    const std::vector<c_map_entry>& unplaced() const { return unplaced_; }
+    const c_entry_vector& unplaced() const { return unplaced_; }
     // The object files and archives that entries come from (`c_map_entry::origin` indexes
     // this); empty for formats that do not name them.
     const std::vector<entry_origin>& origins() const { return origins_; }
@@ -71,6 +73,10 @@ class c_map_file {
     bool place_entry(c_map_entry entry, const c_memory_def& def, c_entry_list& program_entries,
                      c_entry_list& memory_entries);
 
+    // A copy of `name` that lives as long as the reader: for entries that are kept while
+    // further lines are read (the line buffer moves on).
+    std::string_view keep_name(std::string_view name) { return names_.store(name); }
+
     // Counts a recognised entry, and one that a rule of the format leaves out.
     void count_recognised() { ++counts_.recognised; }
     void count_dropped(std::string_view rule) { counts_.drop(rule); }
@@ -81,7 +87,8 @@ class c_map_file {
   private:
     c_text_file file_;
     reader_counts counts_;
-    std::vector<c_map_entry> unplaced_;
+    c_entry_vector unplaced_;
+    c_name_arena names_;
 };
 
 }  // namespace tarvel

@@ -26,18 +26,36 @@ std::string_view field(std::string_view line, std::size_t column) {
 }  // namespace
 
 bool c_map_file_altium::read_symbol(std::string_view line, c_map_entry& entry) {
-    if (!contains(line, "...")) {
+    // One pass over the dots of the line, a run of dots at a time, tells all that depends on
+    // them: whether a run of three or more ("...") occurs, whether "Reg." does (its dot is the
+    // first of a run, after "Reg"), and where the first dot is.
+    std::size_t first_dot = std::string_view::npos;
+    bool has_leader = false;
+    bool has_register = false;
+    for (std::size_t dot = line.find('.'); dot != std::string_view::npos;) {
+        if (first_dot == std::string_view::npos) {
+            first_dot = dot;
+        }
+        has_register = has_register || (dot >= 3 && line.substr(dot - 3, 3) == "Reg");
+        std::size_t run_end = dot + 1;
+        while (run_end < line.size() && line[run_end] == '.') {
+            ++run_end;
+        }
+        has_leader = has_leader || run_end - dot >= 3;
+        dot = line.find('.', run_end);
+    }
+    if (!has_leader) {
         return false;
     }
     // Register names such as "Reg.A0" carry a dot of their own; the name then ends at the first
     // dot from position 4 on.
-    const std::size_t search_start = contains(line, "Reg.") ? 4 : 0;
-    const std::size_t name_end = line.find('.', search_start);
+    const std::size_t name_end =
+        !has_register || first_dot >= 4 ? first_dot : line.find('.', std::size_t{4});
     const std::string_view name = line.substr(0, name_end);
     if (name.empty()) {
         return false;
     }
-    entry.name.assign(name);
+    entry.name = name;  // the list that keeps the entry copies it
     entry.address = strtoul_hex32(field(line, address_column));
     // A line that ends before the size column has no size: such a symbol is never placed.
     entry.size = strtoul_hex32(field(line, size_column));
@@ -69,10 +87,11 @@ bool c_map_file_altium::parse(const c_memory_def& def, c_entry_list& program_ent
     // Reserved ranges count as used program memory; one outside every program area counts
     // nowhere. The name carries the range's position so that searches can tell them apart.
     for (std::size_t i = 0; i < def.reserved.size(); ++i) {
+        const std::string name = "RESERVED" + std::to_string(i);
         c_map_entry reserved;
         reserved.address = def.reserved[i].start;
         reserved.size = def.reserved[i].size;
-        reserved.name = "RESERVED" + std::to_string(i);
+        reserved.name = name;
         place(std::move(reserved), def, &program_entries, nullptr);
     }
     return !program_entries.empty() || !memory_entries.empty();

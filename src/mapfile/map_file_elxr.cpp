@@ -72,7 +72,7 @@ bool c_map_file_elxr::parse(const c_memory_def& def, c_entry_list& program_entri
         }
         // The fields point into the line buffer: take them before the next line is read.
         c_map_entry entry;
-        entry.name.assign(fields.name);
+        entry.name = keep_name(fields.name);
         entry.size = hex_digits_to_u32(fields.size);
         entry.address = hex_digits_to_u32(fields.address) & mask;
         std::string_view attributes;

@@ -101,8 +101,11 @@ class c_memory_map_reader {
 
     void begin_output(std::string name, const gnu::address_size* values) {
         end_current();
-        current_.emplace();
-        current_->name = std::move(name);
+        // Constructed apart and moved in: GCC 12 takes an emplace right after the reset in
+        // end_current for the destruction of a section that may be uninitialised.
+        gnu::output_section section;
+        section.name = std::move(name);
+        current_ = std::move(section);
         if (values != nullptr) {
             current_->has_values = true;
             current_->address = values->address;
@@ -205,7 +208,7 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
                 continue;
             }
             c_map_entry entry;
-            entry.name = std::move(piece.name);
+            entry.name = piece.name;  // copied by the list or the unplaced entries
             entry.address = static_cast<std::uint32_t>(piece.address);
             entry.size = static_cast<std::uint32_t>(piece.size);
             // Only files with bytes in target memory become origins.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 
 namespace tarvel::platform {
@@ -32,5 +33,12 @@ struct version_info {
 
 // Reads the version information of the program file at `program_path`.
 version_info read_version_info(const std::string& program_path);
+
+// Memory for the large blocks in which a big map's entries, names and tables are kept (the
+// code that keeps them takes its blocks from std::pmr::get_default_resource(), and the
+// programs make this the default). A block of 2 MiB or more is mapped on its own and, where the
+// system offers it, backed by large pages: a million entries then cost a few dozen page
+// faults instead of some fifteen thousand. Smaller blocks come from the ordinary heap.
+std::pmr::memory_resource* large_block_resource();
 
 }  // namespace tarvel::platform

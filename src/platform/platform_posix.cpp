@@ -2,9 +2,11 @@
 // plays their part; the version information is compiled in from the build's one definition.
 #include "platform/platform.h"
 
+#include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <new>
 
 #include "version_info.h"
 
@@ -36,6 +38,51 @@ version_info read_version_info(const std::string& /*program_path*/) {
     info.legal_copyright = TARVEL_LEGAL_COPYRIGHT;
     info.original_filename = TARVEL_ORIGINAL_FILENAME;
     return info;
+}
+
+namespace {
+constexpr std::size_t large_page = std::size_t{2} << 20;
+
+class c_large_block_resource : public std::pmr::memory_resource {
+  private:
+    static std::size_t mapped_size(std::size_t bytes) {
+        return (bytes + large_page - 1) / large_page * large_page;
+    }
+
+    void* do_allocate(std::size_t bytes, std::size_t alignment) override {
+        if (bytes < large_page) {
+            return std::pmr::new_delete_resource()->allocate(bytes, alignment);
+        }
+        // Mappings are page-aligned, more than any object needs.
+        void* block = ::mmap(nullptr, mapped_size(bytes), PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (block == MAP_FAILED) {
+            throw std::bad_alloc();
+        }
+#ifdef MADV_HUGEPAGE
+        // Only advice: without large pages the block works all the same.
+        ::madvise(block, mapped_size(bytes), MADV_HUGEPAGE);
+#endif
+        return block;
+    }
+
+    void do_deallocate(void* block, std::size_t bytes, std::size_t alignment) override {
+        if (bytes < large_page) {
+            std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
+            return;
+        }
+        ::munmap(block, mapped_size(bytes));
+    }
+
+    bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
+        return this == &other;
+    }
+};
+}  // namespace
+
+std::pmr::memory_resource* large_block_resource() {
+    static c_large_block_resource resource;
+    return &resource;
 }
 
 }  // namespace tarvel::platform

@@ -95,4 +95,10 @@ version_info read_version_info(const std::string& program_path) {
     return info;
 }
 
+// Large pages need a privilege on Windows that a build server's account seldom has: the blocks
+// come from the ordinary heap.
+std::pmr::memory_resource* large_block_resource() {
+    return std::pmr::new_delete_resource();
+}
+
 }  // namespace tarvel::platform

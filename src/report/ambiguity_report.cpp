@@ -9,10 +9,21 @@ std::string ambiguity_file_path(const std::string& map_file_name) {
     return directory + "Tarvel.amb";
 }
 
+void write_ambiguity_line(c_buffered_writer& out, std::string_view name, std::string_view search,
+                          std::string_view earlier_search) {
+    out.put(name)
+        .put(": Found in [ ")
+        .put(search)
+        .put("] and in [ ")
+        .put(earlier_search)
+        .put("]\n");
+}
+
 void render_ambiguities(std::ostream& out, const usage_model& model) {
+    c_buffered_writer writer(out);
     for (const ambiguity& record : model.ambiguities()) {
-        out << record.name << ": Found in [ " << model.searches[record.search].text << "] and in [ "
-            << model.searches[record.earlier_search].text << "]\n";
+        write_ambiguity_line(writer, record.name, model.searches[record.search].text,
+                             model.searches[record.earlier_search].text);
     }
 }
 

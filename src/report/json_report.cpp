@@ -83,7 +83,36 @@ void write_share(c_json_writer& json, std::uint32_t bytes, std::uint32_t rom_use
     json.key("percent").one_decimal(percent_of(bytes, rom_used));
 }
 
-void write_searches(c_json_writer& json, const usage_model& model) {
+// The records are a large report's second bulk, a record per name that two searches match:
+// put together in a buffer, with the searches' texts quoted once.
+void write_ambiguity_records(c_json_writer& json, std::ostream& out, const usage_model& model) {
+    std::vector<std::string> searches;
+    for (const search_usage& search : model.searches) {
+        searches.push_back(c_json_writer::quoted(search.text));
+    }
+    constexpr std::size_t flush_size = 64 * 1024;
+    std::string buffer;
+    json.key("records").raw("[");
+    bool first = true;
+    for (const ambiguity& record : model.ambiguities()) {
+        buffer += first ? "{\"name\":" : ",{\"name\":";
+        first = false;
+        append_json_string(buffer, record.name);
+        buffer += ",\"search\":";
+        buffer += searches[record.search];
+        buffer += ",\"earlier_search\":";
+        buffer += searches[record.earlier_search];
+        buffer += '}';
+        if (buffer.size() >= flush_size) {
+            out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            buffer.clear();
+        }
+    }
+    buffer += ']';
+    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+}
+
+void write_searches(c_json_writer& json, std::ostream& out, const usage_model& model) {
     const std::uint32_t rom_used = model.rom.used_bytes;
     json.key("searches").begin_array();
     for (const search_usage& search : model.searches) {
@@ -97,14 +126,8 @@ void write_searches(c_json_writer& json, const usage_model& model) {
     json.end_object();
     json.key("ambiguous").begin_object();
     write_share(json, model.ambiguous_bytes(), rom_used);
-    json.key("records").begin_array();
-    for (const ambiguity& record : model.ambiguities()) {
-        json.begin_object().key("name").value(record.name);
-        json.key("search").value(model.searches[record.search].text);
-        json.key("earlier_search").value(model.searches[record.earlier_search].text);
-        json.end_object();
-    }
-    json.end_array().end_object();
+    write_ambiguity_records(json, out, model);
+    json.end_object();
 }
 
 void append_number(std::string& out, std::uint32_t number) {
@@ -293,7 +316,7 @@ void render_json_report(std::ostream& out, const usage_model& model,
     write_total(json, "ram", model.ram, true);
     write_total(json, "rom", model.rom, false);
     write_areas(json, model);
-    write_searches(json, model);
+    write_searches(json, out, model);
     write_entries(json, out, model);
     if (model.eeprom) {
         json.key("eeprom").begin_object();

@@ -45,7 +45,7 @@ void print_breakdown(std::ostream& out, const usage_model& model,
     out << model.accounted << "\tAccounted for in search: " << percent_of(model.accounted, rom_used)
         << "%" << std::endl;
     out << std::endl;
-    if (model.ambiguities().empty()) {
+    if (model.ambiguity_count() == 0) {
         return;
     }
     const std::uint32_t ambiguous = model.ambiguous_bytes();

@@ -52,6 +52,22 @@ std::uint32_t hex_digits_to_u32(std::string_view digits) {
 }
 
 std::uint32_t strtoul_hex32(std::string_view text) {
+    // Nearly every field of a map is nothing but up to eight digits: then there is no blank,
+    // sign or prefix to skip and no overflow, and the value is the digits'.
+    if (!text.empty() && text.size() <= 8) {
+        std::uint32_t value = 0;
+        std::size_t taken = 0;
+        for (; taken < text.size(); ++taken) {
+            const std::uint8_t digit = digit_values[static_cast<unsigned char>(text[taken])];
+            if (digit == no_digit) {
+                break;
+            }
+            value = (value << 4) | digit;
+        }
+        if (taken == text.size()) {
+            return value;
+        }
+    }
     std::size_t pos = 0;
     while (pos < text.size() && is_c_space(text[pos])) {
         ++pos;

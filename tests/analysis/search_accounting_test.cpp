@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 namespace tarvel {
 namespace {
 
-c_map_entry entry(std::string name, std::uint32_t size) {
-    c_map_entry e;
-    e.name = std::move(name);
+// An entry that stays in place, as those of an entry list do: the accounting keeps the entries
+// it credited. `name` must outlive it (a literal).
+const c_map_entry& entry(std::string_view name, std::uint32_t size) {
+    static std::deque<c_map_entry> entries;
+    c_map_entry& e = entries.emplace_back();
+    e.name = name;
     e.size = size;
     return e;
 }

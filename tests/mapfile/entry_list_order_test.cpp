@@ -3,6 +3,7 @@
 // enough to span many storage blocks.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <list>
 #include <random>
 #include <string>
@@ -25,7 +26,7 @@ class c_reference_list {
     std::vector<std::string> names() const {
         std::vector<std::string> result;
         for (const auto& entry : entries_) {
-            result.push_back(entry.name);
+            result.emplace_back(entry.name);
         }
         return result;
     }
@@ -34,10 +35,19 @@ class c_reference_list {
     std::list<c_map_entry> entries_;
 };
 
+// Keeps the names of the entries, whose views the reference list holds, in place.
+class c_names {
+  public:
+    std::string_view add(std::string name) { return texts_.emplace_back(std::move(name)); }
+
+  private:
+    std::deque<std::string> texts_;
+};
+
 std::vector<std::string> names_of(const c_entry_list& list) {
     std::vector<std::string> result;
     for (auto at = list.begin(); at != list.end(); at++) {
-        result.push_back(at->name);
+        result.emplace_back(at->name);
     }
     return result;
 }
@@ -47,6 +57,7 @@ TEST(EntryListOrder, ReadsBetweenInsertionsKeepTheRule) {
     for (int round = 0; round < 40; ++round) {
         c_entry_list list;
         c_reference_list reference;
+        c_names names;
         const std::uint32_t spread = round % 2 == 0 ? 16 : 0xFFFFFFFFu;
         const int count = round < 36 ? 300 : 3000;
         for (int i = 0; i < count; ++i) {
@@ -56,7 +67,7 @@ TEST(EntryListOrder, ReadsBetweenInsertionsKeepTheRule) {
                 random() % 3 == 0
                     ? static_cast<std::uint32_t>(i)
                     : static_cast<std::uint32_t>(random() % (std::uint64_t{spread} + 1));
-            entry.name = std::to_string(i);
+            entry.name = names.add(std::to_string(i));
             list.insert(entry);
             reference.insert(entry);
             if (random() % 97 == 0) {
@@ -72,10 +83,11 @@ TEST(EntryListOrder, ReadsBetweenInsertionsKeepTheRule) {
 TEST(EntryListOrder, AscendingInsertionsAfterASortStayInOrder) {
     c_entry_list list;
     c_reference_list reference;
+    c_names names;
     const auto add = [&](std::uint32_t address, const std::string& name) {
         c_map_entry entry;
         entry.address = address;
-        entry.name = name;
+        entry.name = names.add(name);
         list.insert(entry);
         reference.insert(entry);
     };

@@ -2,24 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace tarvel {
 namespace {
 
-c_map_entry entry(std::uint32_t address, std::string name) {
+// `name` must outlive the entry: the list copies it, but a reference vector keeps the view.
+c_map_entry entry(std::uint32_t address, std::string_view name) {
     c_map_entry e;
     e.address = address;
     e.size = 1;
-    e.name = std::move(name);
+    e.name = name;
     return e;
 }
 
 std::vector<std::string> names(const c_entry_list& list) {
     std::vector<std::string> result;
     for (const auto& e : list) {
-        result.push_back(e.name);
+        result.emplace_back(e.name);
     }
     return result;
 }
@@ -52,8 +55,9 @@ TEST(EntryList, MatchesInsertionBeforeTheFirstNotSmallerAddress) {
     std::mt19937 random(42);
     c_entry_list list;
     std::vector<c_map_entry> reference;
+    std::deque<std::string> texts;  // never moves its strings
     for (int i = 0; i < 2000; ++i) {
-        const c_map_entry e = entry(random() % 64, std::to_string(i));
+        const c_map_entry e = entry(random() % 64, texts.emplace_back(std::to_string(i)));
         auto at = reference.begin();
         while (at != reference.end() && at->address < e.address) {
             ++at;
@@ -63,7 +67,7 @@ TEST(EntryList, MatchesInsertionBeforeTheFirstNotSmallerAddress) {
     }
     std::vector<std::string> expected;
     for (const auto& e : reference) {
-        expected.push_back(e.name);
+        expected.emplace_back(e.name);
     }
     EXPECT_EQ(names(list), expected);
 }

@@ -132,7 +132,7 @@ TEST_P(GnuToolchainMap, EachObjectAddsUpToItsOwnSize) {
         add(entry);
     }
     for (const c_map_entry& entry : parsed.program) {
-        const auto twin = in_ram.find({entry.name, entry.origin, entry.size});
+        const auto twin = in_ram.find({std::string(entry.name), entry.origin, entry.size});
         if (twin != in_ram.end()) {
             in_ram.erase(twin);
         } else {

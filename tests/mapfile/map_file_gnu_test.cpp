@@ -113,8 +113,7 @@ class GnuParse : public test::c_reader_test<c_map_file_gnu> {
         c_entry_list memory;
         parse_result r;
         r.result = reader_->parse(def, program, memory);
-        r.program.assign(program.begin(), program.end());
-        r.memory.assign(memory.begin(), memory.end());
+        test::keep_placed(r, program, memory);
         return r;
     }
 

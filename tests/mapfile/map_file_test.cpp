@@ -14,11 +14,12 @@ class c_placing_reader : public c_map_file {
     using c_map_file::place;
 };
 
-c_map_entry entry(std::uint32_t address, std::uint32_t size, std::string name = "x") {
+// `name` must outlive the entry (a literal): entries hold a view of it.
+c_map_entry entry(std::uint32_t address, std::uint32_t size, std::string_view name = "x") {
     c_map_entry e;
     e.address = address;
     e.size = size;
-    e.name = std::move(name);
+    e.name = name;
     return e;
 }
 

@@ -9,6 +9,7 @@
 
 #include "mapfile/entry_list.h"
 #include "mapfile/map_entry.h"
+#include "mapfile/name_arena.h"
 #include "memdef/memory_def.h"
 #include "support/temp_dir.h"
 
@@ -19,7 +20,20 @@ struct parse_result {
     bool result = false;
     std::vector<c_map_entry> program;
     std::vector<c_map_entry> memory;
+    c_name_arena names;  // of the entries above: the lists that held them are gone
 };
+
+// Copies the placed entries into `r`, with their names: the lists are about to go.
+inline void keep_placed(parse_result& r, const c_entry_list& program, const c_entry_list& memory) {
+    const auto keep = [&r](const c_entry_list& list, std::vector<c_map_entry>& entries) {
+        for (c_map_entry entry : list) {
+            entry.name = r.names.store(entry.name);
+            entries.push_back(entry);
+        }
+    };
+    keep(program, r.program);
+    keep(memory, r.memory);
+}
 
 // Writes `map` to the file a.map in `dir` and parses it with a `Reader` against `def`.
 template <typename Reader>
@@ -29,8 +43,7 @@ parse_result parse_map(const c_temp_dir& dir, const c_memory_def& def, const std
     c_entry_list memory;
     parse_result r;
     r.result = reader.parse(def, program, memory);
-    r.program.assign(program.begin(), program.end());
-    r.memory.assign(memory.begin(), memory.end());
+    keep_placed(r, program, memory);
     return r;
 }
 
@@ -48,7 +61,7 @@ class c_reader_test : public ::testing::Test {
 inline std::vector<std::string> names(const std::vector<c_map_entry>& entries) {
     std::vector<std::string> result;
     for (const c_map_entry& e : entries) {
-        result.push_back(e.name);
+        result.emplace_back(e.name);
     }
     return result;
 }
@@ -57,7 +70,7 @@ inline std::vector<std::string> names(const std::vector<c_map_entry>& entries) {
 inline std::vector<std::string> names(const parse_result& r) {
     std::vector<std::string> result = names(r.program);
     for (const c_map_entry& e : r.memory) {
-        result.push_back(e.name);
+        result.emplace_back(e.name);
     }
     return result;
 }

@@ -9,6 +9,7 @@
 #include <map>
 #include <regex>
 #include <sstream>
+#include <string_view>
 
 #include "analysis/budget.h"
 #include "analysis/usage_diff.h"
@@ -36,8 +37,9 @@ double style_pixels(const dom_element& tile, const std::string& property) {
     return std::stod(match[1]);
 }
 
-bool contains_ignoring_case(const std::string& text, const std::string& part) {
-    const auto lower = [](std::string value) {
+bool contains_ignoring_case(std::string_view text, std::string_view part) {
+    const auto lower = [](std::string_view view) {
+        std::string value(view);
         std::transform(value.begin(), value.end(), value.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return value;

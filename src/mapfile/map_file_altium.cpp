@@ -42,6 +42,11 @@ bool c_map_file_altium::read_symbol(std::string_view line, c_map_entry& entry) {
             ++run_end;
         }
         has_leader = has_leader || run_end - dot >= 3;
+        // "Reg." matters only where the first dot comes before column 4; elsewhere the rest of
+        // the line cannot change the result once a leader is seen.
+        if (has_leader && first_dot >= 4) {
+            break;
+        }
         dot = line.find('.', run_end);
     }
     if (!has_leader) {

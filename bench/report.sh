@@ -92,7 +92,9 @@ if [ ! -f "$heavy.map" ]; then
         --crlf --out "$data" --stem "$(basename "$heavy")" >/dev/null
 fi
 cat "$heavy.map" >/dev/null
+# Each run starts without the outputs of the run before, as a clean build directory does.
 hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/heavy.json" \
+    --prepare "rm -f $data/Tarvel.amb $work/h.json" \
     "$tarvel Orca $heavy.def $heavy.map" \
     "$report --type Orca --def $heavy.def --map $heavy.map --format json" \
     "$report --type Orca --def $heavy.def --map $heavy.map --format markdown --json $work/h.json" \

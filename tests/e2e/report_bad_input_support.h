@@ -65,12 +65,12 @@ class ReportBadInput : public ::testing::Test {
         dir.write("r.json", earlier);
     }
 
-    // Runs with `arguments` and "--json r.json"; expects `code`, nothing on standard output,
-    // exactly `message` on standard error, and the earlier r.json as it was.
+    // Runs with `arguments` and `output` r.json ("--json r.json"); expects `code`, nothing on
+    // standard output, exactly `message` on standard error, and the earlier r.json as it was.
     void expect_refused(const std::vector<std::string>& arguments, int code,
-                        const std::string& message) {
+                        const std::string& message, const std::string& output = "--json") {
         std::vector<std::string> with_output = arguments;
-        with_output.insert(with_output.end(), {"--json", "r.json"});
+        with_output.insert(with_output.end(), {output, "r.json"});
         const process_result result = run_report(dir, with_output);
         EXPECT_EQ(result.exit_code, code) << message;
         EXPECT_EQ(result.output, "") << message;

@@ -112,6 +112,19 @@ TEST_F(ReportBadOutput, AnOutputThatIsAnInputIsRefused) {
     EXPECT_EQ(dir.read("base.json"), base);
 }
 
+TEST_F(ReportBadOutput, AnEmptyFileNameIsAUsageError) {
+    for (const char* option :
+         {"--json", "--csv", "--markdown", "--html", "--ambiguities", "--eep", "--diff"}) {
+        expect_refused(small_puma_with({option, ""}), 2,
+                       "tarvel-report: " + std::string(option) + ": the file name is empty\n",
+                       std::string(option) == "--json" ? "--csv" : "--json");
+    }
+    expect_refused({"--type", "Puma", "--def", "", "--map", "a.map"}, 2,
+                   "tarvel-report: --def: the file name is empty\n");
+    expect_refused({"--type", "Puma", "--def", "t.def", "--map", ""}, 2,
+                   "tarvel-report: --map: the file name is empty\n");
+}
+
 #ifdef __linux__
 // Renaming a finished report over a pipe or a device would put a plain file in its place (run
 // as root, over /dev/null itself): such an output is written to as it is.

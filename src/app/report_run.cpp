@@ -62,6 +62,17 @@ void explain_nothing_found(std::ostream& err, const usage_model& model) {
         err << ", " << counts.unplaced << " outside every area";
     }
     err << ".\n";
+    // With nothing outside the areas, the areas are not what left the map empty.
+    if (counts.unplaced == 0) {
+        err << "Hint: the format's rules left out every entry:";
+        const char* separator = " ";
+        for (const drop_count& rule : counts.dropped) {
+            err << separator << rule.rule << " (" << rule.count << ")";
+            separator = ", ";
+        }
+        err << ".\n";
+        return;
+    }
     err << "Hint: do the areas of "
         << (model.input.definition.empty() ? "the map's memory regions"
                                            : "'" + model.input.definition + "'")

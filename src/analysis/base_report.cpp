@@ -5,6 +5,7 @@
 #include <rapidjson/reader.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace tarvel {
@@ -37,9 +38,9 @@ class c_base_handler {
     bool Uint(unsigned value) { return integer(value); }
     bool Int64(std::int64_t value) { return integer(value); }
     bool Uint64(std::uint64_t value) {
-        return integer(value > static_cast<std::uint64_t>(INT64_MAX)
-                           ? INT64_MAX
-                           : static_cast<std::int64_t>(value));
+        return value > static_cast<std::uint64_t>(INT64_MAX)
+                   ? beyond_int64(value)
+                   : integer(static_cast<std::int64_t>(value));
     }
     // Numbers with a fraction or an exponent, and integers beyond 64 bits.
     bool Double(double) { return scalar(kind::number); }
@@ -50,7 +51,7 @@ class c_base_handler {
     }
     bool Key(const char* text, rapidjson::SizeType length, bool) {
         key_.assign(text, length);
-        return true;
+        return note_key();
     }
     bool StartObject() { return start_object(); }
     bool EndObject(rapidjson::SizeType) { return end_object(); }
@@ -60,9 +61,13 @@ class c_base_handler {
         return true;
     }
 
-    void syntax_error(std::size_t position, const char* message) {
-        syntax_error_ = std::string("is not valid JSON (at byte ") + std::to_string(position) +
-                        ": " + message + ")";
+    // `at_end`: the text stops in the middle of a value, as a report cut short does.
+    void syntax_error(std::size_t position, bool at_end, const char* message) {
+        syntax_error_ = std::string("is not valid JSON (at byte ");
+        syntax_error_.append(std::to_string(position))
+            .append(at_end ? ", the end of the file: " : ": ")
+            .append(message)
+            .append(")");
     }
 
   private:
@@ -74,14 +79,17 @@ class c_base_handler {
         } else if (parent == place::top && (key_ == "ram" || key_ == "rom")) {
             next = place::total;
             current_total_ = key_ == "ram" ? &ram_ : &rom_;
+            total_keys_ = 0;
         } else if (parent == place::figure_list) {
             next = place::figure;
             figure_ = {};
             figure_seen_ = 0;
+            item_keys_ = 0;
         } else if (parent == place::entry_list) {
             next = place::entry;
             entry_ = {};
             entry_seen_ = 0;
+            item_keys_ = 0;
         }
         stack_.push_back(next);
         key_.clear();
@@ -139,9 +147,17 @@ class c_base_handler {
         if (!format_ok_) {
             return "is not a tarvel-usage report of tarvel-report";
         }
-        if (!version_ok_) {
-            return "is a report of version " + version_text_ +
-                   "; this program compares with version " + std::to_string(json_format_version);
+        // A refusal stops the reading, maybe before "version": a version read is named first,
+        // as a report of another version may well hold what this one does not.
+        if (!version_ok_ && (refusal_.empty() || !version_text_.empty())) {
+            std::string text = version_text_.empty()
+                                   ? std::string("has no integer \"version\"")
+                                   : std::string("is a report of version ").append(version_text_);
+            return text.append("; this program compares with version ")
+                .append(std::to_string(json_format_version));
+        }
+        if (!refusal_.empty()) {
+            return refusal_;
         }
         if (!error_.empty()) {
             return error_;
@@ -179,6 +195,103 @@ class c_base_handler {
         return false;
     }
 
+    // A figure that a report of this program never holds: the file was made or changed by
+    // something else, and a comparison with it would show figures nobody measured.
+    bool refuse(const std::string& message) {
+        refusal_ = std::string("is not a report of tarvel-report: ").append(message);
+        return false;
+    }
+
+    // The members the diff reads appear once in each object of a report of this program. JSON
+    // leaves a repeated name to the reader; which of two "used" a comparison took would be
+    // a guess, so a repeated one is refused.
+    bool note_key() {
+        int* seen = nullptr;
+        int bit = 0;
+        const auto bit_of = [this](std::initializer_list<const char*> names) {
+            int value = 1;
+            for (const char* name : names) {
+                if (key_ == name) {
+                    return value;
+                }
+                value <<= 1;
+            }
+            return 0;
+        };
+        switch (here()) {
+            case place::top:
+                seen = &top_keys_;
+                bit = bit_of({"format", "version", "ram", "rom", "areas", "searches", "entries"});
+                break;
+            case place::total:
+                seen = &total_keys_;
+                bit = bit_of({"used"});
+                break;
+            case place::figure:
+                seen = &item_keys_;
+                bit = key_ == label_key() ? 1 : key_ == bytes_key() ? 2 : 0;
+                break;
+            case place::entry:
+                seen = &item_keys_;
+                bit = bit_of({"area", "name", "size"});
+                break;
+            default:
+                return true;
+        }
+        if ((*seen & bit) != 0) {
+            return refuse(
+                std::string(where()).append("\"").append(key_).append("\" appears twice"));
+        }
+        *seen |= bit;
+        return true;
+    }
+
+    // A byte figure is a count of bytes: never negative, and at most 2^63 - 1.
+    bool byte_figure(std::int64_t value, std::int64_t& figure) {
+        if (value < 0) {
+            return refuse(std::string(where())
+                              .append("\"")
+                              .append(key_)
+                              .append("\" is negative (")
+                              .append(std::to_string(value))
+                              .append(")"));
+        }
+        figure = value;
+        return true;
+    }
+
+    bool is_byte_figure_key() const {
+        switch (here()) {
+            case place::total:
+                return key_ == "used";
+            case place::figure:
+                return key_ == bytes_key();
+            case place::entry:
+                return key_ == "size";
+            default:
+                return false;
+        }
+    }
+
+    // An integer of 64 bits without a sign, above what a signed one holds.
+    bool beyond_int64(std::uint64_t value) {
+        if (here() == place::top && key_ == "version") {
+            version_text_ = std::to_string(value);
+            version_ok_ = false;
+            return true;
+        }
+        if (is_byte_figure_key()) {
+            return refuse(std::string(where())
+                              .append("\"")
+                              .append(key_)
+                              .append("\" is ")
+                              .append(std::to_string(value))
+                              .append(", more than a byte figure can be (2^63 - 1)"));
+        }
+        // Where a string belongs, or where the diff does not look.
+        return integer(0);
+    }
+
     bool wrong_kind(const char* expected) {
         return fail(where() + "\"" + key_ + "\" is not " + expected);
     }
@@ -210,20 +323,20 @@ class c_base_handler {
                 return true;
             case place::total:
                 if (key_ == "used") {
-                    current_total_->used = value;
                     current_total_->seen = true;
+                    return byte_figure(value, current_total_->used);
                 }
                 return true;
             case place::figure:
                 if (key_ == bytes_key()) {
-                    figure_.bytes = value;
                     figure_seen_ |= 2;
+                    return byte_figure(value, figure_.bytes);
                 }
                 return key_ != label_key() || wrong_kind("a string");
             case place::entry:
                 if (key_ == "size") {
-                    entry_.size = value;
                     entry_seen_ |= 4;
+                    return byte_figure(value, entry_.size);
                 }
                 return (key_ != "area" && key_ != "name") || wrong_kind("a string");
             default:
@@ -237,7 +350,7 @@ class c_base_handler {
                 if (key_ == "format") {
                     format_ok_ = what == kind::text && text_ == json_format_name;
                 } else if (key_ == "version") {
-                    version_text_ = what == kind::text ? "\"" + text_ + "\"" : "?";
+                    version_text_ = what == kind::text ? "\"" + text_ + "\"" : "";
                 }
                 return true;
             case place::total:
@@ -285,7 +398,11 @@ class c_base_handler {
     int entry_seen_ = 0;
     bool format_ok_ = false;
     bool version_ok_ = false;
-    std::string version_text_ = "?";
+    std::string version_text_;  // empty: no integer or string "version"
+    std::string refusal_;       // why the text is no report of this program
+    int top_keys_ = 0;          // the members of the report object seen so far
+    int total_keys_ = 0;        // of "ram" or "rom"
+    int item_keys_ = 0;         // of the current figure or entry
 };
 
 }  // namespace
@@ -299,7 +416,8 @@ std::optional<usage_snapshot> read_base_report(std::string_view text, std::strin
     const rapidjson::ParseResult result = reader.Parse(stream, handler);
     // A handler that stopped the reading has said why already.
     if (result.IsError() && result.Code() != rapidjson::kParseErrorTermination) {
-        handler.syntax_error(result.Offset(), rapidjson::GetParseError_En(result.Code()));
+        handler.syntax_error(result.Offset(), !text.empty() && result.Offset() >= text.size(),
+                             rapidjson::GetParseError_En(result.Code()));
     }
     error = handler.finish();
     if (!error.empty()) {

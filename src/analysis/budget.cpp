@@ -213,6 +213,14 @@ bool evaluate_budgets(const std::vector<budget>& budgets, const usage_model& mod
         const double limit = rule.limit.kind == budget_limit::unit::percent
                                  ? std::floor(base * rule.limit.value / 100.0)
                                  : rule.limit.value;
+        // A growth percentage has no bound of its own; its bytes must fit a figure, as a limit
+        // in bytes must (converted beyond 2^63 they would wrap to a negative limit).
+        if (limit > max_bytes) {
+            error =
+                joined({rule.kind == budget_kind::max ? "--max" : "--max-growth",
+                        ": the limit of '", rule.target, "=", rule.limit_text, "' is too large"});
+            return false;
+        }
         result.limit_bytes = static_cast<std::int64_t>(limit);
         result.exceeded = result.figure > result.limit_bytes;
         results.push_back(std::move(result));

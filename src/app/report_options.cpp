@@ -126,6 +126,16 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
         err << "tarvel-report: " << error.what() << "\n\n" << app.help();
         return options_status::error;
     }
+    // An empty name (an unset variable in a build script) names no file: taken as no option it
+    // would drop a report, a diff or a budget's base without a word.
+    for (const char* name : {"--def", "--map", "--eep", "--json", "--csv", "--markdown", "--html",
+                             "--ambiguities", "--diff"}) {
+        const CLI::Option* option = app.get_option(name);
+        if (option->count() > 0 && option->as<std::string>().empty()) {
+            err << "tarvel-report: " << name << ": the file name is empty\n";
+            return options_status::error;
+        }
+    }
     options.format = format_names.at(format);
     for (const auto& [path, value] :
          {std::pair{json_file, report_format::json}, std::pair{csv_file, report_format::csv},

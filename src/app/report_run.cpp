@@ -62,6 +62,17 @@ void explain_nothing_found(std::ostream& err, const usage_model& model) {
         err << ", " << counts.unplaced << " outside every area";
     }
     err << ".\n";
+    // With nothing outside the areas, the areas are not what left the map empty.
+    if (counts.unplaced == 0) {
+        err << "Hint: the format's rules left out every entry:";
+        const char* separator = " ";
+        for (const drop_count& rule : counts.dropped) {
+            err << separator << rule.rule << " (" << rule.count << ")";
+            separator = ", ";
+        }
+        err << ".\n";
+        return;
+    }
     err << "Hint: do the areas of "
         << (model.input.definition.empty() ? "the map's memory regions"
                                            : "'" + model.input.definition + "'")
@@ -312,39 +323,52 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
     // Every file first, so that the report on standard output names only files that exist.
     // All are opened before any is written: an output that cannot be written ends the run
     // while every file of an earlier run is still as it was.
-    const auto cannot_write = [&err](const std::string& path, const report_format* format) {
+    const auto cannot_write = [&err](const std::string& path, const report_format* format,
+                                     const c_output_file& file) {
         err << program << "cannot write ";
         if (format != nullptr) {
             err << "the " << report_format_name(*format) << " report ";
         }
-        err << "'" << path << "'\n";
+        err << "'" << path << "': " << file.failure() << "\n";
         return report_input_error;
     };
     std::unique_ptr<c_output_file> ambiguity_output;
     if (!options.ambiguities.empty()) {
         ambiguity_output = std::make_unique<c_output_file>(options.ambiguities);
         if (!ambiguity_output->is_open()) {
-            return cannot_write(options.ambiguities, nullptr);
+            return cannot_write(options.ambiguities, nullptr, *ambiguity_output);
         }
     }
     std::vector<std::unique_ptr<c_output_file>> report_outputs;
     for (const report_output& file : options.files) {
         report_outputs.push_back(std::make_unique<c_output_file>(file.path));
         if (!report_outputs.back()->is_open()) {
-            return cannot_write(file.path, &file.format);
+            return cannot_write(file.path, &file.format, *report_outputs.back());
         }
     }
+    // Every file is written in full before any replaces its target: a later one that fails
+    // (a full disk) must not leave the earlier ones of this run beside the old ones.
     if (ambiguity_output) {
         render_ambiguities(ambiguity_output->stream(), model);
-        if (!ambiguity_output->commit()) {
-            return cannot_write(options.ambiguities, nullptr);
+        if (!ambiguity_output->finish()) {
+            return cannot_write(options.ambiguities, nullptr, *ambiguity_output);
         }
         state.ambiguity_file = options.ambiguities;
     }
     for (std::size_t i = 0; i < options.files.size(); ++i) {
         render(report_outputs[i]->stream(), options.files[i].format, state);
+        if (!report_outputs[i]->finish()) {
+            return cannot_write(options.files[i].path, &options.files[i].format,
+                                *report_outputs[i]);
+        }
+    }
+    if (ambiguity_output && !ambiguity_output->commit()) {
+        return cannot_write(options.ambiguities, nullptr, *ambiguity_output);
+    }
+    for (std::size_t i = 0; i < options.files.size(); ++i) {
         if (!report_outputs[i]->commit()) {
-            return cannot_write(options.files[i].path, &options.files[i].format);
+            return cannot_write(options.files[i].path, &options.files[i].format,
+                                *report_outputs[i]);
         }
     }
     render(out, options.format, state);

@@ -94,7 +94,11 @@ TEST(BaseReport, TextThatIsNoJsonOrIsCutShort) {
     EXPECT_EQ(refusal("area,name\n").rfind("is not valid JSON (at byte 0: ", 0), 0u);
     const std::string report = sample_report();
     const std::string cut = report.substr(0, report.size() / 2);
-    EXPECT_EQ(refusal(cut).rfind("is not valid JSON (at byte ", 0), 0u) << refusal(cut);
+    EXPECT_EQ(refusal(cut).rfind("is not valid JSON (at byte " + std::to_string(cut.size()) +
+                                     ", the end of the file: ",
+                                 0),
+              0u)
+        << refusal(cut);
     EXPECT_EQ(refusal(minimal + "}").rfind("is not valid JSON (at byte ", 0), 0u);
     EXPECT_EQ(refusal(std::string(minimal).insert(10, 1, '\0')).rfind("is not valid JSON", 0), 0u);
 }
@@ -119,7 +123,11 @@ TEST(BaseReport, AnotherFormatOrVersion) {
     EXPECT_EQ(refusal(replaced(minimal, R"("version":1)", R"("version":"1")")),
               "is a report of version \"1\"; this program compares with version 1");
     EXPECT_EQ(refusal(replaced(minimal, R"("version":1,)", "")),
-              "is a report of version ?; this program compares with version 1");
+              "has no integer \"version\"; this program compares with version 1");
+    EXPECT_EQ(refusal(replaced(minimal, R"("version":1)", R"("version":1.0)")),
+              "has no integer \"version\"; this program compares with version 1");
+    EXPECT_EQ(refusal(replaced(minimal, R"("version":1)", R"("version":18446744073709551615)")),
+              "is a report of version 18446744073709551615; this program compares with version 1");
 }
 
 TEST(BaseReport, AMissingFigureIsNamed) {
@@ -168,28 +176,55 @@ TEST(BaseReport, FiguresMustBeIntegersOfAtMost64Bits) {
               lacks + "entries[0].\"name\" is not a string");
     EXPECT_EQ(refusal(replaced(minimal, R"("name":"A")", R"("name":null)")),
               lacks + "areas[0].\"name\" is not a string");
-    // Negative figures and those up to 2^63 - 1 are integers; above that they are held at
-    // 2^63 - 1.
-    EXPECT_EQ(read(replaced(minimal, R"("used":5)", R"("used":-5)")).ram_used, -5);
+    // Byte figures run from 0 to 2^63 - 1; beyond either end the file is no report of this
+    // program (which a diff must not take for one, with figures nobody measured).
     EXPECT_EQ(read(replaced(minimal, R"("used":5)", R"("used":9223372036854775807)")).ram_used,
               INT64_MAX);
-    EXPECT_EQ(read(replaced(minimal, R"("used":5)", R"("used":18446744073709551615)")).ram_used,
-              INT64_MAX);
+    const std::string not_ours = "is not a report of tarvel-report: ";
+    EXPECT_EQ(refusal(replaced(minimal, R"("used":5)", R"("used":-5)")),
+              not_ours + "ram.\"used\" is negative (-5)");
+    EXPECT_EQ(refusal(replaced(minimal, R"("used":5)", R"("used":18446744073709551615)")),
+              not_ours +
+                  "ram.\"used\" is 18446744073709551615, more than a byte figure can be "
+                  "(2^63 - 1)");
+    EXPECT_EQ(refusal(replaced(minimal, R"("used":3)", R"("used":9223372036854775808)")),
+              not_ours +
+                  "areas[0].\"used\" is 9223372036854775808, more than a byte figure can "
+                  "be (2^63 - 1)");
+    EXPECT_EQ(refusal(replaced(minimal, R"("bytes":2)", R"("bytes":-9223372036854775808)")),
+              not_ours + "searches[0].\"bytes\" is negative (-9223372036854775808)");
+    EXPECT_EQ(refusal(replaced(minimal, R"("size":3)", R"("size":-1)")),
+              not_ours + "entries[0].\"size\" is negative (-1)");
+    // Where the diff does not look, any number is left alone.
+    EXPECT_EQ(read(replaced(minimal, R"("used":7})", R"("used":7,"free":-18446744073709551615})"))
+                  .rom_used,
+              7);
 }
 
-TEST(BaseReport, DuplicateMembersTheLastValueWinsAndListsAddUp) {
-    // JSON leaves duplicate names to the reader. This one reads the events in order: of a
-    // figure given twice the last counts, and a list given twice adds its items to the first.
-    const usage_snapshot snapshot = read(
-        replaced(replaced(minimal, R"("ram":{"used":5})", R"("ram":{"used":5,"used":6})"),
-                 R"("entries":[)", R"("entries":[{"area":"B","name":"x","size":1}],"entries":[)"));
-    EXPECT_EQ(snapshot.ram_used, 6);
-    ASSERT_EQ(snapshot.entries.size(), 2u);
-    EXPECT_EQ(snapshot.entries[0].name, "x");
-    EXPECT_EQ(snapshot.entries[1].name, "e");
-    // A second "format" or "version" decides as well.
+TEST(BaseReport, AMemberTheDiffReadsMayAppearOnlyOnce) {
+    // JSON leaves duplicate names to the reader; which of two figures counts would be a guess.
+    const std::string not_ours = "is not a report of tarvel-report: ";
+    EXPECT_EQ(refusal(replaced(minimal, R"("ram":{"used":5})", R"("ram":{"used":5,"used":6})")),
+              not_ours + "ram.\"used\" appears twice");
+    EXPECT_EQ(refusal(replaced(minimal, R"("entries":[)",
+                               R"("entries":[{"area":"B","name":"x","size":1}],"entries":[)")),
+              not_ours + "\"entries\" appears twice");
+    EXPECT_EQ(refusal(replaced(minimal, R"("rom":{"used":7},)", R"("rom":{},"rom":{"used":7},)")),
+              not_ours + "\"rom\" appears twice");
     EXPECT_EQ(refusal(replaced(minimal, R"("version":1)", R"("version":1,"version":3)")),
-              "is a report of version 3; this program compares with version 1");
+              not_ours + "\"version\" appears twice");
+    EXPECT_EQ(refusal(replaced(minimal, R"("name":"e")", R"("name":"e","name":"f")")),
+              not_ours + "entries[0].\"name\" appears twice");
+    EXPECT_EQ(refusal(replaced(minimal, R"("bytes":2)", R"("bytes":2,"bytes":2)")),
+              not_ours + "searches[0].\"bytes\" appears twice");
+    // Each object has its own members: the same name in the next entry, or a member the diff
+    // does not read given twice, is no repetition.
+    const usage_snapshot snapshot =
+        read(replaced(minimal, R"([{"area":"A","name":"e","size":3}])",
+                      R"([{"area":"A","name":"e","size":3,"x":1,"x":2},{"area":"A","name":"f",)"
+                      R"("size":4}])"));
+    ASSERT_EQ(snapshot.entries.size(), 2u);
+    EXPECT_EQ(snapshot.entries[1].size, 4);
 }
 
 }  // namespace

@@ -197,20 +197,25 @@ TEST_F(ReportExitCodes, InputsThatCannotBeUnderstoodAre3) {
 
 TEST_F(ReportExitCodes, OutputsThatCannotBeWrittenAre3) {
     expect_failure(small_puma_with({"--json", "missing/r.json"}), 3,
-                   "tarvel-report: cannot write the json report 'missing/r.json'\n");
+                   "tarvel-report: cannot write the json report 'missing/r.json': the directory "
+                   "'missing' does not exist\n");
     expect_failure(small_puma_with({"--csv", "missing/r.csv"}), 3,
-                   "tarvel-report: cannot write the csv report 'missing/r.csv'\n");
+                   "tarvel-report: cannot write the csv report 'missing/r.csv': the directory "
+                   "'missing' does not exist\n");
     expect_failure(small_puma_with({"--markdown", "missing/r.md"}), 3,
-                   "tarvel-report: cannot write the markdown report 'missing/r.md'\n");
+                   "tarvel-report: cannot write the markdown report 'missing/r.md': the directory "
+                   "'missing' does not exist\n");
     expect_failure(small_puma_with({"--ambiguities", "missing/amb.txt"}), 3,
-                   "tarvel-report: cannot write 'missing/amb.txt'\n");
+                   "tarvel-report: cannot write 'missing/amb.txt': the directory "
+                   "'missing' does not exist\n");
     // A directory where the file is to go cannot be replaced by it.
     std::filesystem::create_directory(dir.path() / "r.json");
     std::filesystem::create_directory(dir.path() / "r.json" / "inside");
     const process_result result = run_report(dir, small_puma_with({"--json", "r.json"}));
     EXPECT_EQ(result.exit_code, 3);
     EXPECT_EQ(result.error_output,
-              native_lines("tarvel-report: cannot write the json report 'r.json'\n"));
+              native_lines("tarvel-report: cannot write the json report 'r.json': it is a "
+                           "directory\n"));
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "r.json" / "inside"));
     EXPECT_EQ(files_in(dir.path()), (std::vector<std::string>{"a.map", "r.json", "t.def"}));
 }
@@ -225,7 +230,8 @@ TEST_F(ReportExitCodes, AReadOnlyDirectoryIs3) {
     std::filesystem::create_directory(dir.path() / "locked");
     ::chmod((dir.path() / "locked").c_str(), 0555);
     expect_failure(small_puma_with({"--json", "locked/r.json"}), 3,
-                   "tarvel-report: cannot write the json report 'locked/r.json'\n");
+                   "tarvel-report: cannot write the json report 'locked/r.json': no "
+                   "permission to write in 'locked'\n");
     ::chmod((dir.path() / "locked").c_str(), 0755);
     EXPECT_TRUE(files_in(dir.path() / "locked").empty());
 #endif

@@ -92,8 +92,10 @@ TEST_F(ReportOutputFiles, AnOutputThatCannotBeWrittenStopsTheRunBeforeAnyIsRepla
                                          "missing/r.csv"}));
     EXPECT_EQ(result.exit_code, 3);
     EXPECT_EQ(result.output, "");
-    EXPECT_EQ(result.error_output,
-              native_lines("tarvel-report: cannot write the csv report 'missing/r.csv'\n"));
+    EXPECT_EQ(
+        result.error_output,
+        native_lines("tarvel-report: cannot write the csv report 'missing/r.csv': the directory "
+                     "'missing' does not exist\n"));
     expect_earlier_files_unchanged();
     expect_no_other_files();
 }

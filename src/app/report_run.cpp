@@ -280,6 +280,17 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
             << "')\n";
         return report_input_error;
     }
+    // Figures of a damaged map would lack what its damaged lines held.
+    if (model.reader.damaged_lines > 0) {
+        err << program << "the map '" << options.map << "' is damaged: line "
+            << model.reader.first_damaged_line << " should be " << model.reader.first_damage
+            << " and is not";
+        if (model.reader.damaged_lines > 1) {
+            err << " (" << model.reader.damaged_lines << " such lines)";
+        }
+        err << "\n";
+        return report_input_error;
+    }
     if (status == analysis_status::nothing_placed) {
         explain_nothing_found(err, model);
         return report_nothing_found;

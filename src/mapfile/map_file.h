@@ -80,6 +80,8 @@ class c_map_file {
     // Counts a recognised entry, and one that a rule of the format leaves out.
     void count_recognised() { ++counts_.recognised; }
     void count_dropped(std::string_view rule) { counts_.drop(rule); }
+    // Counts the line just read as damaged: it should have been `expected` and is not.
+    void count_damaged(std::string_view expected) { counts_.damaged(file_.lines_read(), expected); }
 
     bool is_open_ = false;
     std::vector<entry_origin> origins_;

@@ -72,16 +72,24 @@ bool c_map_file_otter::parse(const c_memory_def& def, c_entry_list& program_entr
             table = heading;
             continue;
         }
+        // Inside the two tables every line but a blank one is a row; one that does not read
+        // as a row has lost a column, and the section or piece it described with it.
         if (table == otter::table::image_summary) {
             otter::image_section read;
             if (otter::read_image_line(line, read)) {
                 sections.push_back({std::string(read.name), read.base, read.size, {}});
+            } else if (!otter::is_blank(line)) {
+                count_damaged(
+                    "an Image Summary row (section, base, size in hexadecimal and "
+                    "decimal, offset)");
             }
         } else if (table == otter::table::module_summary) {
             otter::module_piece read;
             if (otter::read_module_line(line, read)) {
                 pieces.push_back(
                     {std::string(read.section), read.origin, read.size, std::string(read.module)});
+            } else if (!otter::is_blank(line)) {
+                count_damaged("a Module Summary row (origin+size, section, module)");
             }
         }
     }

@@ -77,6 +77,10 @@ bool ends_table(std::string_view line) {
     return trimmed(line).starts_with("Load Map");
 }
 
+bool is_blank(std::string_view line) {
+    return trimmed(line).empty();
+}
+
 bool read_image_line(std::string_view line, image_section& section) {
     const std::vector<std::string_view> fields = tokens(line);
     std::uint32_t base = 0;

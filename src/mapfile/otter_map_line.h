@@ -20,6 +20,9 @@ enum class table { none, image_summary, module_summary, global_symbols };
 table table_of_heading(std::string_view line);
 bool ends_table(std::string_view line);
 
+// A line of nothing but blanks, as between the tables.
+bool is_blank(std::string_view line);
+
 struct image_section {
     std::string_view name;
     std::uint32_t base = 0;

@@ -21,6 +21,11 @@ struct reader_counts {
     std::uint64_t placed = 0;         // entries placed in an area of the definition
     std::uint64_t unplaced = 0;       // entries that lie in no area
     std::vector<drop_count> dropped;  // entries left out, by rule, in the order first seen
+    // Lines inside a table that are not rows of it: a damaged map, whose figures would lack
+    // what those rows held. The first of them, by number and what it should have been.
+    std::uint64_t damaged_lines = 0;
+    std::uint64_t first_damaged_line = 0;  // 1-based
+    std::string first_damage;              // "an Image Summary row"
 
     void drop(std::string_view rule) {
         for (drop_count& known : dropped) {
@@ -30,6 +35,13 @@ struct reader_counts {
             }
         }
         dropped.push_back({std::string(rule), 1});
+    }
+
+    void damaged(std::uint64_t line, std::string_view expected) {
+        if (damaged_lines++ == 0) {
+            first_damaged_line = line;
+            first_damage = expected;
+        }
     }
 
     std::uint64_t dropped_total() const {

@@ -151,6 +151,26 @@ TEST_F(OtterParse, SymbolsAndTextOutsideTheTablesAreNoEntries) {
     EXPECT_EQ(r.program[0].origin, no_origin);
 }
 
+TEST_F(OtterParse, ALineInATableThatIsNoRowIsCountedAsDamage) {
+    parse_keeping(title + image_heading +
+                  ".text     00000100  00000010   16         00000000\n"
+                  "\n"
+                  ".rodata   00000110  00000010   16\n"  // line 6: no offset
+                  ".data     fede0000  00000010   16         00000000\n" +
+                  module_heading +
+                  "00000100+000010  .text    main.o\n"
+                  "00000100 000010  .text    main.o\n" +  // line 10: no '+'
+                  title +
+                  "text between the tables\n");
+    const reader_counts counts = reader_->counts();
+    EXPECT_EQ(counts.damaged_lines, 2u);
+    EXPECT_EQ(counts.first_damaged_line, 6u);
+    EXPECT_NE(counts.first_damage.find("Image Summary row"), std::string::npos);
+
+    parse_keeping(title + image_heading + ".text     00000100  00000010   16         00000000\n");
+    EXPECT_EQ(reader_->counts().damaged_lines, 0u);
+}
+
 TEST_F(OtterParse, NoMapOrNothingPlacedGivesFalse) {
     EXPECT_FALSE(parse("").result);
     EXPECT_FALSE(parse(image_heading + ".text 30000000 00000010 16 0\n").result);

@@ -1,5 +1,6 @@
 #include "analysis/budget.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -210,9 +211,12 @@ bool evaluate_budgets(const std::vector<budget>& budgets, const usage_model& mod
             result.figure = change ? change->change : figure->used;
             base = change ? static_cast<double>(change->before) : 0.0;
         }
-        const double limit = rule.limit.kind == budget_limit::unit::percent
-                                 ? std::floor(base * rule.limit.value / 100.0)
-                                 : rule.limit.value;
+        // A percentage of growth has no upper bound: its bytes are held at the largest limit
+        // the parser takes, which a 32-bit target cannot grow by and a 64-bit integer holds.
+        const double limit =
+            rule.limit.kind == budget_limit::unit::percent
+                ? std::clamp(std::floor(base * rule.limit.value / 100.0), -max_bytes, max_bytes)
+                : rule.limit.value;
         result.limit_bytes = static_cast<std::int64_t>(limit);
         result.exceeded = result.figure > result.limit_bytes;
         results.push_back(std::move(result));

@@ -5,8 +5,10 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/base_report.h"
+#include "analysis/budget.h"
 #include "text/line_reader.h"
 
 namespace tarvel {
@@ -49,6 +51,32 @@ TEST(FuzzFindings, BaseReportStringsAreDecodedWhereTheyStand) {
     EXPECT_EQ(error, "is not valid JSON (at byte 6: Missing a closing quotation mark in string.)");
     EXPECT_FALSE(read_base_report(R"({"a":"\ud800"})", error).has_value());
     EXPECT_EQ(error.rfind("is not valid JSON (at byte ", 0), 0u) << error;
+}
+
+// A growth percentage of a few hundred thousand billion: the limit in bytes was converted to a
+// 64-bit integer beyond its range (undefined behaviour; on x86 the most negative value, so
+// that no growth at all kept the budget). It is held at the parser's largest byte limit.
+TEST(FuzzFindings, AHugeGrowthPercentageIsALimitNoGrowthExceeds) {
+    usage_model model;
+    usage_diff diff;
+    diff.ram = {"", 1000, 1000, 0};
+    diff.rom = {"", -1000, 1000, 2000};
+    std::vector<budget> budgets;
+    for (const char* text : {"RAM=1000000000000000000%", "ROM=1000000000000000000%"}) {
+        std::string error;
+        const std::optional<budget> rule = parse_budget(text, budget_kind::max_growth, error);
+        ASSERT_TRUE(rule.has_value()) << error;
+        budgets.push_back(*rule);
+    }
+    std::vector<budget_result> results;
+    std::string error;
+    ASSERT_TRUE(evaluate_budgets(budgets, model, &diff, results, error)) << error;
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].limit_bytes, 1'000'000'000'000'000);
+    EXPECT_FALSE(results[0].exceeded);
+    // A percentage of a negative base figure (only a hand-made base has one) is held likewise.
+    EXPECT_EQ(results[1].limit_bytes, -1'000'000'000'000'000);
+    EXPECT_TRUE(results[1].exceeded);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // behaviour it must have now. The same inputs are seeds in fuzz/corpus/.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 
 #include "analysis/base_report.h"
 #include "analysis/budget.h"
+#include "analysis/usage_diff.h"
 #include "text/line_reader.h"
 
 namespace tarvel {
@@ -77,6 +79,36 @@ TEST(FuzzFindings, AHugeGrowthPercentageIsALimitNoGrowthExceeds) {
     // A percentage of a negative base figure (only a hand-made base has one) is held likewise.
     EXPECT_EQ(results[1].limit_bytes, -1'000'000'000'000'000);
     EXPECT_TRUE(results[1].exceeded);
+}
+
+// A base report may hold any 64-bit figure, and the change to this build's figure overflowed
+// (undefined behaviour; in practice a large growth became a large shrinking). Changes beyond
+// 64 bits are held at +-(2^63 - 1).
+TEST(FuzzFindings, ChangesAgainstExtremeBaseFiguresAreHeldAt64Bits) {
+    usage_snapshot base;
+    base.ram_used = INT64_MIN;
+    base.rom_used = INT64_MAX;
+    base.areas = {{"A", INT64_MIN}};
+    base.entries = {{"A", "e", INT64_MIN}, {"A", "f", 5}};
+    usage_snapshot current;
+    current.ram_used = 21;
+    current.rom_used = -1;
+    current.areas = {{"A", 0}};
+    current.entries = {{"A", "e", 7}, {"A", "f", INT64_MIN}};
+    const usage_diff diff = diff_usage(base, current);
+    EXPECT_EQ(diff.ram.change, INT64_MAX);
+    EXPECT_EQ(diff.rom.change, -INT64_MAX);
+    ASSERT_EQ(diff.areas.size(), 1u);
+    EXPECT_EQ(diff.areas[0].change, INT64_MAX);
+    ASSERT_EQ(diff.entries.size(), 2u);
+    EXPECT_EQ(diff.entries[0].name, "e");
+    EXPECT_EQ(diff.entries[0].status, entry_status::grew);
+    EXPECT_EQ(diff.entries[0].change(), INT64_MAX);
+    EXPECT_EQ(diff.entries[1].status, entry_status::shrank);
+    EXPECT_EQ(diff.entries[1].change(), -INT64_MAX);
+    const usage_diff back = diff_usage(current, base);
+    EXPECT_EQ(back.ram.change, -INT64_MAX);
+    EXPECT_EQ(back.rom.change, INT64_MAX);
 }
 
 }  // namespace

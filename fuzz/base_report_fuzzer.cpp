@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/base_report.h"
 #include "analysis/usage_diff.h"
@@ -46,11 +47,29 @@ const usage_snapshot& current_build() {
     return snapshot;
 }
 
+// A change has the sign of after - before, and is that difference where it cannot overflow
+// (changes beyond 64 bits are held at +-(2^63 - 1)).
+bool is_change(std::int64_t change, std::int64_t before, std::int64_t after) {
+    constexpr std::int64_t safe = INT64_MAX / 2;
+    if (before > -safe && before < safe && after > -safe && after < safe) {
+        return change == after - before;
+    }
+    return change != INT64_MIN && (change > 0) == (after > before) &&
+           (change < 0) == (after < before);
+}
+
 // What any diff must hold: each change is after - before, entry statuses agree with their
 // figures, and the entries come largest change first.
 std::size_t check_diff(const usage_diff& diff) {
+    for (const std::vector<figure_change>* list : {&diff.areas, &diff.searches}) {
+        for (const figure_change& change : *list) {
+            if (!is_change(change.change, change.before, change.after)) {
+                std::abort();
+            }
+        }
+    }
     for (const figure_change* change : {&diff.ram, &diff.rom}) {
-        if (change->change != change->after - change->before) {
+        if (!is_change(change->change, change->before, change->after)) {
             std::abort();
         }
     }

@@ -38,6 +38,11 @@ cp "$corpus/base_report/puma.json" "$scratch/base.json"
 json_of "$scratch" --def target.def --map next.map --diff base.json --max ROM=90% \
     --max-growth RAM=1KiB >"$corpus/base_report/puma_diff_budgets.json"
 json_of "$corpus/map_gnu" --map small.map --by object >"$corpus/base_report/gnu_regions.json"
+# Figures at the ends of 64 bits, whose changes once overflowed.
+printf '%s' '{"format":"tarvel-usage","version":1,"ram":{"used":-9223372036854775808},' \
+    '"rom":{"used":9223372036854775807},"areas":[{"name":"Prg seg0","used":-1}],' \
+    '"searches":[],"entries":[{"area":"Prg seg0","name":".text","size":-9223372036854775808}]}' \
+    >"$corpus/base_report/extreme_figures.json"
 # Spliced into the target's own report (see base_report_fuzzer.cpp): a large figure, a
 # removed "used", a name that needs escapes.
 printf '\x01\x7c\x00\x03-9223372036854775808' >"$corpus/base_report/splice_figure"

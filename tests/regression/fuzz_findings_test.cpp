@@ -11,6 +11,9 @@
 #include "analysis/base_report.h"
 #include "analysis/budget.h"
 #include "analysis/usage_diff.h"
+#include "mapfile/map_file_altium.h"
+#include "support/reader_fixture.h"
+#include "support/temp_dir.h"
 #include "text/line_reader.h"
 
 namespace tarvel {
@@ -109,6 +112,31 @@ TEST(FuzzFindings, ChangesAgainstExtremeBaseFiguresAreHeldAt64Bits) {
     const usage_diff back = diff_usage(current, base);
     EXPECT_EQ(back.ram.change, -INT64_MAX);
     EXPECT_EQ(back.rom.change, INT64_MAX);
+}
+
+// A bit variable of an Orca map in a program area: program memory counts every entry's size in
+// bytes, a bit variable's too (as tarvel's report always has), but the entry kept its bit mark,
+// so that the JSON and CSV reports listed as 1 bit what the area's used bytes counted as 1
+// byte. Placed in a program area, an entry is an entry of bytes; in RAM it stays a bit.
+TEST(FuzzFindings, ABitVariableInProgramMemoryIsCountedAndListedInBytes) {
+    const std::string map =
+        "Memory map of app.abs\n"
+        "\n"
+        "Name                            Addr    Space Type     Size    Module\n"
+        "----------------------------------------------------------------------\n"
+        "_rom_flag.......................000400  BIT  BIT      000001  module.obj\n"
+        "_ram_flag.......................220001  BIT  BIT      000003  module.obj\n";
+    c_memory_def def;
+    def.program = {{0x0000, 0x8000, no_area}};
+    def.memory = {{0x220000, 0x80, no_area}};
+    const test::c_temp_dir dir;
+    const test::parse_result r = test::parse_map<c_map_file_altium>(dir, def, map);
+    ASSERT_EQ(r.program.size(), 1u);
+    EXPECT_EQ(r.program[0].name, "_rom_flag");
+    EXPECT_EQ(r.program[0].size, 1u);
+    EXPECT_EQ(r.program[0].is_bit, 0);
+    ASSERT_EQ(r.memory.size(), 1u);
+    EXPECT_EQ(r.memory[0].is_bit, 1);
 }
 
 }  // namespace

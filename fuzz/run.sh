@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets and runs each for a bounded time, two at a time (one per core).
 # Usage: fuzz/run.sh [seconds-per-target] [target ...]
-#   Targets: line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited map_ibex map_wren map_gnu map_otter eep analysis
+#   Targets: line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited
+#            map_ibex map_wren map_gnu map_otter eep analysis detect base_report budget report_run
 #   (default: all). Each starts from its seeds in fuzz/corpus/<target> and keeps what it learns
-#   in fuzz/corpus-work/<target>; crashing inputs land in fuzz/findings/<target>/.
+#   in fuzz/corpus-work/<target>; crashing inputs land in fuzz/findings/<target>/. A target
+#   with a dictionary fuzz/<target>.dict is given it.
 # Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_JOBS (default 2), FUZZ_NO_BUILD=1 to
 # use the targets already built.
 set -euo pipefail
@@ -11,7 +13,8 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
-all_targets=(line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited map_ibex map_wren map_gnu map_otter eep analysis)
+all_targets=(line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited map_ibex
+    map_wren map_gnu map_otter eep analysis detect base_report budget report_run)
 targets=("${all_targets[@]}")
 [ $# -gt 0 ] && targets=("$@")
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
@@ -31,11 +34,13 @@ run_target() {
     local target=$1
     local work=fuzz/corpus-work/$target findings=fuzz/findings/$target
     mkdir -p "$work" "$findings"
+    local dict=()
+    [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
     # -max_len: maps and definitions of a few KB reach every reader state; longer inputs only
     # slow the search down. -timeout: an input that takes 10 s is a hang.
     "$build_dir/fuzz/fuzz_$target" "$work" "fuzz/corpus/$target" \
         -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$findings/" >"$logs/$target.log" 2>&1
+        -print_final_stats=1 -artifact_prefix="$findings/" ${dict[@]+"${dict[@]}"} >"$logs/$target.log" 2>&1
 }
 
 failed=()

@@ -1,7 +1,6 @@
 #include "analysis/base_report.h"
 
 #include <rapidjson/error/en.h>
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
 #include <cstdint>
@@ -25,6 +24,33 @@ enum class place {
     figure,       // one of their objects
     entry_list,   // "entries"
     entry,        // one entry
+};
+
+// The report's text, read in place: RapidJSON decodes each string over its escaped form, which
+// is never shorter. Its other way, copying the string onto the reader's stack first, adds to
+// the stack's null pointer before the stack has any storage, which is undefined behaviour.
+// Past the end the stream gives NUL, as RapidJSON's memory stream does, so a text is read (and
+// an error placed) as that stream reads it.
+class c_in_place_stream {
+  public:
+    using Ch = char;
+
+    c_in_place_stream(char* text, std::size_t size) : begin_(text), end_(text + size), src_(text) {}
+
+    Ch Peek() const { return src_ == end_ ? '\0' : *src_; }
+    Ch Take() { return src_ == end_ ? '\0' : *src_++; }
+    std::size_t Tell() const { return static_cast<std::size_t>(src_ - begin_); }
+
+    Ch* PutBegin() { return dst_ = src_; }
+    void Put(Ch c) { *dst_++ = c; }
+    std::size_t PutEnd(Ch* begin) { return static_cast<std::size_t>(dst_ - begin); }
+    void Flush() {}
+
+  private:
+    char* begin_;
+    char* end_;
+    char* src_;
+    char* dst_ = nullptr;
 };
 
 class c_base_handler {
@@ -407,13 +433,14 @@ class c_base_handler {
 
 }  // namespace
 
-std::optional<usage_snapshot> read_base_report(std::string_view text, std::string& error) {
+std::optional<usage_snapshot> read_base_report(std::string text, std::string& error) {
     usage_snapshot snapshot;
     c_base_handler handler(snapshot);
-    // The text is not NUL-terminated: the stream is told where it ends.
-    rapidjson::MemoryStream stream(text.data(), text.size());
+    // The stream is told where the text ends: it may hold NUL bytes.
+    c_in_place_stream stream(text.data(), text.size());
     rapidjson::Reader reader;
-    const rapidjson::ParseResult result = reader.Parse(stream, handler);
+    const rapidjson::ParseResult result =
+        reader.Parse<rapidjson::kParseInsituFlag>(stream, handler);
     // A handler that stopped the reading has said why already.
     if (result.IsError() && result.Code() != rapidjson::kParseErrorTermination) {
         handler.syntax_error(result.Offset(), !text.empty() && result.Offset() >= text.size(),

@@ -3,7 +3,6 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "analysis/usage_snapshot.h"
 
@@ -11,6 +10,7 @@ namespace tarvel {
 
 // The figures of a "tarvel-usage" report of version 1. None, with the reason in `error`, when
 // the text is no JSON, a report of another format or version, or lacks a figure the diff needs.
-std::optional<usage_snapshot> read_base_report(std::string_view json, std::string& error);
+// The text is decoded in place: a large base is best moved in.
+std::optional<usage_snapshot> read_base_report(std::string json, std::string& error);
 
 }  // namespace tarvel

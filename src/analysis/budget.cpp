@@ -1,5 +1,6 @@
 #include "analysis/budget.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -214,8 +215,9 @@ bool evaluate_budgets(const std::vector<budget>& budgets, const usage_model& mod
                                  ? std::floor(base * rule.limit.value / 100.0)
                                  : rule.limit.value;
         // A growth percentage has no bound of its own; its bytes must fit a figure, as a limit
-        // in bytes must (converted beyond 2^63 they would wrap to a negative limit).
-        if (limit > max_bytes) {
+        // in bytes must (converted beyond 2^63 they would wrap to a negative limit). A negative
+        // base, which only a hand-made report has, is held to the same bound.
+        if (std::fabs(limit) > max_bytes) {
             error =
                 joined({rule.kind == budget_kind::max ? "--max" : "--max-growth",
                         ": the limit of '", rule.target, "=", rule.limit_text, "' is too large"});

@@ -34,7 +34,7 @@ const char* entry_status_name(entry_status status) {
 
 namespace {
 figure_change change_of(std::string label, std::int64_t before, std::int64_t after) {
-    return {std::move(label), before, after, after - before};
+    return {std::move(label), before, after, change_between(before, after)};
 }
 
 // This build's figures in their order, each with its base figure (0 when the base had none),

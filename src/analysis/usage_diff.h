@@ -12,6 +12,19 @@
 
 namespace tarvel {
 
+// after - before. A base report may hold any 64-bit figure: a change beyond 64 bits is held at
+// +-(2^63 - 1), which also keeps its magnitude a 64-bit integer.
+constexpr std::int64_t change_between(std::int64_t before, std::int64_t after) {
+    constexpr std::int64_t largest = INT64_MAX;
+    if (before < 0 && after > largest + before) {
+        return largest;
+    }
+    if (before >= 0 && after < before - largest) {
+        return -largest;
+    }
+    return after - before;
+}
+
 struct figure_change {
     std::string label;  // an area's name or a search's text; empty for RAM and ROM
     std::int64_t before = 0;
@@ -34,7 +47,7 @@ struct entry_change {
     entry_status status = entry_status::grew;
     std::int64_t before = 0;
     std::int64_t after = 0;
-    std::int64_t change() const { return after - before; }
+    std::int64_t change() const { return change_between(before, after); }
 };
 
 struct usage_diff {
@@ -47,8 +60,9 @@ struct usage_diff {
 };
 
 // Entries are matched by area and name, and entries of equal area and name by their order:
-// the first with the first, and so on. The diff refers to the names of both snapshots. An entry without a match was added or removed; a
-// matched one whose size changed grew or shrank; unchanged ones are not listed.
+// the first with the first, and so on. The diff refers to the names of both snapshots. An entry
+// without a match was added or removed; a matched one whose size changed grew or shrank; unchanged
+// ones are not listed.
 usage_diff diff_usage(const usage_snapshot& base, const usage_snapshot& current);
 
 }  // namespace tarvel

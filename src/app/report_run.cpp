@@ -138,9 +138,8 @@ std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& e
         err << program << "cannot read the base report '" << path << "'\n";
         return std::nullopt;
     }
-    const std::string text = std::move(content).str();
     std::string error;
-    std::optional<usage_snapshot> base = read_base_report(text, error);
+    std::optional<usage_snapshot> base = read_base_report(std::move(content).str(), error);
     if (!base) {
         err << program << "the base report '" << path << "' " << error << "\n";
     }

@@ -57,6 +57,11 @@ bool c_map_file::place_entry(c_map_entry entry, const c_memory_def& def,
     const bool in_program =
         c_memory_def::find_area(entry.address, entry.size, entry.index, def.program);
     if (in_program || c_memory_def::find_area(entry.address, entry.size, entry.index, def.memory)) {
+        // Program memory counts every size in bytes, a bit variable's too: the entry is then
+        // one of bytes, so that the reports list it as it is counted.
+        if (in_program) {
+            entry.is_bit = 0;
+        }
         (in_program ? program_entries : memory_entries).insert(std::move(entry));
         ++counts_.placed;
         return true;

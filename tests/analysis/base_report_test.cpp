@@ -20,13 +20,13 @@ std::string sample_report() {
 // The reason the text is refused; fails the test when it is read.
 std::string refusal(std::string_view text) {
     std::string error;
-    EXPECT_FALSE(read_base_report(text, error).has_value()) << text;
+    EXPECT_FALSE(read_base_report(std::string(text), error).has_value()) << text;
     return error;
 }
 
 usage_snapshot read(std::string_view text) {
     std::string error;
-    std::optional<usage_snapshot> snapshot = read_base_report(text, error);
+    std::optional<usage_snapshot> snapshot = read_base_report(std::string(text), error);
     EXPECT_TRUE(snapshot.has_value()) << error;
     return snapshot.value_or(usage_snapshot{});
 }

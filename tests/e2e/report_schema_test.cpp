@@ -62,6 +62,17 @@ TEST_F(UsageSchema, EveryReportIsValid) {
             "eep/EepPrj.src", "--diff", "puma.json", "--max", "ROM=90%", "--max", "Prg seg0=1KiB",
             "--max-growth", "RAM=5%", "--max-growth", "text !DFALib !EEELib=0"},
            1);
+    // Figures beyond 32 bits: a base whose ROM used more than 4 GiB (a base may hold any figure
+    // up to 2^63 - 1), and a limit of 5 GB.
+    std::string base = dir.read("puma.json");
+    const std::size_t used = base.find("\"used\":", base.find("\"rom\":{")) + 7;
+    base.replace(used, base.find(',', used) - used, "5000000000000");
+    dir.write("huge_base.json", base);
+    report("puma_huge.json",
+           {"--type", "Puma", "--def", "puma/target.def", "--map", "puma/next.map", "--diff",
+            "huge_base.json", "--max", "ROM=5GB", "--max-growth", "ROM=0"});
+    EXPECT_NE(dir.read("puma_huge.json").find("\"limit_bytes\":5000000000"), std::string::npos);
+    EXPECT_NE(dir.read("puma_huge.json").find("\"before\":5000000000000"), std::string::npos);
     // Entries in no area and bit variables, areas overfull through reserved ranges.
     for (std::uint64_t seed = 1; seed <= 4; ++seed) {
         const generated_input input = random_orca_input(seed);

@@ -143,9 +143,9 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
     }
 
     if (!options.list_entries && model.search_definitions.empty()) {
-        // Nothing will read a name: no search, and no list of entries.
-        model.program_entries.drop_names();
-        model.memory_entries.drop_names();
+        // Nothing will read an entry but the sums: no search, and no list of entries.
+        model.program_entries.keep_sums_only();
+        model.memory_entries.keep_sums_only();
     }
     const bool placed = reader->parse(def, model.program_entries, model.memory_entries);
     model.reader = reader->counts();

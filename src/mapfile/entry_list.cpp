@@ -161,7 +161,26 @@ void c_entry_list::append(std::vector<c_block>& blocks, const c_map_entry& entry
     blocks.back().push_back(entry);
 }
 
+void c_entry_list::fold(const c_map_entry& entry) {
+    const std::size_t slot = std::size_t{entry.index} * 2 + (entry.is_bit == 1 ? 1 : 0);
+    if (slot >= sums_.size()) {
+        sums_.resize(slot + 1);
+    }
+    c_map_entry& sum = sums_[slot];
+    if (sum.index == no_area) {
+        sum.index = entry.index;
+        sum.is_bit = entry.is_bit == 1 ? 1 : 0;
+        sum.address = entry.address;
+    }
+    sum.size += entry.size;  // modulo 2^32
+    ++size_;
+}
+
 void c_entry_list::insert(c_map_entry entry) {
+    if (sums_only_) {
+        fold(entry);
+        return;
+    }
     entry.name = keep_names_ ? names_.store(entry.name) : std::string_view();
     // Entries usually come in ascending address order; such an entry belongs at the end.
     const bool in_order = added_.empty() && (size_ == 0 || last_address_ < entry.address);

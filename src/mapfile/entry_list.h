@@ -90,10 +90,13 @@ class c_entry_list {
     // Adds a copy of the entry, with a copy of its name that the list owns.
     void insert(c_map_entry entry);
 
-    // Entries added from now on keep no name (an empty one): for a run whose figures need
-    // none, which then copies no name at all.
-    void drop_names() {
+    // Entries added from now on are not kept but folded into one entry per area and kind
+    // (bytes or bits), without a name, their sizes added modulo 2^32 as every sum of sizes is:
+    // for a run that needs the sums alone, which then stores nothing per entry. `size` still
+    // counts every entry added; only `for_each_unordered` sees the folded entries.
+    void keep_sums_only() {
         keep_names_ = false;
+        sums_only_ = true;
     }
 
     bool empty() const {
@@ -119,6 +122,11 @@ class c_entry_list {
                 for (const c_map_entry& entry : block) {
                     visit(entry);
                 }
+            }
+        }
+        for (const c_map_entry& sum : sums_) {
+            if (sum.index != no_area) {
+                visit(sum);
             }
         }
     }
@@ -161,10 +169,14 @@ class c_entry_list {
     // Appends to the last block, or to a new one of `bytes` bytes when that is full.
     void append(std::vector<c_block>& blocks, const c_map_entry& entry, std::size_t bytes) const;
     void establish_order() const;
+    void fold(const c_map_entry& entry);
 
     std::pmr::memory_resource* resource_ = std::pmr::get_default_resource();
     mutable c_name_arena names_;
     bool keep_names_ = true;
+    bool sums_only_ = false;
+    // With keep_sums_only: at 2 * area + kind, the folded entry, or one of index no_area.
+    std::vector<c_map_entry> sums_;
     // The entries in address order, and those inserted since the list was last in order, in
     // the order of insertion. Sorting merges the second into the first.
     mutable std::vector<c_block> ordered_;

@@ -74,3 +74,45 @@ TEST(EntryList, MatchesInsertionBeforeTheFirstNotSmallerAddress) {
 
 }  // namespace
 }  // namespace tarvel
+
+namespace tarvel {
+namespace {
+
+// A list that keeps the sums alone gives every visitor that adds up sizes per area and kind
+// what the full list gives, sums wrapping at 2^32 alike, and counts every entry.
+TEST(EntryList, SumsOnlyAddUpAsTheEntriesDo) {
+    c_entry_list full;
+    c_entry_list sums;
+    sums.keep_sums_only();
+    std::mt19937 random(7);
+    for (int i = 0; i < 5000; ++i) {
+        c_map_entry entry;
+        entry.address = static_cast<std::uint32_t>(random());
+        entry.size = i % 97 == 0 ? 0xFFFFFF00u : static_cast<std::uint32_t>(random() % 4096);
+        entry.index = static_cast<std::uint32_t>(random() % 5) * 3;  // areas 0, 3, ... 12
+        entry.is_bit = random() % 4 == 0 ? 1 : 0;
+        entry.name = "name";
+        full.insert(entry);
+        sums.insert(entry);
+    }
+    const auto add_up = [](const c_entry_list& list) {
+        std::vector<std::uint32_t> totals(13 * 2, 0);
+        list.for_each_unordered([&](const c_map_entry& entry) {
+            EXPECT_TRUE(entry.is_bit == 0 || entry.is_bit == 1);
+            totals[entry.index * 2 + static_cast<std::uint32_t>(entry.is_bit)] += entry.size;
+        });
+        return totals;
+    };
+    EXPECT_EQ(add_up(sums), add_up(full));
+    EXPECT_EQ(sums.size(), full.size());
+    EXPECT_FALSE(sums.empty());
+    std::size_t folded = 0;
+    sums.for_each_unordered([&](const c_map_entry& entry) {
+        EXPECT_TRUE(entry.name.empty());
+        ++folded;
+    });
+    EXPECT_EQ(folded, 10u);  // five areas, bytes and bits
+}
+
+}  // namespace
+}  // namespace tarvel

@@ -13,7 +13,7 @@ namespace {
 // A device or a pipe (/dev/null, /dev/stdout, a FIFO): something to write to, not a file to
 // replace. Renaming a file over it would put a plain file in its place, and run as root, even
 // over /dev/null.
-bool is_special_file(const std::string& path) {
+bool is_device_or_pipe(const std::string& path) {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
@@ -58,7 +58,7 @@ std::string failure_reason(const std::string& path, int error_number) {
 
 c_output_file::c_output_file(std::string path) : path_(std::move(path)) {
     errno = 0;
-    if (is_special_file(path_)) {
+    if (is_device_or_pipe(path_)) {
         stream_.open(path_, std::ios::out | std::ios::trunc);
     } else {
         temporary_ = path_ + ".tmp" + std::to_string(std::random_device{}() % 1000000);

@@ -29,16 +29,8 @@ const char* const definition_text =
     "SEARCH text\n";
 
 const tarvel::c_memory_def& fixed_definition() {
-    static const tarvel::c_memory_def def = [] {
-        tarvel::c_memory_def loaded;
-        tarvel::search_list searches;
-        loaded.loaded =
-            loaded.load(tarvel::fuzz::scratch().write("detect.def", definition_text), searches);
-        if (!loaded.loaded) {
-            std::abort();
-        }
-        return loaded;
-    }();
+    static const tarvel::c_memory_def def =
+        tarvel::fuzz::load_definition("detect.def", definition_text);
     return def;
 }
 

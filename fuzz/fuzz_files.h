@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "memdef/memory_def.h"
+
 namespace tarvel::fuzz {
 
 class c_scratch_dir {
@@ -59,6 +61,18 @@ class c_scratch_dir {
 inline const c_scratch_dir& scratch() {
     static const c_scratch_dir dir;
     return dir;
+}
+
+// A memory definition read from `text` (written to the scratch file `name`); a definition
+// that does not load is a fault of the target itself.
+inline c_memory_def load_definition(const std::string& name, const char* text) {
+    c_memory_def loaded;
+    search_list searches;
+    loaded.loaded = loaded.load(scratch().write(name, text), searches);
+    if (!loaded.loaded) {
+        std::abort();
+    }
+    return loaded;
 }
 
 inline std::string_view as_text(const std::uint8_t* data, std::size_t size) {

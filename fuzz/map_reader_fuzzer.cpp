@@ -33,16 +33,8 @@ const char* const definition_text =
     "SEARCH a\n";
 
 const tarvel::c_memory_def& fixed_definition() {
-    static const tarvel::c_memory_def def = [] {
-        tarvel::c_memory_def loaded;
-        tarvel::search_list searches;
-        loaded.loaded =
-            loaded.load(tarvel::fuzz::scratch().write("fixed.def", definition_text), searches);
-        if (!loaded.loaded) {
-            std::abort();
-        }
-        return loaded;
-    }();
+    static const tarvel::c_memory_def def =
+        tarvel::fuzz::load_definition("fixed.def", definition_text);
     return def;
 }
 }  // namespace

@@ -115,8 +115,9 @@ function drawStepMarkers(svg, steps, area, geometry) {
             "data-rank": rank + 1,
         });
         marker.appendChild(svgEl("circle", "", { cx: x, cy: y, r: 5 }));
-        // Above a rise, below a fall: where the line does not run.
-        const labelY = step.change > 0 ? Number(y) - 9 : Number(y) + 17;
+        // Above a rise, below a fall (where the line does not run) unless that is off the plot.
+        const bottom = geometry.box.height - geometry.box.bottom - 3;
+        const labelY = step.change > 0 || Number(y) + 17 > bottom ? Number(y) - 9 : Number(y) + 17;
         const label = svgEl("text", "trend-step-label", { x: x, y: labelY, "text-anchor": "middle" });
         label.textContent = String(rank + 1);
         marker.appendChild(label);

@@ -32,7 +32,8 @@ struct trend_data {
 
 // The page. It loads nothing from elsewhere and its policy forbids it to; every text of the
 // data stands in it escaped. An area's figures are taken one per build: where a list is
-// shorter than the builds, the missing figures count as absent.
+// shorter than the builds, the missing figures count as absent. The JSON holds every figure
+// exactly; the page's script reads them as doubles, exact up to 2^53 bytes.
 std::string render_trend_html(const trend_data& data);
 
 }  // namespace tarvel

@@ -4,7 +4,8 @@
 #
 # Usage: scripts/screenshot.sh [--tool PATH] [--page FILE] [--out FILE] [--browser PATH]
 #   --tool PATH     tarvel-report (default build/src/tarvel-report)
-#   --page FILE     take this page instead of writing the Puma example's
+#   --page FILE     take this page instead of writing the Puma example's (a report or a
+#                   trend page)
 #   --out FILE      the PNG to write (default docs/report-example.png)
 #   --browser PATH  the headless Chromium (default chromium-headless-shell, else chromium)
 # The test suite runs it with --out in the build directory, so that the picture can always be
@@ -40,7 +41,8 @@ if [ -z "$page" ]; then
     (cd "$root" && "$tool" --type Puma --def examples/puma/target.def \
         --map examples/puma/application.map --html "$page" >/dev/null)
 fi
-if ! grep -q 'id="tarvel-data"' "$page"; then
+# The report page embeds the report as tarvel-data, the trend page its trend as tarvel-trend.
+if ! grep -q -e 'id="tarvel-data"' -e 'id="tarvel-trend"' "$page"; then
     echo "screenshot.sh: $page holds no report: does $tool write the HTML page with --html?" >&2
     exit 1
 fi

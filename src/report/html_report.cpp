@@ -2,14 +2,13 @@
 
 #include "html_page_assets.h"
 #include "report/html_summary.h"
+#include "report/html_template.h"
 #include "report/html_text.h"
 #include "report/json_writer.h"
 
 namespace tarvel {
 
 namespace {
-constexpr std::string_view marker = "@@";
-
 // The page's own settings, beside the report: what the report cannot know.
 void write_page_settings(std::ostream& out, const html_report_options& options) {
     c_json_writer json(out);
@@ -18,24 +17,6 @@ void write_page_settings(std::ostream& out, const html_report_options& options) 
     json.key("version").value(options.version);
     json.key("grouping").value(treemap_grouping_name(options.grouping));
     json.end_object();
-}
-
-// Writes the template `page` with each marker "@@name@@" replaced by what `part` writes for
-// the name.
-template <typename part_writer>
-void fill_template(std::ostream& out, std::string_view page, const part_writer& part) {
-    for (;;) {
-        const std::size_t open = page.find(marker);
-        const std::size_t close =
-            open == std::string_view::npos ? open : page.find(marker, open + marker.size());
-        if (close == std::string_view::npos) {
-            out << page;
-            return;
-        }
-        out << page.substr(0, open);
-        part(page.substr(open + marker.size(), close - open - marker.size()));
-        page.remove_prefix(close + marker.size());
-    }
 }
 }  // namespace
 
@@ -66,9 +47,11 @@ std::optional<treemap_grouping> parse_treemap_grouping(std::string_view text) {
 
 void render_html_report(std::ostream& out, const usage_model& model,
                         const html_report_options& options) {
-    fill_template(out, html_assets::page_template, [&](std::string_view name) {
+    fill_html_template(out, html_assets::page_template, [&](std::string_view name) {
         if (name == "title") {
             out << "Tarvel memory report: " << html_escaped(model.input.map);
+        } else if (name == "errors") {
+            out << html_assets::page_errors;
         } else if (name == "style") {
             out << html_assets::page_style;
         } else if (name == "script") {

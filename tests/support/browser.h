@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tarvel::test {
 
@@ -18,9 +19,16 @@ struct browser_result {
 };
 
 // Opens file://`page` followed by `fragment` (e.g. "#filter=Can") in a window of 1200 x 900
-// pixels, with a fresh profile, no network use of the browser's own and a time limit.
+// pixels, with a fresh profile, no network use of the browser's own and a time limit. With a
+// `net_log` path the browser writes its network log there (see requested_urls).
 browser_result open_page(const std::string& browser, const std::filesystem::path& page,
-                         const std::string& fragment = "");
+                         const std::string& fragment = "",
+                         const std::filesystem::path& net_log = {});
+
+// The addresses of the requests in a network log that the browser was to fetch from anywhere
+// but a file, in the order logged: empty when the page asked for nothing from elsewhere. A
+// request that the page's policy refused never reaches the log; the page records it itself.
+std::vector<std::string> requested_urls(const std::filesystem::path& net_log);
 
 // The console messages in a browser log, one a line, other than the page's timing message.
 std::string console_messages(const std::string& log);

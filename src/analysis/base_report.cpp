@@ -79,12 +79,25 @@ class c_base_handler {
         key_.assign(text, length);
         return note_key();
     }
-    bool StartObject() { return start_object(); }
+    bool StartObject() { return deeper() && start_object(); }
     bool EndObject(rapidjson::SizeType) { return end_object(); }
-    bool StartArray() { return start_array(); }
+    bool StartArray() { return deeper() && start_array(); }
     bool EndArray(rapidjson::SizeType) {
         stack_.pop_back();
         return true;
+    }
+
+    // The reading stopped at the object or array that would have been one level too deep.
+    bool stopped_too_deep() const { return too_deep_; }
+
+    void depth_error(std::size_t position) {
+        syntax_error_ = std::string("nests deeper than a report can (depth ");
+        syntax_error_.append(std::to_string(max_report_depth + 1))
+            .append(" at byte ")
+            .append(std::to_string(position))
+            .append("; this program reads ")
+            .append(std::to_string(max_report_depth))
+            .append(" levels at most)");
     }
 
     // `at_end`: the text stops in the middle of a value, as a report cut short does.
@@ -97,6 +110,12 @@ class c_base_handler {
     }
 
   private:
+    // Every level costs a place on the stack; the file alone decides how many there are.
+    bool deeper() {
+        too_deep_ = stack_.size() == max_report_depth;
+        return !too_deep_;
+    }
+
     bool start_object() {
         const place parent = stack_.empty() ? place::other : stack_.back();
         place next = place::other;
@@ -411,7 +430,8 @@ class c_base_handler {
     std::string key_;
     std::string text_;
     std::string error_;
-    std::string syntax_error_;
+    std::string syntax_error_;  // or the depth at which the reading stopped
+    bool too_deep_ = false;
     std::string list_name_;
     std::size_t list_index_ = 0;
     int seen_lists_ = 0;
@@ -435,14 +455,20 @@ class c_base_handler {
 
 std::optional<usage_snapshot> read_base_report(std::string text, std::string& error) {
     usage_snapshot snapshot;
-    c_base_handler handler(snapshot);
     // The stream is told where the text ends: it may hold NUL bytes.
     c_in_place_stream stream(text.data(), text.size());
+    c_base_handler handler(snapshot);
+    // The iterative reader keeps its levels on the heap, where the recursive one would take a
+    // stack frame for each: the handler's depth limit then bounds both, whatever the file.
     rapidjson::Reader reader;
     const rapidjson::ParseResult result =
-        reader.Parse<rapidjson::kParseInsituFlag>(stream, handler);
-    // A handler that stopped the reading has said why already.
-    if (result.IsError() && result.Code() != rapidjson::kParseErrorTermination) {
+        reader.Parse<rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag>(stream, handler);
+    // A handler that stopped the reading has said why already, except at the depth limit: the
+    // iterative reader announces a level before it takes the bracket, so the error's offset is
+    // the bracket's own.
+    if (handler.stopped_too_deep()) {
+        handler.depth_error(result.Offset());
+    } else if (result.IsError() && result.Code() != rapidjson::kParseErrorTermination) {
         handler.syntax_error(result.Offset(), !text.empty() && result.Offset() >= text.size(),
                              rapidjson::GetParseError_En(result.Code()));
     }

@@ -46,6 +46,12 @@ class c_in_place_stream {
     std::size_t PutEnd(Ch* begin) { return static_cast<std::size_t>(dst_ - begin); }
     void Flush() {}
 
+    // The length of the string last decoded from `begin`, without the NUL the reader ends it
+    // with. The reader passes lengths in 32 bits, which would cut a string of 4 GiB short.
+    std::size_t decoded_length(const char* begin) const {
+        return static_cast<std::size_t>(dst_ - begin) - 1;
+    }
+
   private:
     char* begin_;
     char* end_;
@@ -55,7 +61,8 @@ class c_in_place_stream {
 
 class c_base_handler {
   public:
-    explicit c_base_handler(usage_snapshot& snapshot) : snapshot_(snapshot) {}
+    c_base_handler(usage_snapshot& snapshot, const c_in_place_stream& stream)
+        : snapshot_(snapshot), stream_(stream) {}
 
     // The reader's events.
     bool Null() { return scalar(kind::null); }
@@ -71,12 +78,12 @@ class c_base_handler {
     // Numbers with a fraction or an exponent, and integers beyond 64 bits.
     bool Double(double) { return scalar(kind::number); }
     bool RawNumber(const char*, rapidjson::SizeType, bool) { return scalar(kind::number); }
-    bool String(const char* text, rapidjson::SizeType length, bool) {
-        text_.assign(text, length);
+    bool String(const char* text, rapidjson::SizeType, bool) {
+        text_.assign(text, stream_.decoded_length(text));
         return scalar(kind::text);
     }
-    bool Key(const char* text, rapidjson::SizeType length, bool) {
-        key_.assign(text, length);
+    bool Key(const char* text, rapidjson::SizeType, bool) {
+        key_.assign(text, stream_.decoded_length(text));
         return note_key();
     }
     bool StartObject() { return deeper() && start_object(); }
@@ -426,6 +433,7 @@ class c_base_handler {
     }
 
     usage_snapshot& snapshot_;
+    const c_in_place_stream& stream_;
     std::vector<place> stack_;
     std::string key_;
     std::string text_;
@@ -457,7 +465,7 @@ std::optional<usage_snapshot> read_base_report(std::string text, std::string& er
     usage_snapshot snapshot;
     // The stream is told where the text ends: it may hold NUL bytes.
     c_in_place_stream stream(text.data(), text.size());
-    c_base_handler handler(snapshot);
+    c_base_handler handler(snapshot, stream);
     // The iterative reader keeps its levels on the heap, where the recursive one would take a
     // stack frame for each: the handler's depth limit then bounds both, whatever the file.
     rapidjson::Reader reader;

@@ -117,7 +117,8 @@ class c_base_handler {
     }
 
   private:
-    // Every level costs a place on the stack; the file alone decides how many there are.
+    // Every level costs a place on this stack and a frame of the reader's; the file alone
+    // decides how many there are.
     bool deeper() {
         too_deep_ = stack_.size() == max_report_depth;
         return !too_deep_;
@@ -466,16 +467,18 @@ std::optional<usage_snapshot> read_base_report(std::string text, std::string& er
     // The stream is told where the text ends: it may hold NUL bytes.
     c_in_place_stream stream(text.data(), text.size());
     c_base_handler handler(snapshot, stream);
-    // The iterative reader keeps its levels on the heap, where the recursive one would take a
-    // stack frame for each: the handler's depth limit then bounds both, whatever the file.
+    // The reader recurses once per level of objects and arrays; the handler stops it at the
+    // level past `max_report_depth`, so no file can take more stack than that. RapidJSON's
+    // iterative mode cannot replace it: it keeps its levels on the reader's stack, whose first
+    // push adds to a null pointer (the same undefined behaviour as its string copies).
     rapidjson::Reader reader;
     const rapidjson::ParseResult result =
-        reader.Parse<rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag>(stream, handler);
+        reader.Parse<rapidjson::kParseInsituFlag>(stream, handler);
     // A handler that stopped the reading has said why already, except at the depth limit: the
-    // iterative reader announces a level before it takes the bracket, so the error's offset is
-    // the bracket's own.
+    // reader takes the bracket before it announces the level, so the bracket stands one byte
+    // before the error's offset.
     if (handler.stopped_too_deep()) {
-        handler.depth_error(result.Offset());
+        handler.depth_error(result.Offset() - 1);
     } else if (result.IsError() && result.Code() != rapidjson::kParseErrorTermination) {
         handler.syntax_error(result.Offset(), !text.empty() && result.Offset() >= text.size(),
                              rapidjson::GetParseError_En(result.Code()));

@@ -48,6 +48,20 @@ printf '%s' '{"format":"tarvel-usage","version":1,"ram":{"used":-922337203685477
 printf '\x01\x7c\x00\x03-9223372036854775808' >"$corpus/base_report/splice_figure"
 printf '\x01\x60\x00\x0a' >"$corpus/base_report/splice_cut"
 printf '\x01\x40\x01\x00"\\u003cscript\\u003e\\"\\ud83d\\ude00",' >"$corpus/base_report/splice_name"
+# Nesting: 100 000 levels in a member of a report (200 KB, which run.sh lets this target
+# read), and 70 levels in place of an area's "bits", a few past the reader's limit.
+brackets() { head -c "$1" /dev/zero | tr '\0' "$2"; }
+{
+    printf '{"format":"tarvel-usage","version":1,"x":'
+    brackets 100000 '['
+    brackets 100000 ']'
+    printf '}'
+} >"$corpus/base_report/deep_member.json"
+{
+    printf '\x01\x55\x01\x01'
+    brackets 70 '['
+    brackets 70 ']'
+} >"$corpus/base_report/splice_deep"
 
 # budget: the first byte is the kind (bit 0) and a target to retarget to; then the text.
 budget_seed() { printf "$2" >"$corpus/budget/$1"; }

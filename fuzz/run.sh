@@ -5,7 +5,8 @@
 #            map_ibex map_wren map_gnu map_otter eep analysis detect base_report budget report_run
 #   (default: all). Each starts from its seeds in fuzz/corpus/<target> and keeps what it learns
 #   in fuzz/corpus-work/<target>; crashing inputs land in fuzz/findings/<target>/. A target
-#   with a dictionary fuzz/<target>.dict is given it.
+#   with a dictionary fuzz/<target>.dict is given it, and one listed in max_len_of below its
+#   own longest input.
 # Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_JOBS (default 2), FUZZ_NO_BUILD=1 to
 # use the targets already built.
 set -euo pipefail
@@ -26,6 +27,12 @@ if [ "${FUZZ_NO_BUILD:-0}" != 1 ]; then
     cmake --build "$build_dir" -j2 >/dev/null
 fi
 
+# -max_len: maps and definitions of a few KB reach every reader state; longer inputs only slow
+# the search down. A base report's nesting is the exception: JSON 100 000 levels deep takes
+# 200 KB, and only inputs that long reach what once ran a recursive reader out of stack.
+default_max_len=8192
+declare -A max_len_of=([base_report]=262144)
+
 logs=fuzz/logs
 mkdir -p "$logs"
 
@@ -36,10 +43,10 @@ run_target() {
     mkdir -p "$work" "$findings"
     local dict=()
     [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
-    # -max_len: maps and definitions of a few KB reach every reader state; longer inputs only
-    # slow the search down. -timeout: an input that takes 10 s is a hang.
+    # -timeout: an input that takes 10 s is a hang.
     "$build_dir/fuzz/fuzz_$target" "$work" "fuzz/corpus/$target" \
-        -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
+        -max_total_time="$seconds" -max_len="${max_len_of[$target]:-$default_max_len}" \
+        -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$findings/" ${dict[@]+"${dict[@]}"} >"$logs/$target.log" 2>&1
 }
 

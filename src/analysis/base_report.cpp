@@ -46,6 +46,12 @@ class c_in_place_stream {
     std::size_t PutEnd(Ch* begin) { return static_cast<std::size_t>(dst_ - begin); }
     void Flush() {}
 
+    // The length of the string last decoded from `begin`, without the NUL the reader ends it
+    // with. The reader passes lengths in 32 bits, which would cut a string of 4 GiB short.
+    std::size_t decoded_length(const char* begin) const {
+        return static_cast<std::size_t>(dst_ - begin) - 1;
+    }
+
   private:
     char* begin_;
     char* end_;
@@ -55,7 +61,8 @@ class c_in_place_stream {
 
 class c_base_handler {
   public:
-    explicit c_base_handler(usage_snapshot& snapshot) : snapshot_(snapshot) {}
+    c_base_handler(usage_snapshot& snapshot, const c_in_place_stream& stream)
+        : snapshot_(snapshot), stream_(stream) {}
 
     // The reader's events.
     bool Null() { return scalar(kind::null); }
@@ -71,20 +78,33 @@ class c_base_handler {
     // Numbers with a fraction or an exponent, and integers beyond 64 bits.
     bool Double(double) { return scalar(kind::number); }
     bool RawNumber(const char*, rapidjson::SizeType, bool) { return scalar(kind::number); }
-    bool String(const char* text, rapidjson::SizeType length, bool) {
-        text_.assign(text, length);
+    bool String(const char* text, rapidjson::SizeType, bool) {
+        text_.assign(text, stream_.decoded_length(text));
         return scalar(kind::text);
     }
-    bool Key(const char* text, rapidjson::SizeType length, bool) {
-        key_.assign(text, length);
+    bool Key(const char* text, rapidjson::SizeType, bool) {
+        key_.assign(text, stream_.decoded_length(text));
         return note_key();
     }
-    bool StartObject() { return start_object(); }
+    bool StartObject() { return deeper() && start_object(); }
     bool EndObject(rapidjson::SizeType) { return end_object(); }
-    bool StartArray() { return start_array(); }
+    bool StartArray() { return deeper() && start_array(); }
     bool EndArray(rapidjson::SizeType) {
         stack_.pop_back();
         return true;
+    }
+
+    // The reading stopped at the object or array that would have been one level too deep.
+    bool stopped_too_deep() const { return too_deep_; }
+
+    void depth_error(std::size_t position) {
+        syntax_error_ = std::string("nests deeper than a report can (depth ");
+        syntax_error_.append(std::to_string(max_report_depth + 1))
+            .append(" at byte ")
+            .append(std::to_string(position))
+            .append("; this program reads ")
+            .append(std::to_string(max_report_depth))
+            .append(" levels at most)");
     }
 
     // `at_end`: the text stops in the middle of a value, as a report cut short does.
@@ -97,6 +117,13 @@ class c_base_handler {
     }
 
   private:
+    // Every level costs a place on this stack and a frame of the reader's; the file alone
+    // decides how many there are.
+    bool deeper() {
+        too_deep_ = stack_.size() == max_report_depth;
+        return !too_deep_;
+    }
+
     bool start_object() {
         const place parent = stack_.empty() ? place::other : stack_.back();
         place next = place::other;
@@ -407,11 +434,13 @@ class c_base_handler {
     }
 
     usage_snapshot& snapshot_;
+    const c_in_place_stream& stream_;
     std::vector<place> stack_;
     std::string key_;
     std::string text_;
     std::string error_;
-    std::string syntax_error_;
+    std::string syntax_error_;  // or the depth at which the reading stopped
+    bool too_deep_ = false;
     std::string list_name_;
     std::size_t list_index_ = 0;
     int seen_lists_ = 0;
@@ -435,14 +464,22 @@ class c_base_handler {
 
 std::optional<usage_snapshot> read_base_report(std::string text, std::string& error) {
     usage_snapshot snapshot;
-    c_base_handler handler(snapshot);
     // The stream is told where the text ends: it may hold NUL bytes.
     c_in_place_stream stream(text.data(), text.size());
+    c_base_handler handler(snapshot, stream);
+    // The reader recurses once per level of objects and arrays; the handler stops it at the
+    // level past `max_report_depth`, so no file can take more stack than that. RapidJSON's
+    // iterative mode cannot replace it: it keeps its levels on the reader's stack, whose first
+    // push adds to a null pointer (the same undefined behaviour as its string copies).
     rapidjson::Reader reader;
     const rapidjson::ParseResult result =
         reader.Parse<rapidjson::kParseInsituFlag>(stream, handler);
-    // A handler that stopped the reading has said why already.
-    if (result.IsError() && result.Code() != rapidjson::kParseErrorTermination) {
+    // A handler that stopped the reading has said why already, except at the depth limit: the
+    // reader takes the bracket before it announces the level, so the bracket stands one byte
+    // before the error's offset.
+    if (handler.stopped_too_deep()) {
+        handler.depth_error(result.Offset() - 1);
+    } else if (result.IsError() && result.Code() != rapidjson::kParseErrorTermination) {
         handler.syntax_error(result.Offset(), !text.empty() && result.Offset() >= text.size(),
                              rapidjson::GetParseError_En(result.Code()));
     }

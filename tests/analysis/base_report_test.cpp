@@ -227,5 +227,73 @@ TEST(BaseReport, AMemberTheDiffReadsMayAppearOnlyOnce) {
     EXPECT_EQ(snapshot.entries[1].size, 4);
 }
 
+// `depth` levels of arrays, or of objects each one member "k" deep, closed again when `closed`.
+std::string nested(std::size_t depth, bool objects, bool closed = true) {
+    std::string text;
+    for (std::size_t i = 0; i < depth; ++i) {
+        text += objects ? "{\"k\":" : "[";
+    }
+    text += "0";
+    if (closed) {
+        text.append(depth, objects ? '}' : ']');
+    }
+    return text;
+}
+
+std::string too_deep_at(std::size_t byte) {
+    return "nests deeper than a report can (depth 65 at byte " + std::to_string(byte) +
+           "; this program reads 64 levels at most)";
+}
+
+TEST(BaseReport, NestingBeyondTheLimitIsRefusedAtItsFirstBracket) {
+    static_assert(max_report_depth == 64);
+    // 64 levels are read (and are no report); the 65th bracket stops the reading.
+    EXPECT_EQ(refusal(nested(64, false)), "is not a tarvel-usage report of tarvel-report");
+    EXPECT_EQ(refusal(nested(65, false)), too_deep_at(64));
+    EXPECT_EQ(refusal(nested(65, true)), too_deep_at(64 * 5));
+    // Depths that once ran a recursive reader out of stack, closed or cut short: the limit
+    // comes first, before the end of the file or the kind of JSON.
+    EXPECT_EQ(refusal(nested(100000, false)), too_deep_at(64));
+    EXPECT_EQ(refusal(nested(1000000, true, false)), too_deep_at(64 * 5));
+    // Inside a report, in a member the diff skips: the levels count from the report object.
+    const std::string head = R"({"format":"tarvel-usage","version":1,"x":)";
+    EXPECT_EQ(refusal(head + nested(100000, false) + "}"), too_deep_at(head.size() + 63));
+    // Inside an entry, the third level, arrays and objects by turns: the 65th level is the
+    // object of the 31st pair.
+    const std::string in_entry = replaced(minimal, R"("size":3)", R"("size":3,"x":)");
+    const std::size_t at = in_entry.find(R"("x":)") + 4;
+    std::string pairs;
+    for (int i = 0; i < 31; ++i) {
+        pairs += R"([{"k":)";
+    }
+    EXPECT_EQ(refusal(std::string(in_entry).insert(at, pairs)), too_deep_at(at + 6 * 30 + 1));
+}
+
+TEST(BaseReport, AReportNestedToTheLimitInMembersItSkipsIsRead) {
+    // The entry is the third level; its member holds the other 61.
+    const usage_snapshot snapshot =
+        read(replaced(minimal, R"("size":3)", R"("size":3,"x":)" + nested(61, false)));
+    ASSERT_EQ(snapshot.entries.size(), 1u);
+    EXPECT_EQ(snapshot.entries[0].size, 3);
+    EXPECT_EQ(refusal(replaced(minimal, R"("size":3)", R"("size":3,"x":)" + nested(62, false))),
+              too_deep_at(minimal.find(R"("size":3)") + 13 + 61));
+}
+
+TEST(BaseReport, LongStringsAndAMillionMembersAreReadWhole) {
+    // A name and a key of 16 MiB, with escapes.
+    const std::string long_text(16u << 20, 'n');
+    const usage_snapshot snapshot =
+        read(replaced(minimal, R"("name":"e")",
+                      R"("name":"\\)" + long_text + R"(\u00e9",")" + long_text + R"(":1)"));
+    ASSERT_EQ(snapshot.entries.size(), 1u);
+    EXPECT_EQ(snapshot.entries[0].name, "\\" + long_text + "\xC3\xA9");
+    // A million members of the report object, which the diff skips.
+    std::string members = R"({"format":"tarvel-usage")";
+    for (int i = 0; i < 1000000; ++i) {
+        members += ",\"m" + std::to_string(i) + "\":[" + std::to_string(i) + "]";
+    }
+    EXPECT_EQ(read(members + minimal.substr(minimal.find(",\"version\""))).rom_used, 7);
+}
+
 }  // namespace
 }  // namespace tarvel

@@ -1,11 +1,12 @@
 // End-to-end tests of base reports (--diff BASE) that are no report of this run's kind: empty,
 // cut short, of another version or program, with repeated members or numbers beyond what a
-// byte figure can be, and of 100 MB. Each is refused with exit code 3, naming the file and
-// the reason, or compared as any other base.
+// byte figure can be, nested 100 000 levels deep, and of 100 MB or a million members. Each is
+// refused with exit code 3, naming the file and the reason, or compared as any other base.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "e2e/report_bad_input_support.h"
 
@@ -147,6 +148,62 @@ TEST_F(ReportBadBase, NumbersBeyondAByteFigureAreRefusedNamingTheMember) {
     EXPECT_NE(result.output.find("9223372036854775807        1040-9223372036854774767"),
               std::string::npos)
         << result.output;
+}
+
+std::string too_deep_at(std::size_t byte) {
+    return "nests deeper than a report can (depth 65 at byte " + std::to_string(byte) +
+           "; this program reads 64 levels at most)";
+}
+
+// A file of brackets only, or brackets in a member of a report, ran the reader out of stack.
+TEST_F(ReportBadBase, NestingDeeperThanAReportCanIsRefusedAtItsByte) {
+    const std::string brackets(100000, '[');
+    const std::string closing(100000, ']');
+    expect_base_refused("deep.json", brackets + closing, too_deep_at(64));
+    const std::string head = R"({"format":"tarvel-usage","version":1,"x":)";
+    expect_base_refused("member.json", head + brackets + closing + "}",
+                        too_deep_at(head.size() + 63));
+    // In the real report, objects and arrays by turns in an entry, and the file cut short
+    // there: the depth is named, not the end of the file.
+    const std::string entry = "\"entries\":[\n{\"name\":\".text\",";
+    std::string pairs;
+    for (int i = 0; i < 50000; ++i) {
+        pairs += "[{\"k\":";
+    }
+    const std::string cut = base_up_to(entry) + "\"x\":" + pairs;
+    expect_base_refused("entry.json", cut, too_deep_at(cut.size() - pairs.size() + 6 * 30 + 1));
+    // A member of 61 levels in an entry (the third level) makes 64: the base is compared.
+    dir.write("limit.json", base_with(entry, entry + "\"x\":" + std::string(61, '[') +
+                                                 std::string(61, ']') + ","));
+    const process_result result = run_report(dir, small_puma_with({"--diff", "limit.json"}));
+    EXPECT_EQ(result.exit_code, 0) << result.error_output;
+    EXPECT_EQ(result.error_output, "");
+}
+
+// Keys and strings of 10 MB in members the diff skips, and a million members of the report
+// object and of one entry: read, and compared as the report they stand in.
+TEST_F(ReportBadBase, LongKeysAndStringsAndAMillionMembersAreRead) {
+    const std::string long_text(10u << 20, 'k');
+    std::string members;
+    members.reserve(20u << 20);
+    for (int i = 0; i < 1000000; ++i) {
+        members += "\"m" + std::to_string(i) + "\":" + std::to_string(i) + ",";
+    }
+    const std::string big = base_with(
+        "{\"format\"", "{\"" + long_text + "\":\"" + long_text + "\"," + members + "\"format\"");
+    const std::string entry = base_with("\"entries\":[\n{", "\"entries\":[\n{" + members);
+    // The text report names the base: each is compared under the same name.
+    dir.write("b.json", base);
+    const process_result expected = run_report(dir, small_puma_with({"--diff", "b.json"}));
+    ASSERT_EQ(expected.exit_code, 0) << expected.error_output;
+    for (const auto& [what, content] : {std::pair{"the report", &big}, {"an entry", &entry}}) {
+        dir.write("b.json", *content);
+        const measured_run run = measured_report(dir, small_puma_with({"--diff", "b.json"}));
+        EXPECT_EQ(run.result.exit_code, 0) << run.result.error_output;
+        EXPECT_EQ(run.result.error_output, "");
+        EXPECT_EQ(run.result.output, expected.output) << what;
+        expect_within(run, std::string("diff with a million members in ") + what, 10, 1024);
+    }
 }
 
 // A build of a million entries: its report is about 80 MB, and the diff with it takes well

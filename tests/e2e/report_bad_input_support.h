@@ -47,7 +47,9 @@ inline measured_run measured_report(const c_temp_dir& dir,
     return run;
 }
 
-// Prints a run's figures and, where they are checked, holds them to their bounds.
+// Prints a run's figures and, where they are checked, holds them to their bounds. The time
+// bound only tells a hang or a quadratic blow-up from a slow machine; the speed itself is
+// measured by the benchmarks in bench/, not here.
 inline void expect_within(const measured_run& run, const std::string& what, double max_seconds,
                           long max_mib) {
     std::cout << what << ": " << run.seconds << " s, peak " << run.peak_kib / 1024 << " MiB\n";

@@ -1,0 +1,70 @@
+#include "elf/region_occupancy.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tarvel::elf {
+namespace {
+
+struct interval {
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;  // one past the last byte
+};
+
+// [start, start + size), cut at the top of the address space.
+interval make_interval(std::uint64_t start, std::uint64_t size) {
+    const std::uint64_t room = std::numeric_limits<std::uint64_t>::max() - start;
+    return {start, start + std::min(size, room)};
+}
+
+// The address ranges the sections occupy, sorted and merged so that no byte appears twice.
+std::vector<interval> occupied_intervals(std::span<const section_header> sections) {
+    std::vector<interval> intervals;
+    for (const section_header& section : sections) {
+        if (!section.allocated() || section.size == 0 || section.type == sht_null) {
+            continue;
+        }
+        if (!section.has_contents() && section.thread_local_storage()) {
+            continue;  // .tbss
+        }
+        intervals.push_back(make_interval(section.address, section.size));
+        if (section.has_contents() && section.load_address != section.address) {
+            intervals.push_back(make_interval(section.load_address, section.size));
+        }
+    }
+    std::sort(intervals.begin(), intervals.end(),
+              [](const interval& a, const interval& b) { return a.begin < b.begin; });
+    std::vector<interval> merged;
+    for (const interval& next : intervals) {
+        if (!merged.empty() && next.begin <= merged.back().end) {
+            merged.back().end = std::max(merged.back().end, next.end);
+        } else {
+            merged.push_back(next);
+        }
+    }
+    return merged;
+}
+
+}  // namespace
+
+std::vector<std::uint64_t> occupied_bytes(std::span<const section_header> sections,
+                                          std::span<const address_range> ranges) {
+    const std::vector<interval> occupied = occupied_intervals(sections);
+    std::vector<std::uint64_t> used;
+    used.reserve(ranges.size());
+    for (const address_range& range : ranges) {
+        const interval region = make_interval(range.origin, range.length);
+        std::uint64_t bytes = 0;
+        for (const interval& part : occupied) {
+            const std::uint64_t begin = std::max(part.begin, region.begin);
+            const std::uint64_t end = std::min(part.end, region.end);
+            if (begin < end) {
+                bytes += end - begin;
+            }
+        }
+        used.push_back(bytes);
+    }
+    return used;
+}
+
+}  // namespace tarvel::elf

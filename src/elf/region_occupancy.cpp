@@ -17,7 +17,8 @@ interval make_interval(std::uint64_t start, std::uint64_t size) {
     return {start, start + std::min(size, room)};
 }
 
-// The address ranges the sections occupy, sorted and merged so that no byte appears twice.
+// The address ranges the sections occupy: each allocated section at its run address and, where
+// its contents are stored elsewhere, at its load address.
 std::vector<interval> occupied_intervals(std::span<const section_header> sections) {
     std::vector<interval> intervals;
     for (const section_header& section : sections) {
@@ -34,15 +35,24 @@ std::vector<interval> occupied_intervals(std::span<const section_header> section
     }
     std::sort(intervals.begin(), intervals.end(),
               [](const interval& a, const interval& b) { return a.begin < b.begin; });
-    std::vector<interval> merged;
-    for (const interval& next : intervals) {
-        if (!merged.empty() && next.begin <= merged.back().end) {
-            merged.back().end = std::max(merged.back().end, next.end);
-        } else {
-            merged.push_back(next);
+    return intervals;
+}
+
+// The bytes of the sorted intervals that begin inside `range`, each byte once.
+std::uint64_t occupied_from(const std::vector<interval>& intervals, const interval& range) {
+    std::uint64_t bytes = 0;
+    std::uint64_t covered_to = 0;  // the end of what was counted so far
+    for (const interval& part : intervals) {
+        if (part.begin < range.begin || part.begin >= range.end) {
+            continue;
+        }
+        const std::uint64_t begin = std::max(part.begin, covered_to);
+        if (part.end > begin) {
+            bytes += part.end - begin;
+            covered_to = part.end;
         }
     }
-    return merged;
+    return bytes;
 }
 
 }  // namespace
@@ -53,16 +63,7 @@ std::vector<std::uint64_t> occupied_bytes(std::span<const section_header> sectio
     std::vector<std::uint64_t> used;
     used.reserve(ranges.size());
     for (const address_range& range : ranges) {
-        const interval region = make_interval(range.origin, range.length);
-        std::uint64_t bytes = 0;
-        for (const interval& part : occupied) {
-            const std::uint64_t begin = std::max(part.begin, region.begin);
-            const std::uint64_t end = std::min(part.end, region.end);
-            if (begin < end) {
-                bytes += end - begin;
-            }
-        }
-        used.push_back(bytes);
+        used.push_back(occupied_from(occupied, make_interval(range.origin, range.length)));
     }
     return used;
 }

@@ -73,7 +73,8 @@ class c_elf_parser {
     bool read_ident(elf_image& image);
     bool read_table_bounds(std::uint64_t table_offset, std::uint64_t entry_size,
                            std::uint64_t count, std::size_t least_entry_size,
-                           std::string_view table, std::size_t offset_field);
+                           std::string_view table, std::size_t offset_field,
+                           std::size_t entry_size_field);
     bool read_sections(elf_image& image);
     bool read_section_names(elf_image& image);
     bool read_segments(elf_image& image);
@@ -140,10 +141,12 @@ bool c_elf_parser::read_ident(elf_image& image) {
 
 // Checks one header table: entries large enough for the fields read, and the whole table inside
 // the buffer. The count is then at most the buffer's size divided by the entry size, which
-// bounds every allocation by the size of the file.
+// bounds every allocation by the size of the file. An error names the file header's field that
+// holds the entry size or the table's offset, which always lies in the file.
 bool c_elf_parser::read_table_bounds(std::uint64_t table_offset, std::uint64_t entry_size,
                                      std::uint64_t count, std::size_t least_entry_size,
-                                     std::string_view table, std::size_t offset_field) {
+                                     std::string_view table, std::size_t offset_field,
+                                     std::size_t entry_size_field) {
     if (count == 0) {
         return true;
     }
@@ -151,14 +154,14 @@ bool c_elf_parser::read_table_bounds(std::uint64_t table_offset, std::uint64_t e
     if (entry_size < least_entry_size) {
         return fail(name + " entry size " + std::to_string(entry_size) + " is below " +
                         std::to_string(least_entry_size),
-                    offset_field);
+                    entry_size_field);
     }
     if (table_offset > bytes_.size() || count > (bytes_.size() - table_offset) / entry_size) {
         return fail(name + " (" + std::to_string(count) + " entries of " +
                         std::to_string(entry_size) + " bytes at offset " +
                         std::to_string(table_offset) + ") runs past the end of the file (" +
                         std::to_string(bytes_.size()) + " bytes)",
-                    table_offset);
+                    offset_field);
     }
     return true;
 }
@@ -180,7 +183,7 @@ bool c_elf_parser::read_sections(elf_image& image) {
         section_count_ == 0 || names_index_ == shn_xindex || segment_count_ == pn_xnum;
     if (extended) {
         if (!read_table_bounds(section_table_, section_entry_, 1, l.section_size,
-                               "section header table", l.shentsize)) {
+                               "section header table", l.shoff, l.shentsize)) {
             return false;
         }
         if (section_count_ == 0) {
@@ -195,7 +198,7 @@ bool c_elf_parser::read_sections(elf_image& image) {
         }
     }
     if (!read_table_bounds(section_table_, section_entry_, section_count_, l.section_size,
-                           "section header table", l.shentsize)) {
+                           "section header table", l.shoff, l.shentsize)) {
         return false;
     }
     image.sections.resize(static_cast<std::size_t>(section_count_));
@@ -272,7 +275,7 @@ bool c_elf_parser::read_segments(elf_image& image) {
         segment_count_ = 0;
     }
     if (!read_table_bounds(segment_table_, segment_entry_, segment_count_, l.segment_size,
-                           "program header table", l.phentsize)) {
+                           "program header table", l.phoff, l.phentsize)) {
         return false;
     }
     image.segments.resize(static_cast<std::size_t>(segment_count_));

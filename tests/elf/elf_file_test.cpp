@@ -150,7 +150,9 @@ const damage_case damage_cases[] = {
     {"section count",
      [](const c_elf_builder& b, elf_layout& f) { b.put(f.bytes, b.shnum_field(), 2, 0xfeff); },
      "section header table (65279 entries",
-     [](const c_elf_builder&, const elf_layout& f) { return f.section_table; }},
+     [](const c_elf_builder& b, const elf_layout&) -> std::size_t {
+         return b.word() == 8 ? 40 : 32;
+     }},
     {"entry size",
      [](const c_elf_builder& b, elf_layout& f) { b.put(f.bytes, b.shentsize_field(), 2, 8); },
      "section header table entry size 8 is below",
@@ -211,7 +213,8 @@ TEST(ElfReader, EveryTruncationIsAnError) {
             elf_error error;
             EXPECT_FALSE(parse(cut, error)) << length;
             EXPECT_FALSE(error.message.empty()) << length;
-            EXPECT_LE(error.offset, file.bytes.size()) << length << ": " << error.message;
+            EXPECT_TRUE(error.offset < length || error.offset == 0)
+                << length << ": " << error.message << " at " << error.offset;
         }
     }
 }

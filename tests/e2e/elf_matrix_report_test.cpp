@@ -166,6 +166,33 @@ TEST_P(ElfMatrixRun, EachObjectsEntriesAddUpToItsKeptSections) {
     }
 }
 
+// The `--by object` breakdown is made of the same entries: each object's program and RAM bytes
+// add up to its entries, each copy of an input section (run and load address) included.
+TEST_P(ElfMatrixRun, ObjectBreakdownAddsUpItsEntries) {
+    TARVEL_REQUIRE_TOOLCHAIN_MAPS();
+    const std::string build = GetParam();
+    nlohmann::json report;
+    if (!report_areas(build, &report)) {
+        GTEST_SKIP() << "tarvel-report fails on this map";
+    }
+    std::map<std::string, std::uint64_t> entry_bytes;  // by the breakdown's row name
+    for (const auto& entry : report["entries"]) {
+        // Padding and the linker's own bytes come from no object: their row is "(none)".
+        std::string row = entry.value("object", "(none)");
+        if (entry.contains("archive")) {
+            row = entry["archive"].get<std::string>() + "(" + row + ")";
+        }
+        entry_bytes[row] += entry["size"].get<std::uint64_t>();
+    }
+    ASSERT_FALSE(report["breakdowns"]["object"].empty()) << build;
+    for (const auto& row : report["breakdowns"]["object"]) {
+        const std::string name = row["name"].get<std::string>();
+        EXPECT_EQ(row["program"].get<std::uint64_t>() + row["ram"].get<std::uint64_t>(),
+                  entry_bytes[name])
+            << build << " " << name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(RealBuilds, ElfMatrixRun, ::testing::ValuesIn(elf_matrix_builds()));
 
 }  // namespace

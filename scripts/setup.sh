@@ -9,7 +9,9 @@ if [ "${1:-test}" = test ]; then
            googletest g++-mingw-w64-x86-64 wine wine64 hyperfine time python3
            python3-jsonschema chromium-headless-shell
            gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi
-           gcc-avr avr-libc binutils-avr)
+           gcc-avr avr-libc binutils-avr picolibc-arm-none-eabi
+           gcc-riscv64-unknown-elf binutils-riscv64-unknown-elf picolibc-riscv64-unknown-elf
+           gcc-xtensa-lx106 binutils-xtensa-lx106)
 fi
 
 missing=()

@@ -1,0 +1,71 @@
+#include "elf/region_occupancy.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tarvel::elf {
+namespace {
+
+struct interval {
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;  // one past the last byte
+};
+
+// [start, start + size), cut at the top of the address space.
+interval make_interval(std::uint64_t start, std::uint64_t size) {
+    const std::uint64_t room = std::numeric_limits<std::uint64_t>::max() - start;
+    return {start, start + std::min(size, room)};
+}
+
+// The address ranges the sections occupy: each allocated section at its run address and, where
+// its contents are stored elsewhere, at its load address.
+std::vector<interval> occupied_intervals(std::span<const section_header> sections) {
+    std::vector<interval> intervals;
+    for (const section_header& section : sections) {
+        if (!section.allocated() || section.size == 0 || section.type == sht_null) {
+            continue;
+        }
+        if (!section.has_contents() && section.thread_local_storage()) {
+            continue;  // .tbss
+        }
+        intervals.push_back(make_interval(section.address, section.size));
+        if (section.has_contents() && section.load_address != section.address) {
+            intervals.push_back(make_interval(section.load_address, section.size));
+        }
+    }
+    std::sort(intervals.begin(), intervals.end(),
+              [](const interval& a, const interval& b) { return a.begin < b.begin; });
+    return intervals;
+}
+
+// The bytes of the sorted intervals that begin inside `range`, each byte once.
+std::uint64_t occupied_from(const std::vector<interval>& intervals, const interval& range) {
+    std::uint64_t bytes = 0;
+    std::uint64_t covered_to = 0;  // the end of what was counted so far
+    for (const interval& part : intervals) {
+        if (part.begin < range.begin || part.begin >= range.end) {
+            continue;
+        }
+        const std::uint64_t begin = std::max(part.begin, covered_to);
+        if (part.end > begin) {
+            bytes += part.end - begin;
+            covered_to = part.end;
+        }
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::vector<std::uint64_t> occupied_bytes(std::span<const section_header> sections,
+                                          std::span<const address_range> ranges) {
+    const std::vector<interval> occupied = occupied_intervals(sections);
+    std::vector<std::uint64_t> used;
+    used.reserve(ranges.size());
+    for (const address_range& range : ranges) {
+        used.push_back(occupied_from(occupied, make_interval(range.origin, range.length)));
+    }
+    return used;
+}
+
+}  // namespace tarvel::elf

@@ -27,13 +27,15 @@ std::string message_of(pg_conn* connection) {
     while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) {
         message.pop_back();
     }
-    // libpq puts a hint on a line of its own, begun with a tab.
-    for (char& c : message) {
-        if (c == '\n' || c == '\t') {
-            c = ' ';
+    // libpq puts a hint on a line of its own, begun with a tab: one message is one line.
+    std::string line;
+    for (const char c : message) {
+        const bool blank = c == '\n' || c == '\t' || c == ' ';
+        if (!blank || (!line.empty() && line.back() != ' ')) {
+            line += blank ? ' ' : c;
         }
     }
-    return message;
+    return line;
 }
 
 void ignore_notice(void*, const char*) {}

@@ -19,8 +19,8 @@ class HistoryBadInput : public ::testing::TestWithParam<engine> {
     }
 
     process_result add(const std::string& report, const std::string& commit = "c1") {
-        return run_history(dir, {"add", "--db", db, "--report", report, "--target", "app",
-                                 "--commit", commit});
+        return run_history(
+            dir, {"add", "--db", db, "--report", report, "--target", "app", "--commit", commit});
     }
 
     c_temp_dir dir;
@@ -55,7 +55,8 @@ TEST_P(HistoryBadInput, ADatabaseOfANewerSchemaIsLeftAlone) {
     {
         auto store = open_store(db);
         std::string error;
-        ASSERT_TRUE(store->database().run("UPDATE tarvel_schema SET version = 3", {}, nullptr, error));
+        ASSERT_TRUE(
+            store->database().run("UPDATE tarvel_schema SET version = 3", {}, nullptr, error));
     }
     for (const std::vector<std::string>& command :
          {std::vector<std::string>{"list", "--db", db},
@@ -97,11 +98,11 @@ TEST(HistoryBadDatabase, FilesThatAreNoHistoryDatabaseAreNamedWithTheCause) {
 TEST(HistoryBadDatabase, ADamagedSqliteFileIsRefusedAndItsBuildsAreNotOverwritten) {
     c_temp_dir dir;
     dir.write("good.json", flash_report(100, {{".text", 100}}));
-    const std::string add_c1[] = {"add", "--db", "h.db", "--report", "good.json", "--target",
-                                  "app", "--commit", "c1"};
-    ASSERT_EQ(run_history(dir, std::vector<std::string>(std::begin(add_c1), std::end(add_c1)))
-                  .exit_code,
-              0);
+    const std::string add_c1[] = {"add",      "--db", "h.db",     "--report", "good.json",
+                                  "--target", "app",  "--commit", "c1"};
+    ASSERT_EQ(
+        run_history(dir, std::vector<std::string>(std::begin(add_c1), std::end(add_c1))).exit_code,
+        0);
     // Checkpoint the log into the file, then overwrite the pages after the header.
     { open_store((dir.path() / "h.db").string()).reset(); }
     std::string content = dir.read("h.db");

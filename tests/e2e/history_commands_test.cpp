@@ -37,16 +37,16 @@ class HistoryCommands : public ::testing::TestWithParam<engine> {
     void add_both() {
         report("application.map", "base.json");
         report("next.map", "head.json");
-        ASSERT_EQ(history({"add", "--report", "base.json", "--target", "app", "--commit",
-                           "1111aaaa", "--branch", "main", "--time", "2026-12-01T10:00:00Z",
-                           "--label", "job=7"})
-                      .exit_code,
-                  0);
+        ASSERT_EQ(
+            history({"add", "--report", "base.json", "--target", "app", "--commit", "1111aaaa",
+                     "--branch", "main", "--time", "2026-12-01T10:00:00Z", "--label", "job=7"})
+                .exit_code,
+            0);
         // tarvel-report stores the run's report as add does.
-        const process_result recorded = run_report(
-            dir, {"--type", "Puma", "--def", "puma/target.def", "--map", "puma/next.map",
-                  "--record", db, "--target", "app", "--commit", "2222bbbb", "--parent",
-                  "1111aaaa", "--branch", "main", "--time", "2026-12-02T10:00:00Z"});
+        const process_result recorded =
+            run_report(dir, {"--type", "Puma", "--def", "puma/target.def", "--map", "puma/next.map",
+                             "--record", db, "--target", "app", "--commit", "2222bbbb", "--parent",
+                             "1111aaaa", "--branch", "main", "--time", "2026-12-02T10:00:00Z"});
         ASSERT_EQ(recorded.exit_code, 0) << recorded.error_output;
     }
 
@@ -56,8 +56,8 @@ class HistoryCommands : public ::testing::TestWithParam<engine> {
 
 TEST_P(HistoryCommands, AddRefusesASecondBuildOfACommitUnlessReplaced) {
     add_both();
-    const process_result again = history(
-        {"add", "--report", "head.json", "--target", "app", "--commit", "1111aaaa"});
+    const process_result again =
+        history({"add", "--report", "head.json", "--target", "app", "--commit", "1111aaaa"});
     EXPECT_EQ(again.exit_code, 2);
     EXPECT_NE(again.error_output.find("holds a build of app at 1111aaaa already"),
               std::string::npos)
@@ -83,10 +83,11 @@ TEST_P(HistoryCommands, ListPrintsTheBuildsAsTextJsonAndCsv) {
               "  22792        31  job=7\n"
               "2222bbbb      2026-12-02T10:00:00Z  app             main              318572     "
               "  23048        31  \n");
-    EXPECT_EQ(history({"list", "--last", "1", "--format", "csv"}).output,
-              "target,commit,parent,branch,time,ram_used,ram_total,rom_used,rom_total,entries,"
-              "entries_kept,labels\n"
-              "app,2222bbbb,1111aaaa,main,2026-12-02T10:00:00Z,23048,28672,318572,819200,31,yes,\n");
+    EXPECT_EQ(
+        history({"list", "--last", "1", "--format", "csv"}).output,
+        "target,commit,parent,branch,time,ram_used,ram_total,rom_used,rom_total,entries,"
+        "entries_kept,labels\n"
+        "app,2222bbbb,1111aaaa,main,2026-12-02T10:00:00Z,23048,28672,318572,819200,31,yes,\n");
     const nlohmann::json json = nlohmann::json::parse(history({"list", "--format", "json"}).output);
     ASSERT_EQ(json["builds"].size(), 2u);
     EXPECT_EQ(json["builds"][0]["labels"]["job"], "7");
@@ -100,10 +101,10 @@ TEST_P(HistoryCommands, CompareSaysWhatTarvelReportDiffSaysOfTheSameReports) {
     dir.write("1111aaaa", dir.read("base.json"));
     const std::vector<std::string> budgets{"--max", "Ram seg0=21400", "--max-growth", "ROM=1KiB"};
     for (const char* format : {"text", "json", "markdown"}) {
-        std::vector<std::string> compare{"compare", "--target", "app", "HEAD~1", "2222",
-                                         "--format", format};
+        std::vector<std::string> compare{"compare", "--target", "app", "HEAD~1",
+                                         "2222",    "--format", format};
         compare.insert(compare.end(), budgets.begin(), budgets.end());
-        std::vector<std::string> diff{"--type",   "Puma",   "--def",    "puma/target.def",
+        std::vector<std::string> diff{"--type",   "Puma",          "--def",  "puma/target.def",
                                       "--map",    "puma/next.map", "--diff", "1111aaaa",
                                       "--format", format};
         diff.insert(diff.end(), budgets.begin(), budgets.end());
@@ -115,9 +116,9 @@ TEST_P(HistoryCommands, CompareSaysWhatTarvelReportDiffSaysOfTheSameReports) {
         EXPECT_EQ(ours.error_output,
                   "tarvel-history: budget exceeded: Ram seg0 <= 21400, but used 21480 bytes\n");
     }
-    EXPECT_EQ(history({"compare", "--target", "app", "HEAD~1", "HEAD", "--max", "nothing=1"})
-                  .exit_code,
-              2);
+    EXPECT_EQ(
+        history({"compare", "--target", "app", "HEAD~1", "HEAD", "--max", "nothing=1"}).exit_code,
+        2);
 }
 
 TEST_P(HistoryCommands, CommitsThatNameNoBuildHaveExitCodesOfTheirOwn) {
@@ -134,8 +135,8 @@ TEST_P(HistoryCommands, CommitsThatNameNoBuildHaveExitCodesOfTheirOwn) {
     EXPECT_EQ(history({"show", "--target", "app", "--commit", "HEAD~x"}).exit_code, 2);
     EXPECT_EQ(history({"frobnicate"}).exit_code, 2);
     EXPECT_EQ(history({"list", "--format", "xml"}).exit_code, 2);
-    EXPECT_EQ(history({"add", "--report", "base.json", "--target", "app", "--commit", "c",
-                       "--time", "yesterday"})
+    EXPECT_EQ(history({"add", "--report", "base.json", "--target", "app", "--commit", "c", "--time",
+                       "yesterday"})
                   .exit_code,
               2);
     EXPECT_EQ(history({"add", "--report", "base.json", "--target", "app", "--commit", "c",
@@ -146,8 +147,8 @@ TEST_P(HistoryCommands, CommitsThatNameNoBuildHaveExitCodesOfTheirOwn) {
 
 TEST_P(HistoryCommands, TrendAndBlameFollowTheBuildsOfTheBranch) {
     add_both();
-    const process_result csv = history({"trend", "--target", "app", "--area", "Prg seg0",
-                                        "--area", "Ram seg0", "--branch", "main"});
+    const process_result csv = history({"trend", "--target", "app", "--area", "Prg seg0", "--area",
+                                        "Ram seg0", "--branch", "main"});
     EXPECT_EQ(csv.exit_code, 0);
     EXPECT_EQ(csv.output,
               "commit,parent,time,area,kind,used,size\n"
@@ -174,10 +175,11 @@ TEST_P(HistoryCommands, PruneDropsOldEntryListsAndCompareThenComparesTheSummarie
     add_both();
     const process_result pruned = history({"prune", "--keep-entries", "1"});
     EXPECT_EQ(pruned.exit_code, 0);
-    EXPECT_EQ(pruned.output, "Dropped the entry lists of 1 build; every build's summary is kept.\n");
+    EXPECT_EQ(pruned.output,
+              "Dropped the entry lists of 1 build; every build's summary is kept.\n");
     EXPECT_NE(history({"list"}).output.find("pruned"), std::string::npos);
-    const nlohmann::json old = nlohmann::json::parse(
-        history({"show", "--target", "app", "--commit", "1111aaaa"}).output);
+    const nlohmann::json old =
+        nlohmann::json::parse(history({"show", "--target", "app", "--commit", "1111aaaa"}).output);
     EXPECT_TRUE(old["entries"].empty());
     EXPECT_EQ(old["rom"]["used"], 317804);
     const process_result compare =

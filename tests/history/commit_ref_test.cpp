@@ -7,8 +7,11 @@ namespace tarvel::test {
 namespace {
 
 // Newest first: c3 on c2 on c1; d1 has a parent that was never stored.
-const std::vector<build_ref> builds{
-    {"c3aaaa", "c2bbbb"}, {"c2bbbb", "c1cccc"}, {"c1cccc", ""}, {"d1dddd", "ffffff"}, {"c2bxyz", ""}};
+const std::vector<build_ref> builds{{"c3aaaa", "c2bbbb"},
+                                    {"c2bbbb", "c1cccc"},
+                                    {"c1cccc", ""},
+                                    {"d1dddd", "ffffff"},
+                                    {"c2bxyz", ""}};
 
 std::string resolved(std::string_view text) {
     const ref_result result = resolve_commit(text, builds);

@@ -94,9 +94,9 @@ TEST_P(HistoryStore, PruneKeepsEverySummaryAndTheNewestEntryListsOfEachBranch) {
     add("f1", "", flash_report(9, {{".text", 9}}), "feature");
     std::string error;
     EXPECT_EQ(store->prune(2, error), 2) << error;
-    for (const auto& [commit, kept] : {std::pair{"m1", false}, std::pair{"m2", false},
-                                       std::pair{"m3", true}, std::pair{"m4", true},
-                                       std::pair{"f1", true}}) {
+    for (const auto& [commit, kept] :
+         {std::pair{"m1", false}, std::pair{"m2", false}, std::pair{"m3", true},
+          std::pair{"m4", true}, std::pair{"f1", true}}) {
         EXPECT_EQ(store->has_entries("app", commit, error), kept) << commit;
     }
     // A pruned report is whole but for its entries.
@@ -168,7 +168,8 @@ TEST_P(HistoryStore, MigratesAVersionOneDatabaseAndRefusesANewerOne) {
     EXPECT_EQ(migrated->schema_version(error), history_schema_version);
     EXPECT_EQ(migrated->report("app", "old", error), flash_report(5));
 
-    ASSERT_TRUE(migrated->database().run("UPDATE tarvel_schema SET version = 99", {}, nullptr, error));
+    ASSERT_TRUE(
+        migrated->database().run("UPDATE tarvel_schema SET version = 99", {}, nullptr, error));
     auto database = open_database(old_db, false, error);
     c_history_store newer(std::move(database));
     EXPECT_FALSE(newer.prepare(error));

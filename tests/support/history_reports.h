@@ -46,8 +46,12 @@ inline std::string make_report(const std::vector<report_area>& areas,
     for (const report_area& area : areas) {
         (area.kind == "ram" ? ram : rom) += area.kind == "eeprom" ? 0 : area.used;
         (area.kind == "ram" ? ram_total : rom_total) += area.kind == "eeprom" ? 0 : area.size;
-        area_list.push_back({{"name", area.name}, {"kind", area.kind}, {"start", 0},
-                             {"size", area.size}, {"used", area.used}, {"bits", 0}});
+        area_list.push_back({{"name", area.name},
+                             {"kind", area.kind},
+                             {"start", 0},
+                             {"size", area.size},
+                             {"used", area.used},
+                             {"bits", 0}});
     }
     report["ram"] = {{"total", ram_total}, {"used", ram}, {"bits", 0}};
     report["rom"] = {{"total", rom_total}, {"used", rom}};
@@ -57,21 +61,21 @@ inline std::string make_report(const std::vector<report_area>& areas,
     text.pop_back();
     text += ",\"entries\":[";
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        text += (i == 0 ? "\n" : ",\n") +
-                nlohmann::ordered_json{{"name", entries[i].name},
-                                       {"address", i},
-                                       {"size", entries[i].size},
-                                       {"area", entries[i].area},
-                                       {"search", nullptr}}
-                    .dump();
+        text += (i == 0 ? "\n" : ",\n") + nlohmann::ordered_json{{"name", entries[i].name},
+                                                                 {"address", i},
+                                                                 {"size", entries[i].size},
+                                                                 {"area", entries[i].area},
+                                                                 {"search", nullptr}}
+                                              .dump();
     }
     text += "],\"unplaced\":[]}\n";
     return text;
 }
 
 // A report of one program area "FLASH" and one RAM area "RAM", FLASH holding `entries`.
-inline std::string flash_report(std::int64_t flash_used,
-                                const std::vector<std::pair<std::string, std::int64_t>>& entries = {}) {
+inline std::string flash_report(
+    std::int64_t flash_used,
+    const std::vector<std::pair<std::string, std::int64_t>>& entries = {}) {
     std::vector<report_entry> list;
     for (const auto& [name, size] : entries) {
         list.push_back({"FLASH", name, size});
@@ -95,10 +99,10 @@ inline std::string fresh_db(engine which, const c_temp_dir& dir, const std::stri
     return server == nullptr ? std::string() : server->fresh_database();
 }
 
-#define TARVEL_NEED_ENGINE(db)                                                        \
-    if ((db).empty()) {                                                               \
-        GTEST_SKIP() << "PostgreSQL server binaries missing: "                        \
-                     << ::tarvel::test::c_postgres_server::why_not();                 \
+#define TARVEL_NEED_ENGINE(db)                                        \
+    if ((db).empty()) {                                               \
+        GTEST_SKIP() << "PostgreSQL server binaries missing: "        \
+                     << ::tarvel::test::c_postgres_server::why_not(); \
     }
 
 // The store of a database, its schema prepared.

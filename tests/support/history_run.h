@@ -13,7 +13,8 @@ inline std::string tarvel_history_executable() {
     return TARVEL_HISTORY_EXE;
 }
 
-inline process_result run_history(const c_temp_dir& dir, const std::vector<std::string>& arguments) {
+inline process_result run_history(const c_temp_dir& dir,
+                                  const std::vector<std::string>& arguments) {
     return run_program(tarvel_history_executable(), arguments, dir.path());
 }
 

@@ -36,10 +36,10 @@ class c_postgres_server {
 };
 
 // A skip with a visible note when no server can be had.
-#define TARVEL_NEED_POSTGRES(server)                                                    \
-    if ((server) == nullptr) {                                                          \
-        GTEST_SKIP() << "PostgreSQL server binaries missing: "                          \
-                     << ::tarvel::test::c_postgres_server::why_not();                   \
+#define TARVEL_NEED_POSTGRES(server)                                  \
+    if ((server) == nullptr) {                                        \
+        GTEST_SKIP() << "PostgreSQL server binaries missing: "        \
+                     << ::tarvel::test::c_postgres_server::why_not(); \
     }
 
 }  // namespace tarvel::test

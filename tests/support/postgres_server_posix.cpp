@@ -123,7 +123,8 @@ std::string c_postgres_server::address(const std::string& user) const {
 }
 
 std::string c_postgres_server::fresh_database() {
-    const std::string schema = "test_" + std::to_string(getpid()) + "_" + std::to_string(++schemas_);
+    const std::string schema =
+        "test_" + std::to_string(getpid()) + "_" + std::to_string(++schemas_);
     std::string error;
     const auto database = c_postgres_database::open(address(), error);
     if (database) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Each fuzz target for about a minute, two at a time: sixteen targets and the build make about
+# Each fuzz target for about a minute, two at a time: seventeen targets and the build make about
 # eight minutes.
 # A crash, a sanitizer report or a hang fails the stage; the input is kept in fuzz/findings/.
 set -euo pipefail

@@ -1,6 +1,5 @@
 #include "history/stored_report.h"
 
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
 #include <nlohmann/json.hpp>
@@ -14,7 +13,7 @@ namespace {
 // the matching "]".
 class c_entries_finder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, c_entries_finder> {
   public:
-    explicit c_entries_finder(const rapidjson::MemoryStream& stream) : stream_(stream) {}
+    explicit c_entries_finder(rapidjson::InsituStringStream& stream) : stream_(stream) {}
 
     bool Default() { return true; }
     bool Key(const char* text, rapidjson::SizeType length, bool) {
@@ -56,7 +55,7 @@ class c_entries_finder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, 
     std::size_t count() const { return count_; }
 
   private:
-    const rapidjson::MemoryStream& stream_;
+    rapidjson::InsituStringStream& stream_;
     int depth_ = 0;
     std::string top_key_;
     bool in_entries_ = false;
@@ -85,10 +84,13 @@ std::optional<stored_report> store_report(const std::string& text, std::string& 
     if (!read_base_report(text, error)) {
         return std::nullopt;
     }
-    rapidjson::MemoryStream stream(text.data(), text.size());
+    // Read in place, from a copy: RapidJSON's other way, copying each string onto the reader's
+    // stack, adds to the stack's null pointer before the stack has storage.
+    std::string copy = text;
+    rapidjson::InsituStringStream stream(copy.data());
     c_entries_finder finder(stream);
     rapidjson::Reader reader;
-    if (reader.Parse(stream, finder).IsError() || !finder.found()) {
+    if (reader.Parse<rapidjson::kParseInsituFlag>(stream, finder).IsError() || !finder.found()) {
         error = "lacks its entry list";
         return std::nullopt;
     }

@@ -198,3 +198,32 @@ INSTANTIATE_TEST_SUITE_P(Engines, HistoryCommands,
 
 }  // namespace
 }  // namespace tarvel::test
+
+namespace tarvel::test {
+namespace {
+
+TEST(ReportRecord, RecordOptionsNeedEachOther) {
+    c_temp_dir dir;
+    write_small_puma_input(dir);
+    for (const auto& [arguments, message] :
+         {std::pair{std::vector<std::string>{"--target", "app"}, "--target needs --record DB"},
+          std::pair{std::vector<std::string>{"--record", "h.db", "--target", "app"},
+                    "--record needs --target NAME and --commit SHA"}}) {
+        const process_result result = run_report(dir, small_puma_with(arguments));
+        EXPECT_EQ(result.exit_code, 2);
+        EXPECT_EQ(result.error_output, std::string("tarvel-report: ") + message + "\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "h.db"));
+    // A report that cannot be stored fails the run, after its outputs were written.
+    dir.write("text.db", "not a database at all");
+    const process_result result =
+        run_report(dir, small_puma_with({"--json", "a.json", "--record", "text.db", "--target",
+                                         "app", "--commit", "c1"}));
+    EXPECT_EQ(result.exit_code, 3);
+    EXPECT_NE(result.error_output.find("'text.db': file is not a database"), std::string::npos)
+        << result.error_output;
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "a.json"));
+}
+
+}  // namespace
+}  // namespace tarvel::test

@@ -3,11 +3,11 @@
 # Usage: scripts/setup.sh [build|test]   (build: compiler and CMake only; test: everything)
 set -euo pipefail
 
-need=(cmake g++ make libcli11-dev nlohmann-json3-dev rapidjson-dev)
+need=(cmake g++ make libcli11-dev nlohmann-json3-dev rapidjson-dev libsqlite3-dev libpq-dev)
 if [ "${1:-test}" = test ]; then
     need+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
            googletest g++-mingw-w64-x86-64 wine wine64 hyperfine time python3
-           python3-jsonschema chromium-headless-shell
+           python3-jsonschema chromium-headless-shell postgresql
            gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi
            gcc-avr avr-libc binutils-avr picolibc-arm-none-eabi
            gcc-riscv64-unknown-elf binutils-riscv64-unknown-elf picolibc-riscv64-unknown-elf

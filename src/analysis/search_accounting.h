@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/ambiguity_sink.h"
@@ -72,6 +73,14 @@ class c_search_accounting {
 
     // From now on, ambiguities go to `sink` as they are found instead of into `ambiguities`.
     void send_ambiguities_to(c_ambiguity_sink* sink) { sink_ = sink; }
+
+    // Sets the ambiguities of a model rebuilt from a stored report, which accounts no entry
+    // itself; their names must outlive the accounting.
+    void restore(std::vector<ambiguity> records, std::uint32_t bytes) {
+        ambiguity_count_ = records.size();
+        ambiguities_ = std::move(records);
+        ambiguous_bytes_ = bytes;
+    }
 
     // The ambiguities kept (none are while a sink takes them), and how many were found.
     const std::vector<ambiguity>& ambiguities() const { return ambiguities_; }

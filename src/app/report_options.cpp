@@ -113,6 +113,18 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
     app.add_option("--by", options.group_by,
                    "Break program memory down by section (default), object or archive")
         ->check(CLI::IsMember({"section", "object", "archive"}));
+    app.add_option("--record", options.record.db,
+                   "Also store the JSON report in the history database DB (an SQLite file or "
+                   "postgresql://...), as tarvel-history add does");
+    app.add_option("--target", options.record.target, "With --record: the build's target");
+    app.add_option("--commit", options.record.commit, "With --record: the build's commit");
+    app.add_option("--parent", options.record.parent, "With --record: the parent commit");
+    app.add_option("--branch", options.record.branch, "With --record: the branch");
+    app.add_option("--time", options.record.time,
+                   "With --record: when the build was made, ISO-8601 (default now)");
+    app.add_option("--label", options.record.labels, "With --record: a label KEY=VALUE");
+    app.add_flag("--replace", options.record.replace,
+                 "With --record: replace a stored build of the same target and commit");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -147,6 +159,20 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
     }
     if (!options.max_growth.empty() && options.diff_base.empty()) {
         err << "tarvel-report: --max-growth needs --diff BASE.json to compare with\n";
+        return options_status::error;
+    }
+    // The options of a build to record mean nothing without --record, and a record without
+    // its target or commit could not be found again.
+    if (options.record.db.empty()) {
+        for (const char* name :
+             {"--target", "--commit", "--parent", "--branch", "--time", "--label", "--replace"}) {
+            if (app.get_option(name)->count() > 0) {
+                err << "tarvel-report: " << name << " needs --record DB\n";
+                return options_status::error;
+            }
+        }
+    } else if (options.record.target.empty() || options.record.commit.empty()) {
+        err << "tarvel-report: --record needs --target NAME and --commit SHA\n";
         return options_status::error;
     }
     return check_distinct_outputs(options, err) ? options_status::run : options_status::error;

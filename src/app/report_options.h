@@ -16,6 +16,18 @@ struct report_output {
     std::string path;  // empty: standard output
 };
 
+// With --record: the build under which the run's JSON report goes into a history database.
+struct record_request {
+    std::string db;  // an SQLite file or a postgresql:// connection string
+    std::string target;
+    std::string commit;
+    std::string parent;
+    std::string branch;
+    std::string time;                 // ISO-8601; empty: now
+    std::vector<std::string> labels;  // KEY=VALUE, as given
+    bool replace = false;
+};
+
 struct report_options {
     std::string type = "auto";  // a reader's keyword, or "auto": the map's content decides
     std::string definition;     // empty: the map's own memory regions are the areas
@@ -29,6 +41,7 @@ struct report_options {
     std::vector<std::string> max_growth;         // --max-growth TARGET=LIMIT, as given
     std::size_t top = 10;
     std::string group_by = "section";  // --by section|object|archive
+    record_request record;             // record.db empty: no --record
 };
 
 enum class options_status { run, done, error };

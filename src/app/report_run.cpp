@@ -14,6 +14,7 @@
 #include "analysis/origin_breakdown.h"
 #include "analysis/usage_analysis.h"
 #include "analysis/usage_diff.h"
+#include "app/budget_check.h"
 #include "app/output_file.h"
 #include "app/report_options.h"
 #include "mapfile/detect_format.h"
@@ -213,32 +214,13 @@ std::string run_date_now() {
 }
 
 bool check_budgets(run_state& state, std::ostream& err) {
-    std::vector<budget> budgets;
-    for (const auto& [texts, kind] :
-         {std::pair{&state.options.max, budget_kind::max},
-          std::pair{&state.options.max_growth, budget_kind::max_growth}}) {
-        for (const std::string& text : *texts) {
-            std::string error;
-            std::optional<budget> parsed = parse_budget(text, kind, error);
-            if (!parsed) {
-                err << program << "--" << (kind == budget_kind::max ? "max" : "max-growth") << ": "
-                    << error << "\n";
-                return false;
-            }
-            budgets.push_back(std::move(*parsed));
-        }
-    }
-    std::string error;
-    if (!evaluate_budgets(budgets, state.model, state.diff ? &*state.diff : nullptr, state.budgets,
-                          error)) {
-        err << program << error << "\n";
-        return false;
-    }
-    return true;
+    return check_budget_options(state.options.max, state.options.max_growth, state.model,
+                                state.diff ? &*state.diff : nullptr, state.budgets, err, program);
 }
 }  // namespace
 
-int run_report(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int run_report(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+               const report_recorder& recorder) {
     report_options options;
     switch (parse_report_options(argc, argv, options, out, err)) {
         case options_status::done:
@@ -247,6 +229,10 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
             return report_usage_error;
         case options_status::run:
             break;
+    }
+    if (!options.record.db.empty() && !recorder) {
+        err << program << "--record: this build of tarvel-report keeps no history\n";
+        return report_usage_error;
     }
     if (!check_inputs(options, err)) {
         return report_input_error;
@@ -390,15 +376,16 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return report_input_error;
     }
 
-    bool exceeded = false;
-    for (const budget_result& result : state.budgets) {
-        if (result.exceeded) {
-            err << program << "budget exceeded: " << budget_text(result) << ", but "
-                << (result.rule.kind == budget_kind::max ? "used " : "grew by ") << result.figure
-                << " bytes\n";
-            exceeded = true;
+    // The report is kept whether or not a budget holds: the history shows what was built.
+    if (!options.record.db.empty()) {
+        std::ostringstream json;
+        render(json, report_format::json, state);
+        if (const int status = recorder(options.record, std::move(json).str(), err);
+            status != report_success) {
+            return status;
         }
     }
+    const bool exceeded = name_exceeded_budgets(state.budgets, err, program);
     return exceeded ? report_budget_exceeded : report_success;
 }
 

@@ -1,0 +1,99 @@
+// tarvel-history compare: two stored builds through the diff, the budgets and the renderers of
+// tarvel-report --diff, so that both programs say the same of the same two reports.
+#include <ostream>
+
+#include "analysis/base_report.h"
+#include "analysis/report_model.h"
+#include "analysis/usage_diff.h"
+#include "app/budget_check.h"
+#include "app/history_run.h"
+#include "report/json_report.h"
+#include "report/markdown_report.h"
+#include "report/text_report.h"
+#include "version_info.h"
+
+namespace tarvel {
+
+namespace {
+// The stored report of a build, with the message on `err` when it cannot be had.
+std::optional<std::string> stored_report_of(c_history_store& store, const std::string& target,
+                                            const std::string& commit, std::ostream& err) {
+    std::string error;
+    std::optional<std::string> report = store.report(target, commit, error);
+    if (!report) {
+        err << history_program << "cannot read the history database '"
+            << store.database().display_name() << "': " << error << "\n";
+    }
+    return report;
+}
+}  // namespace
+
+int history_compare(c_history_store& store, const history_options& options, std::ostream& out,
+                    std::ostream& err) {
+    int status = history_success;
+    const std::optional<std::string> base_commit =
+        find_build(store, options.target, options.base, err, status);
+    if (!base_commit) {
+        return status;
+    }
+    const std::optional<std::string> head_commit =
+        find_build(store, options.target, options.head, err, status);
+    if (!head_commit) {
+        return status;
+    }
+    const std::optional<std::string> base_text =
+        stored_report_of(store, options.target, *base_commit, err);
+    const std::optional<std::string> head_text =
+        base_text ? stored_report_of(store, options.target, *head_commit, err) : std::nullopt;
+    if (!head_text) {
+        return history_input_error;
+    }
+    std::string error;
+    std::optional<usage_snapshot> base = read_base_report(*base_text, error);
+    if (!base) {
+        err << history_program << "the stored report of " << *base_commit << " " << error << "\n";
+        return history_input_error;
+    }
+    const std::unique_ptr<report_model> head = model_from_report(*head_text, error);
+    if (!head) {
+        err << history_program << "the stored report of " << *head_commit << " " << error << "\n";
+        return history_input_error;
+    }
+    usage_snapshot current = snapshot_of(head->model);
+    // A pruned build keeps no entries: compared with a whole one, every entry would look
+    // added or removed.
+    bool base_kept = store.has_entries(options.target, *base_commit, error);
+    bool head_kept = store.has_entries(options.target, *head_commit, error);
+    if (!base_kept || !head_kept) {
+        err << history_program << "the entry list of " << (!base_kept ? *base_commit : *head_commit)
+            << " was pruned: the entries are not compared\n";
+        base->entries.clear();
+        current.entries.clear();
+    }
+    usage_diff diff = diff_usage(*base, current);
+    diff.base = *base_commit;
+
+    std::vector<budget_result> budgets;
+    if (!check_budget_options(options.max, options.max_growth, head->model, &diff, budgets, err,
+                              history_program)) {
+        return history_usage_error;
+    }
+    const report_extras extras{&diff, &budgets, options.top, nullptr, breakdown_kind::object};
+    if (options.format == "json") {
+        render_json_report(out, head->model,
+                           {"tarvel-report", TARVEL_PRODUCT_VERSION, &diff, &budgets});
+    } else if (options.format == "markdown") {
+        render_markdown_report(out, head->model, extras);
+    } else {
+        render_text_report(out, head->model, extras, nullptr);
+    }
+    out.flush();
+    if (!out) {
+        err << history_program << "cannot write to standard output\n";
+        return history_input_error;
+    }
+    return name_exceeded_budgets(budgets, err, history_program) ? history_budget_exceeded
+                                                                : history_success;
+}
+
+}  // namespace tarvel

@@ -1,0 +1,28 @@
+#include <ostream>
+
+#include "app/history_run.h"
+#include "history/open_database.h"
+#include "report/build_list_report.h"
+
+namespace tarvel {
+
+int history_list(c_history_store& store, const history_options& options, std::ostream& out,
+                 std::ostream& err) {
+    std::vector<build_row> builds;
+    std::string error;
+    if (!store.list({options.target, options.branch, options.last}, builds, error)) {
+        err << history_program << "cannot read the history database '"
+            << store.database().display_name() << "': " << error << "\n";
+        return history_input_error;
+    }
+    if (options.format == "json") {
+        render_build_list_json(out, builds);
+    } else if (options.format == "csv") {
+        render_build_list_csv(out, builds);
+    } else {
+        render_build_list_text(out, builds);
+    }
+    return history_success;
+}
+
+}  // namespace tarvel

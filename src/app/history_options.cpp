@@ -73,6 +73,8 @@ options_status parse_history_options(int argc, const char* const* argv, history_
     trend->add_option("--area", options.areas, "An area (default: every area)");
     trend->add_option("--format", options.format, "csv (default) or json")
         ->check(CLI::IsMember({"csv", "json"}));
+    const CLI::Option* html =
+        trend->add_option("--html", options.html, "Also write the trend as an HTML page to FILE");
 
     CLI::App* blame =
         command(app, "blame", "The builds that grew an area most, and their entries", options.db);
@@ -114,6 +116,10 @@ options_status parse_history_options(int argc, const char* const* argv, history_
     }
     if (options.db.empty()) {
         err << "tarvel-history: --db: the database name is empty\n";
+        return options_status::error;
+    }
+    if (html->count() > 0 && options.html.empty()) {
+        err << "tarvel-history: --html: the file name is empty\n";
         return options_status::error;
     }
     return options_status::run;

@@ -28,6 +28,7 @@ struct history_options {
     std::vector<std::string> max_growth;  // compare
     std::size_t top = 10;                 // compare, blame
     std::vector<std::string> areas;       // trend; blame: the one area
+    std::string html;                     // trend: the page's file, empty for none
     long long keep_entries = -1;          // prune
 };
 

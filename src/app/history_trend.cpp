@@ -9,6 +9,8 @@
 #include "analysis/usage_diff.h"
 #include "app/history_run.h"
 #include "report/report_sections.h"
+#include "app/output_file.h"
+#include "report/trend_html.h"
 #include "report/trend_report.h"
 
 namespace tarvel {
@@ -76,6 +78,18 @@ int history_trend(c_history_store& store, const history_options& options, std::o
             err << history_program << "no build of the target '" << options.target
                 << "' has an area '" << area.name << "'\n";
             return history_not_found;
+        }
+    }
+    // The page is written first: when it cannot be, the run fails before printing anything.
+    if (!options.html.empty()) {
+        c_output_file page(options.html);
+        if (page.is_open()) {
+            page.stream() << render_trend_html(data);
+        }
+        if (!page.is_open() || !page.commit()) {
+            err << history_program << "cannot write the trend page '" << options.html
+                << "': " << page.failure() << "\n";
+            return history_input_error;
         }
     }
     if (options.format == "json") {

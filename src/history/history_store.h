@@ -13,7 +13,7 @@
 #include "history/commit_ref.h"
 #include "history/database.h"
 #include "history/stored_report.h"
-#include "history/trend_data.h"
+#include "report/trend_data.h"
 
 namespace tarvel {
 

@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "history/trend_data.h"
+#include "report/trend_data.h"
 
 namespace tarvel {
 

@@ -171,6 +171,27 @@ TEST_P(HistoryCommands, TrendAndBlameFollowTheBuildsOfTheBranch) {
               "                  -512  shrank  .rodata\n");
 }
 
+// The page carries the same trend as the JSON; the browser tests check how it is drawn.
+TEST_P(HistoryCommands, TrendWritesThePageBesideItsCsvAndRefusesAnUnwritableOne) {
+    add_both();
+    const process_result run = history({"trend", "--target", "app", "--html", "trend.html"});
+    EXPECT_EQ(run.exit_code, 0) << run.error_output;
+    EXPECT_NE(run.output.find("commit,parent,time,area,kind,used,size\n"), std::string::npos);
+    const std::string page = dir.read("trend.html");
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(page.find("\"2222bbbb\""), std::string::npos);
+    EXPECT_NE(page.find("[233196,234476]"), std::string::npos);
+
+    const process_result missing =
+        history({"trend", "--target", "app", "--html", "missing/trend.html"});
+    EXPECT_EQ(missing.exit_code, 3);
+    EXPECT_EQ(missing.output, "");
+    EXPECT_EQ(missing.error_output,
+              "tarvel-history: cannot write the trend page 'missing/trend.html': the directory "
+              "'missing' does not exist\n");
+    EXPECT_EQ(history({"trend", "--target", "app", "--html", ""}).exit_code, 2);
+}
+
 TEST_P(HistoryCommands, PruneDropsOldEntryListsAndCompareThenComparesTheSummaries) {
     add_both();
     const process_result pruned = history({"prune", "--keep-entries", "1"});

@@ -57,8 +57,8 @@ bool attributes_allow_writing(std::string_view attributes);
 std::optional<region_kind> kind_by_attributes(std::string_view attributes);
 
 // The kind a region's name says (case does not matter): program memory for "FLASH", "ROM",
-// "IROM*", "*flash*", "*rom*", "*text*", "*code*", "*prog*", "*fram*" (MSP430); RAM for "RAM", "SRAM*", "DTCM",
-// "CCM*", "DRAM*", "*ram*", "*data*", "*bss*", "*tcm*", "*stack*", "*heap*".
+// "IROM*", "*flash*", "*rom*", "*text*", "*code*", "*prog*", "*fram*" (MSP430); RAM for "RAM",
+// "SRAM*", "DTCM", "CCM*", "DRAM*", "*ram*", "*data*", "*bss*", "*tcm*", "*stack*", "*heap*".
 std::optional<region_kind> kind_by_name(std::string_view name);
 
 // Decides a region's kind from all the map says, first what decides: AVR's device regions by

@@ -7,8 +7,7 @@
 namespace tarvel::gnu {
 
 namespace {
-section_piece uncovered_part(const output_section& section, std::uint64_t from,
-                             std::uint64_t to) {
+section_piece uncovered_part(const output_section& section, std::uint64_t from, std::uint64_t to) {
     section_piece rest;
     rest.name = section.name;
     rest.address = from;

@@ -59,8 +59,8 @@ constexpr std::array<std::string_view, 8> empty_input_prefixes{
 constexpr std::array<std::string_view, 5> content_input_prefixes{".text", ".rodata", ".data",
                                                                  ".literal", ".iram"};
 
-constexpr std::array<std::string_view, 4> reservation_output_prefixes{".stack", "._stack",
-                                                                      ".heap", "._heap"};
+constexpr std::array<std::string_view, 4> reservation_output_prefixes{".stack", "._stack", ".heap",
+                                                                      "._heap"};
 
 template <std::size_t N>
 bool starts_with_any(std::string_view name, const std::array<std::string_view, N>& prefixes) {

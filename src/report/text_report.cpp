@@ -66,8 +66,8 @@ void render_area_kinds(std::ostream& out, const usage_model& model) {
     }
     out << "Area kinds:" << std::endl;
     for (const area_usage& area : model.areas) {
-        out << "  " << area.name << ": " << area_kind_name(area.kind) << ", by "
-            << area.kind_source << std::endl;
+        out << "  " << area.name << ": " << area_kind_name(area.kind) << ", by " << area.kind_source
+            << std::endl;
     }
     out << std::endl;
 }

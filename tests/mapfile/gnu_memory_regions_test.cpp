@@ -73,8 +73,8 @@ TEST(GnuRegionKinds, LettersDecideOnlyWhenTheyNameReadWriteOrCode) {
 }
 
 TEST(GnuRegionKinds, NamesTellProgramMemoryBeforeRam) {
-    for (const char* name : {"FLASH", "rom", "IROM1", "irom0_0_seg", "drom0_0_seg", "PROGRAM",
-                             "FRAM", "text"}) {
+    for (const char* name :
+         {"FLASH", "rom", "IROM1", "irom0_0_seg", "drom0_0_seg", "PROGRAM", "FRAM", "text"}) {
         EXPECT_EQ(kind_by_name(name), region_kind::program) << name;
     }
     for (const char* name : {"RAM", "SRAM1", "DTCM", "CCMRAM", "DRAM0", "rtc_iram_seg", "SDRAM1",

@@ -117,10 +117,10 @@ TEST(GnuSectionRest, WhatNoPieceAccountsForIsAnEntryOfTheSection) {
 }
 
 TEST(GnuSectionRules, SectionsThatTakeNoTargetMemory) {
-    for (const char* name : {".debug_info", ".debug_line_str", ".zdebug_info", ".stab", ".stabstr",
-                             ".stab.excl", ".comment", ".ARM.attributes", ".riscv.attributes",
-                             ".gnu.attributes", ".line", "/DISCARD/", ".xt.prop", ".xt.lit",
-                             ".xtensa.info"}) {
+    for (const char* name :
+         {".debug_info", ".debug_line_str", ".zdebug_info", ".stab", ".stabstr", ".stab.excl",
+          ".comment", ".ARM.attributes", ".riscv.attributes", ".gnu.attributes", ".line",
+          "/DISCARD/", ".xt.prop", ".xt.lit", ".xtensa.info"}) {
         EXPECT_NE(not_in_target_rule(name, 0), nullptr) << name;
         EXPECT_NE(not_in_target_rule(name, 0x08000000), nullptr) << name;
     }

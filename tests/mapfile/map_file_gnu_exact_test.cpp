@@ -175,22 +175,22 @@ TEST(GnuRegionKinds, AttributesThenContentsThenNames) {
     const test::c_temp_dir dir;
     // No letters (TI's msp430 scripts, the ESP8266 SDK): what the map places decides, then
     // the name; a region nothing decides counts in neither total.
-    const c_memory_def def = areas_of(dir,
-                                      "Memory Configuration\n"
-                                      "Name Origin Length Attributes\n"
-                                      "iram1_0_seg      0x40100000         0x00008000\n"
-                                      "dram0_0_seg      0x3ffe8000         0x00014000\n"
-                                      "irom0_0_seg      0x40201010         0x000fbff0\n"
-                                      "SRAM0            0x20000000         0x00010000\n"
-                                      "INFOA            0x00001980         0x00000080\n"
-                                      "FLASH            0x08000000         0x00010000 xr\n"
-                                      "Linker script and memory map\n"
-                                      ".text           0x40100000       0x40\n"
-                                      " .text          0x40100000       0x40 a.o\n"
-                                      ".data           0x3ffe8000        0x8 load address 0x40201010\n"
-                                      " .data          0x3ffe8000        0x8 a.o\n");
-    EXPECT_EQ(def.program_names,
-              (std::vector<std::string>{"iram1_0_seg", "irom0_0_seg", "FLASH"}));
+    const c_memory_def def =
+        areas_of(dir,
+                 "Memory Configuration\n"
+                 "Name Origin Length Attributes\n"
+                 "iram1_0_seg      0x40100000         0x00008000\n"
+                 "dram0_0_seg      0x3ffe8000         0x00014000\n"
+                 "irom0_0_seg      0x40201010         0x000fbff0\n"
+                 "SRAM0            0x20000000         0x00010000\n"
+                 "INFOA            0x00001980         0x00000080\n"
+                 "FLASH            0x08000000         0x00010000 xr\n"
+                 "Linker script and memory map\n"
+                 ".text           0x40100000       0x40\n"
+                 " .text          0x40100000       0x40 a.o\n"
+                 ".data           0x3ffe8000        0x8 load address 0x40201010\n"
+                 " .data          0x3ffe8000        0x8 a.o\n");
+    EXPECT_EQ(def.program_names, (std::vector<std::string>{"iram1_0_seg", "irom0_0_seg", "FLASH"}));
     EXPECT_EQ(def.memory_names, (std::vector<std::string>{"dram0_0_seg", "SRAM0"}));
     EXPECT_EQ(def.other_names, std::vector<std::string>{"INFOA"});
     EXPECT_EQ(def.kind_sources, (std::vector<std::string>{"contents", "contents", "attributes",

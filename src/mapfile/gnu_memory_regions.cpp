@@ -58,8 +58,8 @@ void read_letters(std::string_view attributes, letters& r, letters& w, letters& 
 
 const char* kind_source_name(kind_source source) {
     switch (source) {
-        case kind_source::name_of_device_region:
-            return "device region name";
+        case kind_source::known_region_name:
+            return "known region name";
         case kind_source::attributes:
             return "attributes";
         case kind_source::contents:
@@ -109,12 +109,15 @@ std::optional<region_kind> kind_by_name(std::string_view name) {
 region_decision decide_kind(const memory_region& region, const region_contents& contents) {
     // AVR's device regions: the script gives them all "rw !x".
     if (region.name == "eeprom") {
-        return {region_kind::eeprom, kind_source::name_of_device_region};
+        return {region_kind::eeprom, kind_source::known_region_name};
     }
-    constexpr std::array<std::string_view, 4> avr_other{"fuse", "lock", "signature",
-                                                        "user_signatures"};
-    if (std::find(avr_other.begin(), avr_other.end(), region.name) != avr_other.end()) {
-        return {region_kind::other, kind_source::name_of_device_region};
+    // AVR's fuse, lock and signature spaces, and Zephyr's IDT_LIST: a region in no device,
+    // where the first link of a build gathers the interrupt table that a later one turns into
+    // code and data of its own.
+    constexpr std::array<std::string_view, 5> known_other{"fuse", "lock", "signature",
+                                                          "user_signatures", "IDT_LIST"};
+    if (std::find(known_other.begin(), known_other.end(), region.name) != known_other.end()) {
+        return {region_kind::other, kind_source::known_region_name};
     }
     if (const auto kind = kind_by_attributes(region.attributes)) {
         return {*kind, kind_source::attributes};

@@ -22,7 +22,7 @@ namespace tarvel::gnu {
 enum class region_kind { program, ram, eeprom, other };
 
 // How a region's kind was decided, as the reports name it.
-enum class kind_source { name_of_device_region, attributes, contents, name, undecided };
+enum class kind_source { known_region_name, attributes, contents, name, undecided };
 const char* kind_source_name(kind_source source);
 
 struct memory_region {
@@ -63,7 +63,8 @@ std::optional<region_kind> kind_by_name(std::string_view name);
 
 // Decides a region's kind from all the map says, first what decides: AVR's device regions by
 // their names ("eeprom" is EEPROM; "fuse", "lock", "signature" and "user_signatures" are
-// other areas), since ld's AVR script gives them the letters of RAM ("rw !x"); then the
+// other areas), since ld's AVR script gives them the letters of RAM ("rw !x"), and Zephyr's
+// "IDT_LIST" (an other area: no memory of the device, though its letters are "wx"); then the
 // attribute letters; then what the memory map places there (writable data makes RAM, code,
 // constants and load images alone program memory); then the name. A region that none of these
 // decides is an other area.

@@ -70,7 +70,8 @@ void write_areas(c_json_writer& json, const usage_model& model) {
         json.key("size").value(area.size);
         json.key("used").value(area.used_rounded());
         json.key("free").value(area.free());
-        json.key("over").value(area.over());
+        // The areas of a map without regions have no size to be over.
+        json.key("over").value(model.without_regions() ? 0u : area.over());
         json.key("used_percent").one_decimal(area.used_percent());
         json.key("bits").value(area.bits);
         json.key("entries").value(std::uint64_t{area.entries.size()});

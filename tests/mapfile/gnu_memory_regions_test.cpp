@@ -92,6 +92,10 @@ TEST(GnuRegionKinds, DeviceNamesThenLettersThenContentsThenName) {
     EXPECT_EQ(decide_kind(region, {}).kind, region_kind::eeprom);
     region.name = "user_signatures";
     EXPECT_EQ(decide_kind(region, {}).kind, region_kind::other);
+    region.name = "IDT_LIST";
+    region.attributes = "wx";
+    EXPECT_EQ(decide_kind(region, {true, false}).kind, region_kind::other);
+    EXPECT_EQ(decide_kind(region, {true, false}).source, kind_source::known_region_name);
 
     // Letters win over what lies there: code copied to an "rx" RAM stays program memory.
     region.name = "iram0_0_seg";

@@ -94,6 +94,19 @@ TEST_F(GnuExact, SectionsSharingAddressesCountOnce) {
     EXPECT_EQ(counted(r.program), 0x180u);
 }
 
+TEST_F(GnuExact, AnInfoSectionAtAddressZeroCountsOnlyBeyondTheCode) {
+    // An (INFO) section is listed like any other, at address 0 after the code of a flash that
+    // begins there: it counts only what lies beyond the bytes that .text holds.
+    def.program = {{0x0, 0x10000, no_area}};
+    const parse_result r = parse(
+        "Linker script and memory map\n"
+        ".text           0x00000000       0x40\n"
+        " .text          0x00000000       0x40 main.o\n"
+        ".build_info     0x00000000       0x50\n"
+        " .build_info    0x00000000       0x50 info.o\n");
+    EXPECT_EQ(counted(r.program), 0x50u);
+}
+
 TEST_F(GnuExact, ThreadLocalZeroDataTakesNoRoomOfItsOwn) {
     const parse_result r = parse(
         "Linker script and memory map\n"

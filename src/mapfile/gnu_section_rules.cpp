@@ -7,47 +7,48 @@ namespace tarvel::gnu {
 namespace {
 // Output sections that are never loaded into the target. ld lists them at address 0 (or at
 // the address of their own, unrelated numbering), where a program area may begin, and the map
-// shows no section flags: they are told by their names. Each is matched as a prefix.
+// shows no section flags: they are told by their names, matched whole or as a prefix.
 struct unloaded_section {
-    std::string_view prefix;
+    std::string_view name;
+    bool is_prefix;
     const char* rule;
 };
 constexpr const char* debugging = "debugging section, not in target memory";
 constexpr const char* not_in_target = "section not in target memory";
 constexpr std::array<unloaded_section, 21> unloaded_sections{{
     // DWARF debugging information, also compressed, and MIPS's debugging tables.
-    {".debug", debugging},
-    {".zdebug", debugging},
-    {".mdebug", debugging},
+    {".debug", true, debugging},
+    {".zdebug", true, debugging},
+    {".mdebug", true, debugging},
     // Stabs debugging information (".stab", ".stabstr").
-    {".stab", debugging},
+    {".stab", true, debugging},
     // Line numbers of old COFF-style debugging sections.
-    {".line", debugging},
+    {".line", false, not_in_target},
     // LTO intermediate code and debugging info kept in objects (fat LTO, -ffat-lto-objects).
-    {".gnu.debuglto_", debugging},
-    {".gnu.lto_", debugging},
+    {".gnu.debuglto_", true, debugging},
+    {".gnu.lto_", true, debugging},
     // Links from a stripped file to its separate debugging file.
-    {".gnu_debuglink", debugging},
-    {".gnu_debugaltlink", debugging},
+    {".gnu_debuglink", false, not_in_target},
+    {".gnu_debugaltlink", false, not_in_target},
     // The compiler's identification string and its recorded command line.
-    {".comment", not_in_target},
-    {".GCC.command.line", not_in_target},
+    {".comment", false, not_in_target},
+    {".GCC.command.line", false, not_in_target},
     // Build attributes that tell the linker and debugger the ABI and the architecture.
-    {".ARM.attributes", not_in_target},
-    {".riscv.attributes", not_in_target},
-    {".gnu.attributes", not_in_target},
-    {".gnu.build.attributes", not_in_target},
-    {".MSP430.attributes", not_in_target},
+    {".ARM.attributes", false, not_in_target},
+    {".riscv.attributes", false, not_in_target},
+    {".gnu.attributes", false, not_in_target},
+    {".gnu.build.attributes", false, not_in_target},
+    {".MSP430.attributes", false, not_in_target},
     // MIPS's procedure descriptor table, read by debuggers only.
-    {".pdr", not_in_target},
+    {".pdr", false, not_in_target},
     // Xtensa's property tables (which bytes are code, literals or data) and the literal
     // tables for the linker's relaxation; the GCC for Xtensa writes them into every object and
     // ld lists them at address 0.
-    {".xt.prop", "Xtensa table, not in target memory"},
-    {".xt.lit", "Xtensa table, not in target memory"},
-    {".xt.insn", "Xtensa table, not in target memory"},
+    {".xt.prop", true, "Xtensa table, not in target memory"},
+    {".xt.lit", true, "Xtensa table, not in target memory"},
+    {".xt.insn", true, "Xtensa table, not in target memory"},
     // The Xtensa core's configuration, which the tools check for a match.
-    {".xtensa.info", "Xtensa table, not in target memory"},
+    {".xtensa.info", false, "Xtensa table, not in target memory"},
 }};
 
 constexpr std::array<std::string_view, 8> empty_input_prefixes{
@@ -85,7 +86,8 @@ const char* not_in_target_rule(std::string_view output_name, std::uint64_t addre
         return "discarded input section";
     }
     for (const unloaded_section& section : unloaded_sections) {
-        if (output_name.starts_with(section.prefix)) {
+        if (section.is_prefix ? output_name.starts_with(section.name)
+                              : output_name == section.name) {
             return section.rule;
         }
     }

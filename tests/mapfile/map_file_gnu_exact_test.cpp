@@ -3,6 +3,7 @@
 // arm-none-eabi-ld and the ESP-IDF's xtensa ld write.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "mapfile/map_file_gnu.h"
@@ -122,7 +123,8 @@ TEST_F(GnuExact, ThreadLocalZeroDataTakesNoRoomOfItsOwn) {
     EXPECT_EQ(counted(r.memory), 12u);
     EXPECT_EQ(counted(r.program), 8u);  // .tdata and .data images
     // The .tbss entry stays listed, counting nothing.
-    EXPECT_EQ(std::count(names(r.memory).begin(), names(r.memory).end(), ".tbss"), 1);
+    const std::vector<std::string> in_ram = names(r.memory);
+    EXPECT_EQ(std::count(in_ram.begin(), in_ram.end(), ".tbss"), 1);
 }
 
 TEST_F(GnuExact, NoLoadImageForSectionsNamedAsZeroData) {

@@ -95,6 +95,7 @@ TEST(JsonReport, EmptyModelAndMapRegionsAsAreas) {
               R"("generator":{"program":"tarvel-report","version":"9.9"},)"
               R"("input":{"type":"Puma","detected":false,"definition":null,)"
               R"("map":"C:\\out\\a.map","eep":null},)"
+              R"("areas_from":"map",)"
               R"("reader":{"lines_read":0,"entries_recognised":0,"entries_placed":0,)"
               R"("entries_unplaced":0,"entries_dropped":0,"dropped":[]},)"
               R"("ram":{"total":0,"used":0,"free":0,"used_percent":0.0,"bits":0},)"

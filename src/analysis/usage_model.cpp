@@ -34,8 +34,10 @@ std::vector<const area_usage*> usage_model::over_full_areas() const {
     if (without_regions()) {
         return over_full;
     }
+    // Only the areas of maps whose sections may run past an area's end: elsewhere a sum above
+    // the size comes from entries that overlap (symbols of a listing), not from a failed link.
     for (const area_usage& area : areas) {
-        if (area.over() > 0) {
+        if (area.shows_overflow && area.over() > 0) {
             over_full.push_back(&area);
         }
     }

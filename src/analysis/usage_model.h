@@ -131,7 +131,8 @@ struct usage_model {
     // Whether the map names no memory regions: the areas hold what the map places, without
     // sizes to compare it with.
     bool without_regions() const { return definition.without_regions; }
-    // The areas that hold more than their size.
+    // The areas that hold more than their size, of maps whose sections may run past an area's
+    // end (area_usage::shows_overflow).
     std::vector<const area_usage*> over_full_areas() const;
 
     // The ambiguities the model keeps (none when a sink took them), and how many were found.

@@ -20,6 +20,14 @@ std::uint64_t c_address_coverage::claim(std::uint64_t from, std::uint64_t to) {
             ++it;
         }
     }
+    // Sections and pieces mostly follow one another: a range that continues the one held
+    // before it grows that one in place.
+    if (it != held_.end() && it->first <= from && it->second <= to &&
+        (std::next(it) == held_.end() || std::next(it)->first > to)) {
+        const std::uint64_t overlap = it->second > from ? it->second - from : 0;
+        it->second = to;
+        return (to - from) - overlap;
+    }
     while (it != held_.end() && it->first <= to) {
         const std::uint64_t overlap_from = std::max(it->first, from);
         const std::uint64_t overlap_to = std::min(it->second, to);

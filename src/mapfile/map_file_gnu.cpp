@@ -39,7 +39,10 @@ gnu::section_piece make_piece(std::string_view name, const gnu::address_size& va
 template <typename Finish>
 class c_memory_map_reader {
   public:
-    explicit c_memory_map_reader(Finish finish) : finish_(std::move(finish)) {}
+    // Without `keep_names`, pieces are read without their names and files: for a look at what
+    // the sections hold, which needs only their figures.
+    explicit c_memory_map_reader(Finish finish, bool keep_names = true)
+        : finish_(std::move(finish)), keep_names_(keep_names) {}
 
     void take(std::string_view line) {
         const gnu::map_line parsed = gnu::classify(line);
@@ -122,8 +125,9 @@ class c_memory_map_reader {
             return;  // input sections before any output section belong to none
         }
         const std::string_view file = name == "*fill*" ? std::string_view() : values.rest;
-        current_->pieces.push_back(
-            make_piece(name, values, file, !gnu::input_without_contents(name)));
+        const bool has_contents = !gnu::input_without_contents(name);
+        current_->pieces.push_back(keep_names_ ? make_piece(name, values, file, has_contents)
+                                               : make_piece({}, values, {}, has_contents));
     }
 
     // "0x08000000 0x4 LONG 0x20005000": bytes that the script itself puts into the section.
@@ -136,6 +140,7 @@ class c_memory_map_reader {
     }
 
     Finish finish_;
+    bool keep_names_ = true;
     std::optional<gnu::output_section> current_;
     std::optional<std::string> pending_output_;
     std::optional<std::string> pending_input_;
@@ -285,7 +290,7 @@ bool c_map_file_gnu::define_areas(c_memory_def& def) {
             }
         }
     };
-    c_memory_map_reader reader(note_contents);
+    c_memory_map_reader reader(note_contents, false);
     bool in_table = false;
     bool in_memory_map = false;
     bool found = false;

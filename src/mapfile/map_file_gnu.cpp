@@ -39,8 +39,9 @@ gnu::section_piece make_piece(std::string_view name, const gnu::address_size& va
 template <typename Finish>
 class c_memory_map_reader {
   public:
-    // Without `keep_names`, pieces are read without their names and files: for a look at what
-    // the sections hold, which needs only their figures.
+    // Without `keep_names`, a section keeps no more than two nameless pieces of size 1, one
+    // with contents and one without, each there when one of its pieces with bytes is so: for
+    // a look at what the sections hold, which asks no more than that.
     explicit c_memory_map_reader(Finish finish, bool keep_names = true)
         : finish_(std::move(finish)), keep_names_(keep_names) {}
 
@@ -126,8 +127,17 @@ class c_memory_map_reader {
         }
         const std::string_view file = name == "*fill*" ? std::string_view() : values.rest;
         const bool has_contents = !gnu::input_without_contents(name);
-        current_->pieces.push_back(keep_names_ ? make_piece(name, values, file, has_contents)
-                                               : make_piece({}, values, {}, has_contents));
+        if (keep_names_) {
+            current_->pieces.push_back(make_piece(name, values, file, has_contents));
+            return;
+        }
+        const auto same_kind = [has_contents](const gnu::section_piece& piece) {
+            return piece.has_contents == has_contents;
+        };
+        if (values.size > 0 &&
+            std::none_of(current_->pieces.begin(), current_->pieces.end(), same_kind)) {
+            current_->pieces.push_back(make_piece({}, {values.address, 1, {}}, {}, has_contents));
+        }
     }
 
     // "0x08000000 0x4 LONG 0x20005000": bytes that the script itself puts into the section.
@@ -291,6 +301,11 @@ bool c_map_file_gnu::define_areas(c_memory_def& def) {
         }
     };
     c_memory_map_reader reader(note_contents, false);
+    const auto needs_contents = [](const gnu::memory_region& region) {
+        const gnu::kind_source source = gnu::decide_kind(region, {}).source;
+        return source != gnu::kind_source::attributes &&
+               source != gnu::kind_source::known_region_name;
+    };
     bool in_table = false;
     bool in_memory_map = false;
     bool found = false;
@@ -304,6 +319,11 @@ bool c_map_file_gnu::define_areas(c_memory_def& def) {
             in_table = heading == gnu::heading::memory_configuration;
             in_memory_map = heading == gnu::heading::memory_map;
             found = found || in_table;
+            // What the sections hold matters only for regions that neither their names nor
+            // their attribute letters decide: without such, the memory map is not read here.
+            if (in_memory_map && !std::any_of(regions.begin(), regions.end(), needs_contents)) {
+                break;
+            }
             continue;
         }
         gnu::memory_region region;

@@ -39,8 +39,13 @@ std::vector<breakdown_row> breakdown_by(const usage_model& model, breakdown_kind
         if (entry.is_bit == 1) {
             continue;
         }
-        const bool in_program = model.areas[placed.area].kind == area_kind::program;
-        (in_program ? row.program : row.ram) += entry.size;
+        // EEPROM and the other areas count in neither column, as in neither total.
+        const area_kind kind = model.areas[placed.area].kind;
+        if (kind == area_kind::program) {
+            row.program += entry.size;
+        } else if (kind == area_kind::ram) {
+            row.ram += entry.size;
+        }
     }
     std::sort(rows.begin(), rows.end(), [](const breakdown_row& a, const breakdown_row& b) {
         if (a.program != b.program) {

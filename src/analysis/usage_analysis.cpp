@@ -41,10 +41,14 @@ void add_program_entry(usage_model& model, const c_map_entry& entry) {
     model.areas[area].used += entry.size;
 }
 
+// RAM entries, and those of the EEPROM and other areas that follow the RAM areas (which count
+// in no total).
 void add_memory_entry(usage_model& model, const c_map_entry& entry) {
     const auto area = static_cast<std::uint32_t>(model.first_ram_area() + entry.index);
     const bool is_bit = entry.is_bit == 1;
-    (is_bit ? model.ram.used_bits : model.ram.used_bytes) += entry.size;
+    if (area < model.first_eeprom_area()) {
+        (is_bit ? model.ram.used_bits : model.ram.used_bytes) += entry.size;
+    }
     (is_bit ? model.areas[area].bits : model.areas[area].used) += entry.size;
 }
 
@@ -100,7 +104,16 @@ void add_up_usage(usage_model& model, const add_up_options& options) {
     const c_memory_def& def = model.definition;
     add_areas(model, def.program, def.program_names, area_kind::program, "Prg seg");
     add_areas(model, def.memory, def.memory_names, area_kind::ram, "Ram seg");
-    add_areas(model, def.eeprom, {}, area_kind::eeprom, "Eep seg");
+    add_areas(model, def.eeprom, def.eeprom_names, area_kind::eeprom, "Eep seg");
+    add_areas(model, def.other, def.other_names, area_kind::other, "Other seg");
+    for (std::size_t i = 0; i < def.kind_sources.size() && i < model.areas.size(); ++i) {
+        model.areas[i].kind_source = def.kind_sources[i];
+    }
+    for (area_usage& area : model.areas) {
+        area.shows_overflow = options.show_overflow;
+    }
+    model.rom.shows_overflow = options.show_overflow;
+    model.ram.shows_overflow = options.show_overflow;
     model.accounting = std::make_unique<c_search_accounting>(model.search_definitions,
                                                              model.program_entries.size());
     model.accounting->send_ambiguities_to(options.ambiguity_sink);
@@ -151,7 +164,9 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
     model.reader = reader->counts();
     model.unplaced = reader->unplaced();
     model.origins = reader->origins();
-    add_up_usage(model, options);
+    add_up_options with_overflow = options;
+    with_overflow.show_overflow = reader->entries_may_overrun_areas();
+    add_up_usage(model, with_overflow);
     return placed ? analysis_status::ok : analysis_status::nothing_placed;
 }
 

@@ -29,6 +29,9 @@ struct add_up_options {
     // plain memory report needs only the figures; without the lists, and without searches,
     // the entries need not even be put in address order, nor keep their names.
     bool list_entries = true;
+    // Whether areas may hold more than their size (c_map_file::entries_may_overrun_areas);
+    // analyze_usage sets it from the reader.
+    bool show_overflow = false;
 };
 
 struct analysis_request {

@@ -14,6 +14,8 @@ const char* area_kind_name(area_kind kind) {
             return "ram";
         case area_kind::eeprom:
             return "eeprom";
+        case area_kind::other:
+            return "other";
     }
     return "";
 }
@@ -25,6 +27,21 @@ double area_usage::used_percent() const {
 double memory_total::used_percent() const {
     const std::uint32_t rounded = used_bytes + (used_bits + 4u) / 8u;
     return percent_of(rounded, total);
+}
+
+std::vector<const area_usage*> usage_model::over_full_areas() const {
+    std::vector<const area_usage*> over_full;
+    if (without_regions()) {
+        return over_full;
+    }
+    // Only the areas of maps whose sections may run past an area's end: elsewhere a sum above
+    // the size comes from entries that overlap (symbols of a listing), not from a failed link.
+    for (const area_usage& area : areas) {
+        if (area.shows_overflow && area.over() > 0) {
+            over_full.push_back(&area);
+        }
+    }
+    return over_full;
 }
 
 const std::vector<ambiguity>& usage_model::ambiguities() const {

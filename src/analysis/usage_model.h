@@ -19,9 +19,12 @@
 
 namespace tarvel {
 
-enum class area_kind { program, ram, eeprom };
+// EEPROM and other areas count in neither the RAM nor the ROM totals: other areas are a
+// linker's regions for fuses, lock bits or signatures, and regions of which the map tells
+// nothing that would decide their kind.
+enum class area_kind { program, ram, eeprom, other };
 
-// "program", "ram", "eeprom": the kind as reports write it.
+// "program", "ram", "eeprom", "other": the kind as reports write it.
 const char* area_kind_name(area_kind kind);
 
 // Value of `entry_usage::search` for an entry credited to no search.
@@ -36,10 +39,21 @@ struct area_usage {
     std::uint32_t used = 0;              // bytes
     std::uint32_t bits = 0;              // bit variables (RAM areas of listing maps)
     std::vector<std::uint32_t> entries;  // positions in usage_model::entries, by address
+    // How the map decided the area's kind ("attributes", "contents", ...); empty for an area
+    // of a definition file.
+    std::string kind_source;
+    // Whether the area may hold more than its size (the sections of a linker map that run
+    // past a region's end count in it): free is then 0 and `over` tells by how much.
+    bool shows_overflow = false;
 
     // The used bytes with the bits rounded to whole bytes, halves up: the percentage's base.
     std::uint32_t used_rounded() const { return used + (bits + 4u) / 8u; }
-    std::int64_t free() const { return std::int64_t{size} - std::int64_t{used_rounded()}; }
+    std::int64_t free() const {
+        const std::int64_t free = std::int64_t{size} - std::int64_t{used_rounded()};
+        return shows_overflow && free < 0 ? 0 : free;
+    }
+    // Bytes used beyond the size.
+    std::uint32_t over() const { return used_rounded() > size ? used_rounded() - size : 0; }
     double used_percent() const;
 };
 
@@ -48,10 +62,14 @@ struct memory_total {
     std::uint32_t total = 0;
     std::uint32_t used_bytes = 0;
     std::uint32_t used_bits = 0;
+    bool shows_overflow = false;  // as area_usage::shows_overflow
 
     // Used bytes with the bits as fractions of a byte, as the report prints them (rounded).
     double used() const { return used_bytes + used_bits * 0.125; }
-    double free() const { return static_cast<double>(total) - used(); }
+    double free() const {
+        const double free = static_cast<double>(total) - used();
+        return shows_overflow && free < 0 ? 0 : free;
+    }
     // The percentage counts the bits to the nearest whole byte, halves up.
     double used_percent() const;
 };
@@ -85,7 +103,8 @@ struct usage_model {
 
     input_files input;
     reader_counts reader;
-    std::vector<area_usage> areas;  // program areas, then RAM, then EEPROM, each in file order
+    // Program areas, then RAM, EEPROM and other areas, each in file order.
+    std::vector<area_usage> areas;
     memory_total ram;
     memory_total rom;
     std::vector<search_usage> searches;
@@ -108,6 +127,13 @@ struct usage_model {
     std::size_t first_eeprom_area() const {
         return definition.program.size() + definition.memory.size();
     }
+    std::size_t first_other_area() const { return first_eeprom_area() + definition.eeprom.size(); }
+    // Whether the map names no memory regions: the areas hold what the map places, without
+    // sizes to compare it with.
+    bool without_regions() const { return definition.without_regions; }
+    // The areas that hold more than their size, of maps whose sections may run past an area's
+    // end (area_usage::shows_overflow).
+    std::vector<const area_usage*> over_full_areas() const;
 
     // The ambiguities the model keeps (none when a sink took them), and how many were found.
     const std::vector<ambiguity>& ambiguities() const;

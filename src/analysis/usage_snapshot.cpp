@@ -16,8 +16,9 @@ usage_snapshot snapshot_of(const usage_model& model) {
     }
     snapshot.entries.reserve(model.entries.size());
     for (const entry_usage& placed : model.entries) {
-        snapshot.entries.push_back(
-            {model.areas[placed.area].name, std::string(placed.entry->name), placed.entry->size});
+        // Entries compare by their listed size, the "size" that a base report holds.
+        snapshot.entries.push_back({model.areas[placed.area].name, std::string(placed.entry->name),
+                                    static_cast<std::int64_t>(placed.entry->listed_size())});
     }
     return snapshot;
 }

@@ -385,7 +385,13 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
             return status;
         }
     }
-    const bool exceeded = name_exceeded_budgets(state.budgets, err, program);
+    bool exceeded = name_exceeded_budgets(state.budgets, err, program);
+    // A link whose sections run past a region's end has failed, whatever the budgets say.
+    for (const area_usage* area : model.over_full_areas()) {
+        err << program << "area " << area->name << " overflows: used " << area->used_rounded()
+            << " of " << area->size << " bytes, over by " << area->over() << " bytes\n";
+        exceeded = true;
+    }
     return exceeded ? report_budget_exceeded : report_success;
 }
 

@@ -1,6 +1,6 @@
 // One output section of a GNU ld map with the pieces read for it, and what counting it gives:
-// the pieces themselves, the rest of its size that no piece accounts for, and the copy of its
-// initial contents at the load address.
+// the bytes each piece holds, the parts of the section that no piece accounts for, and the
+// copy of its initial contents at the load address.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +14,13 @@ namespace tarvel::gnu {
 struct section_piece {
     std::string name;
     std::uint64_t address = 0;
-    std::uint64_t size = 0;
+    std::uint64_t size = 0;  // as listed
     std::string file;  // the object file or "archive(member)"; empty for padding and statements
     bool has_contents = false;  // bytes that a load image holds (not zero-initialised data)
+    // The bytes of the section that this piece alone holds: [counted_from, + counted).
+    std::uint64_t counted_from = 0;
+    std::uint64_t counted = 0;
+    bool in_load_image = false;  // a copy at the load address, made by counted_pieces
 };
 
 struct output_section {
@@ -34,10 +38,20 @@ struct output_section {
 // a piece of nonzero size has contents.
 bool has_load_image(const output_section& section);
 
-// The pieces that count for the section: each piece read; where they add up to less than the
-// section's size, a piece named after the section for the rest, at the section's end; and,
-// for a section with a load image, a copy of each of those at the same offset from the load
-// address (same name and file).
+// The pieces that count for the section, each with the bytes it holds.
+//
+// ld lists the pieces in address order, but not always apart: where it merged identical
+// constants (".rodata.<fn>.str1.4" with -fdata-sections), each piece keeps the size it had
+// before the merge, and the next piece starts at the same address or inside it. So a piece
+// holds the bytes from its address up to where the next piece of nonzero size begins, the
+// last one up to the section's end, and never a byte that an earlier piece holds: a string
+// merged away holds 0 bytes, and the pieces of a section add up to its size.
+//
+// Where the pieces leave part of the section uncovered (older versions of ld print no padding
+// line for a gap made by moving the location counter), a piece named after the section holds
+// that part. A section that takes no room of its own (thread-local zero data) holds nothing.
+// For a section with a load image, a copy of each piece follows at the same offset from the
+// load address (same name, file and counted bytes).
 std::vector<section_piece> counted_pieces(const output_section& section);
 
 }  // namespace tarvel::gnu

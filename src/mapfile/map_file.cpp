@@ -72,4 +72,28 @@ bool c_map_file::place_entry(c_map_entry entry, const c_memory_def& def,
     return false;
 }
 
+void c_map_file::place_at(c_map_entry entry, bool in_program, std::uint32_t index,
+                          c_entry_list& program_entries, c_entry_list& memory_entries) {
+    if (entry.listed_size() == 0) {
+        count_dropped("size 0");
+        return;
+    }
+    entry.index = index;
+    if (in_program) {
+        entry.is_bit = 0;
+    }
+    (in_program ? program_entries : memory_entries).insert(std::move(entry));
+    ++counts_.placed;
+}
+
+void c_map_file::keep_unplaced(c_map_entry entry) {
+    if (entry.listed_size() == 0) {
+        count_dropped("size 0");
+        return;
+    }
+    ++counts_.unplaced;
+    entry.index = no_area;
+    unplaced_.push_back(entry);
+}
+
 }  // namespace tarvel

@@ -41,6 +41,11 @@ class c_map_file {
     // returns false. Called before `parse`, instead of reading a definition file.
     virtual bool define_areas(c_memory_def& def);
 
+    // Whether entries may lie past the end of the area that holds them: formats whose entries
+    // belong to the area they start in, so that an overflowing link shows as an over-full
+    // area. Other formats place only entries that an area holds whole.
+    virtual bool entries_may_overrun_areas() const { return false; }
+
     const std::string& file_name() const { return file_.path(); }
     bool is_open() const { return is_open_; }
 
@@ -76,6 +81,15 @@ class c_map_file {
     // A copy of `name` that lives as long as the reader: for entries that are kept while
     // further lines are read (the line buffer moves on).
     std::string_view keep_name(std::string_view name) { return names_.store(name); }
+
+    // Puts the entry into an area chosen by the reader, whatever the entry's extent: the
+    // program area at `index` when `in_program`, else the area at `index` counted on from the
+    // first RAM area (RAM, then EEPROM, then the other areas). An entry of listed size 0 is
+    // counted as dropped instead.
+    void place_at(c_map_entry entry, bool in_program, std::uint32_t index,
+                  c_entry_list& program_entries, c_entry_list& memory_entries);
+    // Keeps a recognised entry that lies in no area among the unplaced ones.
+    void keep_unplaced(c_map_entry entry);
 
     // Counts a recognised entry, and one that a rule of the format leaves out.
     void count_recognised() { ++counts_.recognised; }

@@ -1,7 +1,9 @@
 #include "mapfile/map_file_gnu.h"
 
+#include <algorithm>
 #include <optional>
 
+#include "mapfile/gnu_address_coverage.h"
 #include "mapfile/gnu_map_line.h"
 #include "mapfile/gnu_memory_regions.h"
 #include "mapfile/gnu_output_section.h"
@@ -37,7 +39,11 @@ gnu::section_piece make_piece(std::string_view name, const gnu::address_size& va
 template <typename Finish>
 class c_memory_map_reader {
   public:
-    explicit c_memory_map_reader(Finish finish) : finish_(std::move(finish)) {}
+    // Without `keep_names`, a section keeps no more than two nameless pieces of size 1, one
+    // with contents and one without, each there when one of its pieces with bytes is so: for
+    // a look at what the sections hold, which asks no more than that.
+    explicit c_memory_map_reader(Finish finish, bool keep_names = true)
+        : finish_(std::move(finish)), keep_names_(keep_names) {}
 
     void take(std::string_view line) {
         const gnu::map_line parsed = gnu::classify(line);
@@ -120,8 +126,18 @@ class c_memory_map_reader {
             return;  // input sections before any output section belong to none
         }
         const std::string_view file = name == "*fill*" ? std::string_view() : values.rest;
-        current_->pieces.push_back(
-            make_piece(name, values, file, !gnu::input_without_contents(name)));
+        const bool has_contents = !gnu::input_without_contents(name);
+        if (keep_names_) {
+            current_->pieces.push_back(make_piece(name, values, file, has_contents));
+            return;
+        }
+        const auto same_kind = [has_contents](const gnu::section_piece& piece) {
+            return piece.has_contents == has_contents;
+        };
+        if (values.size > 0 &&
+            std::none_of(current_->pieces.begin(), current_->pieces.end(), same_kind)) {
+            current_->pieces.push_back(make_piece({}, {values.address, 1, {}}, {}, has_contents));
+        }
     }
 
     // "0x08000000 0x4 LONG 0x20005000": bytes that the script itself puts into the section.
@@ -134,10 +150,132 @@ class c_memory_map_reader {
     }
 
     Finish finish_;
+    bool keep_names_ = true;
     std::optional<gnu::output_section> current_;
     std::optional<std::string> pending_output_;
     std::optional<std::string> pending_input_;
 };
+}  // namespace
+
+namespace {
+// Where a section (or its load image) goes: the area its first byte lies in.
+struct area_place {
+    bool found = false;
+    bool in_program = false;
+    std::uint32_t index = 0;  // in the program areas, or counted on from the first RAM area
+};
+
+bool holds(const mem_area& area, std::uint64_t address) {
+    return address >= area.start && address - area.start < area.size;
+}
+
+area_place area_at(const c_memory_def& def, std::uint64_t address) {
+    for (std::size_t i = 0; i < def.program.size(); ++i) {
+        if (holds(def.program[i], address)) {
+            return {true, true, static_cast<std::uint32_t>(i)};
+        }
+    }
+    std::size_t index = 0;
+    for (const auto* areas : {&def.memory, &def.eeprom, &def.other}) {
+        for (const mem_area& area : *areas) {
+            if (holds(area, address)) {
+                return {true, false, static_cast<std::uint32_t>(index)};
+            }
+            ++index;
+        }
+    }
+    return {};
+}
+
+const mem_area& area_of(const c_memory_def& def, const area_place& place) {
+    if (place.in_program) {
+        return def.program[place.index];
+    }
+    std::size_t index = place.index;
+    for (const auto* areas : {&def.memory, &def.eeprom}) {
+        if (index < areas->size()) {
+            return (*areas)[index];
+        }
+        index -= areas->size();
+    }
+    return def.other[index];
+}
+
+// How far the sections placed in each area reach, to tell where a section that starts in no
+// area belongs: ld puts the sections of a region one after the other, so once one has run
+// past the region's end, the next ones of that region start beyond it too. Such a section
+// (starting where the sections of an over-full area end, give or take an alignment) counts
+// in that area; the map does not name a section's region, but a link that overflows shows
+// only so.
+class c_area_reach {
+  public:
+    void note(const area_place& place, std::uint64_t end) {
+        for (reach& r : reaches_) {
+            if (r.place.in_program == place.in_program && r.place.index == place.index) {
+                r.end = std::max(r.end, end);
+                return;
+            }
+        }
+        reaches_.push_back({place, end});
+    }
+
+    area_place overrun_at(const c_memory_def& def, std::uint64_t address) const {
+        constexpr std::uint64_t alignment_gap = 0x1000;
+        for (const reach& r : reaches_) {
+            const mem_area& area = area_of(def, r.place);
+            const std::uint64_t area_end = std::uint64_t{area.start} + area.size;
+            if (r.end >= area_end && address >= r.end && address - r.end <= alignment_gap) {
+                return r.place;
+            }
+        }
+        return {};
+    }
+
+  private:
+    struct reach {
+        area_place place;
+        std::uint64_t end = 0;
+    };
+    std::vector<reach> reaches_;
+};
+
+// Whether the section holds writable data at its run address: by its name, by a load image
+// (initial values copied into it), or by pieces that are all zero data.
+bool runs_as_ram_data(const gnu::output_section& section) {
+    if (gnu::output_is_ram_data(section.name) || gnu::has_load_image(section)) {
+        return true;
+    }
+    bool any = false;
+    for (const gnu::section_piece& piece : section.pieces) {
+        if (piece.size > 0) {
+            if (piece.has_contents) {
+                return false;
+            }
+            any = true;
+        }
+    }
+    return any;
+}
+
+std::uint64_t start_of(const gnu::output_section& section) {
+    if (section.has_values || section.pieces.empty()) {
+        return section.address;
+    }
+    return section.pieces.front().address;
+}
+
+// A section that counts somewhere: neither never loaded nor without room, and with bytes.
+bool takes_room(const gnu::output_section& section) {
+    return section.has_values && section.size > 0 &&
+           gnu::not_in_target_rule(section.name, section.address) == nullptr &&
+           !gnu::section_without_room(section.name);
+}
+
+void append_areas(std::vector<mem_area>& areas, std::vector<std::string>& names,
+                  const gnu::memory_region& region) {
+    areas.push_back({region.origin, region.length, no_area});
+    names.push_back(region.name);
+}
 }  // namespace
 
 bool c_map_file_gnu::define_areas(c_memory_def& def) {
@@ -145,40 +283,104 @@ bool c_map_file_gnu::define_areas(c_memory_def& def) {
         return false;
     }
     keep_copy_unless_regular_file();
-    std::vector<mem_area> program;
-    std::vector<mem_area> memory;
-    std::vector<std::string> program_names;
-    std::vector<std::string> memory_names;
+    std::vector<gnu::memory_region> regions;
+    std::vector<gnu::region_contents> contents;
+    const auto note_contents = [&](const gnu::output_section& section) {
+        if (!takes_room(section)) {
+            return;
+        }
+        const bool ram_data = runs_as_ram_data(section);
+        for (std::size_t i = 0; i < regions.size(); ++i) {
+            const mem_area area{regions[i].origin, regions[i].length, no_area};
+            if (holds(area, section.address)) {
+                (ram_data ? contents[i].ram_data : contents[i].program) = true;
+            }
+            if (gnu::has_load_image(section) && holds(area, section.load_address)) {
+                contents[i].program = true;
+            }
+        }
+    };
+    c_memory_map_reader reader(note_contents, false);
+    const auto needs_contents = [](const gnu::memory_region& region) {
+        const gnu::kind_source source = gnu::decide_kind(region, {}).source;
+        return source != gnu::kind_source::attributes &&
+               source != gnu::kind_source::known_region_name;
+    };
     bool in_table = false;
+    bool in_memory_map = false;
     bool found = false;
     std::string_view line;
     while (next_line(line)) {
         const gnu::heading heading = gnu::heading_of(line);
-        if (heading == gnu::heading::memory_configuration) {
-            in_table = true;
-            found = true;
-            continue;
+        if (heading == gnu::heading::cross_reference) {
+            break;
         }
         if (heading != gnu::heading::none) {
-            if (in_table) {
-                break;  // the table ends where the next part begins
+            in_table = heading == gnu::heading::memory_configuration;
+            in_memory_map = heading == gnu::heading::memory_map;
+            found = found || in_table;
+            // What the sections hold matters only for regions that neither their names nor
+            // their attribute letters decide: without such, the memory map is not read here.
+            if (in_memory_map && !std::any_of(regions.begin(), regions.end(), needs_contents)) {
+                break;
             }
             continue;
         }
         gnu::memory_region region;
         if (in_table && gnu::read_region_line(line, region)) {
-            const mem_area area{region.origin, region.length, no_area};
-            (region.writable ? memory : program).push_back(area);
-            (region.writable ? memory_names : program_names).push_back(std::move(region.name));
+            regions.push_back(std::move(region));
+            contents.emplace_back();
+        } else if (in_memory_map) {
+            reader.take(line);
         }
     }
+    reader.finish();
     if (!reopen() || !found) {
         return false;
     }
-    def.program = std::move(program);
-    def.memory = std::move(memory);
-    def.program_names = std::move(program_names);
-    def.memory_names = std::move(memory_names);
+    def = c_memory_def();
+    if (regions.empty()) {
+        // Linked with ld's default script: no region to compare with, but the map holds the
+        // whole program. Program memory and RAM each gather in an area of size 0.
+        def.without_regions = true;
+        def.program = {{0, 0, no_area}};
+        def.memory = {{0, 0, no_area}};
+        def.program_names = {"program memory"};
+        def.memory_names = {"RAM"};
+        def.kind_sources = {"contents", "contents"};
+        return true;
+    }
+    const std::vector<std::size_t> became = gnu::merge_same_regions(regions);
+    std::vector<gnu::region_contents> merged(regions.size());
+    for (std::size_t i = 0; i < became.size(); ++i) {
+        merged[became[i]].ram_data = merged[became[i]].ram_data || contents[i].ram_data;
+        merged[became[i]].program = merged[became[i]].program || contents[i].program;
+    }
+    std::vector<std::string> sources[4];
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+        const gnu::region_decision decision = gnu::decide_kind(regions[i], merged[i]);
+        switch (decision.kind) {
+            case gnu::region_kind::program:
+                append_areas(def.program, def.program_names, regions[i]);
+                break;
+            case gnu::region_kind::ram:
+                append_areas(def.memory, def.memory_names, regions[i]);
+                break;
+            case gnu::region_kind::eeprom:
+                append_areas(def.eeprom, def.eeprom_names, regions[i]);
+                break;
+            case gnu::region_kind::other:
+                append_areas(def.other, def.other_names, regions[i]);
+                break;
+        }
+        sources[static_cast<int>(decision.kind)].emplace_back(
+            gnu::kind_source_name(decision.source));
+    }
+    for (auto& kind : sources) {
+        for (std::string& source : kind) {
+            def.kind_sources.push_back(std::move(source));
+        }
+    }
     return true;
 }
 
@@ -189,6 +391,8 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
     }
     origins_.clear();
     c_origin_table origins(origins_);
+    gnu::c_address_coverage coverage;
+    c_area_reach reach;
     const auto count_section = [&](const gnu::output_section& section) {
         const char* rule = gnu::not_in_target_rule(section.name, section.address);
         if (rule != nullptr) {
@@ -201,19 +405,51 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
             }
             return;
         }
+        // Every piece belongs to the area that the section starts in, also where the section
+        // runs past its end: a link that overflows a region shows as an over-full area.
+        area_place run_place;
+        area_place load_place;
+        if (def.without_regions) {
+            run_place = {true, !runs_as_ram_data(section), 0};
+            load_place = {true, true, 0};
+        } else {
+            run_place = area_at(def, start_of(section));
+            if (!run_place.found) {
+                run_place = reach.overrun_at(def, start_of(section));
+            }
+            load_place = area_at(def, section.load_address);
+            if (!load_place.found && gnu::has_load_image(section)) {
+                load_place = reach.overrun_at(def, section.load_address);
+            }
+            if (run_place.found && section.has_values) {
+                reach.note(run_place, section.address + section.size);
+            }
+            if (load_place.found && gnu::has_load_image(section)) {
+                reach.note(load_place, section.load_address + section.size);
+            }
+        }
         for (gnu::section_piece& piece : gnu::counted_pieces(section)) {
             count_recognised();
             if (piece.address >= address_space || piece.size > address_space - piece.address) {
                 count_dropped("address beyond 32 bits");
                 continue;
             }
+            const std::uint64_t counted =
+                coverage.claim(piece.counted_from, piece.counted_from + piece.counted);
             c_map_entry entry;
             entry.name = piece.name;  // copied by the list or the unplaced entries
             entry.address = static_cast<std::uint32_t>(piece.address);
-            entry.size = static_cast<std::uint32_t>(piece.size);
+            entry.size = static_cast<std::uint32_t>(counted);
+            entry.uncounted = static_cast<std::uint32_t>(piece.size - counted);
             // Only files with bytes in target memory become origins.
-            entry.origin = entry.size > 0 ? origins.index_of(piece.file) : no_origin;
-            place_entry(std::move(entry), def, program_entries, memory_entries);
+            entry.origin = piece.size > 0 ? origins.index_of(piece.file) : no_origin;
+            const area_place& place = piece.in_load_image ? load_place : run_place;
+            if (place.found) {
+                place_at(std::move(entry), place.in_program, place.index, program_entries,
+                         memory_entries);
+            } else {
+                keep_unplaced(std::move(entry));
+            }
         }
     };
     c_memory_map_reader reader(count_section);

@@ -12,19 +12,25 @@ namespace tarvel {
 
 // Entries are the pieces of each output section: input sections (named as the map names them,
 // such as ".text.main" or "COMMON", with the object file or archive member they come from),
-// padding ("*fill*") and data statements ("LONG", ...), so that the entries of an output
-// section add up to its size; where they add up to less, the rest is an entry named after the
-// output section.
+// padding ("*fill*") and data statements ("LONG", ...). Each counts the bytes it alone holds
+// (merged constants are listed at overlapping addresses) and keeps its listed size beside
+// them, so that the entries of an output section add up to its size; the parts of a section
+// that no piece covers are entries named after the section. Every byte counts once: sections
+// listed at addresses that an earlier one holds (an OVERLAY window, a "(COPY)" section over a
+// heap) count only what lies beyond, and thread-local zero data (".tbss") takes no room.
+//
+// Every piece counts in the area that its section starts in, also where the section runs
+// past the area's end, so that an overflowing link shows as an over-full area; a section that
+// starts in no area gives entries in no area.
 //
 // An output section with a load address other than its run address keeps its initial contents
 // in program memory: each of its entries is counted twice, at its run address and at the
-// same offset from the load address. An output section without contents has no load image,
-// whatever load address the map prints: one whose name is that of zero-initialised data, of
-// ".noinit" or of a stack or heap reservation, and one in which no piece of nonzero size has
-// contents (only ".bss"-like input sections, "COMMON" and padding, as the reservations made by
-// moving the location counter). Sections that are never loaded (debugging information and the
-// like) count nowhere, nor do the discarded input sections and the archive and common-symbol
-// listings before the memory map.
+// same offset from the load address, in the area that the load address lies in. An output
+// section without contents has no load image, whatever load address the map prints: one whose
+// name says zero-initialised data, ".noinit" or a stack or heap reservation, and one in which
+// no piece of nonzero size has contents. Sections that are never loaded (debugging
+// information and the like) count nowhere, nor do the discarded input sections and the archive
+// and common-symbol listings before the memory map.
 class c_map_file_gnu : public c_map_file {
   public:
     using c_map_file::c_map_file;
@@ -32,12 +38,16 @@ class c_map_file_gnu : public c_map_file {
     bool parse(const c_memory_def& def, c_entry_list& program_entries,
                c_entry_list& memory_entries) override;
 
-    // One area per region of the "Memory Configuration" table, in table order: a region whose
-    // attributes allow writing is RAM, any other program memory. Replaces the program and RAM
-    // areas of `def` and their names; false, with `def` unchanged, when the map has no such
+    // One area per region of the "Memory Configuration" table, in table order, its kind
+    // decided from the region's name, attributes and what the memory map places there (see
+    // gnu::decide_kind); regions of the same origin and length are one area. A table without
+    // regions (ld's default script) gives the program memory and RAM areas of size 0 of a map
+    // without regions. Replaces `def`; false, with `def` unchanged, when the map has no such
     // table. The map is opened again afterwards, ready for `parse` (a pipe is read into memory
     // first, so that it can be read twice).
     bool define_areas(c_memory_def& def) override;
+
+    bool entries_may_overrun_areas() const override { return true; }
 };
 
 }  // namespace tarvel

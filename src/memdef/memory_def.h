@@ -31,12 +31,23 @@ class c_memory_def {
     std::vector<mem_area> program;   // ROM areas, in file order
     std::vector<mem_area> memory;    // RAM areas
     std::vector<mem_area> eeprom;    // stored, not analysed
+    // Areas that count in neither the ROM nor the RAM totals: a linker's regions for fuses,
+    // lock bits or signatures, and regions of which the map tells nothing more.
+    std::vector<mem_area> other;
     std::vector<mem_area> reserved;  // ranges that count as used program memory (listing maps)
     bool loaded = false;
     // Names of the program and RAM areas where the memory's own description names them (a
     // linker's memory regions); empty where a report names them by kind and position.
     std::vector<std::string> program_names;
     std::vector<std::string> memory_names;
+    std::vector<std::string> eeprom_names;
+    std::vector<std::string> other_names;
+    // How a map decided each area's kind ("attributes", "contents", ...), in the order program,
+    // RAM, EEPROM, other areas; empty for a definition file.
+    std::vector<std::string> kind_sources;
+    // The map names no memory regions: its contents are summed by kind, without areas to
+    // compare them with (one program and one RAM area of size 0 hold them).
+    bool without_regions = false;
 
     // Reads the definition file into this model and appends its searches to `searches`.
     // False when the file cannot be read or holds no area line.

@@ -30,7 +30,7 @@ void render_csv_report(std::ostream& out, const usage_model& model) {
     for (const search_usage& search : model.searches) {
         searches.push_back(csv_field(search.text));
     }
-    std::string line = "area,name,address,size,unit,search,object,archive\n";
+    std::string line = "area,name,address,size,counted,unit,search,object,archive\n";
     for (const entry_usage& placed : model.entries) {
         const c_map_entry& entry = *placed.entry;
         std::array<char, 16> address{};
@@ -41,6 +41,8 @@ void render_csv_report(std::ostream& out, const usage_model& model) {
         line += csv_field(entry.name);
         line += ',';
         line += address.data();
+        line += ',';
+        line += std::to_string(entry.listed_size());
         line += ',';
         line += std::to_string(entry.size);
         line += entry.is_bit == 1 ? ",bit," : ",byte,";

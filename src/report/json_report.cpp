@@ -70,9 +70,12 @@ void write_areas(c_json_writer& json, const usage_model& model) {
         json.key("size").value(area.size);
         json.key("used").value(area.used_rounded());
         json.key("free").value(area.free());
+        // The areas of a map without regions have no size to be over.
+        json.key("over").value(model.without_regions() ? 0u : area.over());
         json.key("used_percent").one_decimal(area.used_percent());
         json.key("bits").value(area.bits);
         json.key("entries").value(std::uint64_t{area.entries.size()});
+        json.key("kind_from").value(area.kind_source.empty() ? "definition" : area.kind_source);
         json.end_object();
     }
     json.end_array();
@@ -130,7 +133,7 @@ void write_searches(c_json_writer& json, std::ostream& out, const usage_model& m
     json.end_object();
 }
 
-void append_number(std::string& out, std::uint32_t number) {
+void append_number(std::string& out, std::uint64_t number) {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     out.append(digits, end);
@@ -145,6 +148,8 @@ void append_entry(std::string& out, const c_map_entry& entry, const std::string*
     out += ",\"address\":";
     append_number(out, entry.address);
     out += ",\"size\":";
+    append_number(out, entry.listed_size());
+    out += ",\"counted\":";
     append_number(out, entry.size);
     if (area != nullptr) {
         out += ",\"area\":";
@@ -312,6 +317,12 @@ void render_json_report(std::ostream& out, const usage_model& model,
     json.key("version").value(options.version);
     json.end_object();
     write_input(json, model.input);
+    // Where the areas come from: a definition file, the map's memory regions, or nowhere (a
+    // map without regions; its areas then have size 0 and only their use means anything).
+    json.key("areas_from")
+        .value(!model.input.definition.empty() ? "definition"
+               : model.without_regions()       ? "none"
+                                               : "map");
     write_reader(json, model.reader);
     write_total(json, "ram", model.ram, true);
     write_total(json, "rom", model.rom, false);

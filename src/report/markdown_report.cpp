@@ -208,6 +208,8 @@ void render_markdown_report(std::ostream& out, const usage_model& model,
     area_table(out, model, area_kind::ram, "RAM", &model.ram,
                diff != nullptr ? &diff->ram : nullptr, diff);
     area_table(out, model, area_kind::eeprom, "EEPROM", nullptr, nullptr, diff);
+    area_table(out, model, area_kind::other, "Other areas (in neither total)", nullptr, nullptr,
+               diff);
     search_table(out, model, diff);
     if (extras.breakdown != nullptr) {
         breakdown_table(out, *extras.breakdown, extras.breakdown_by, extras.top);

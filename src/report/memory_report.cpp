@@ -65,7 +65,11 @@ void render_area_line(std::ostream& out, const area_usage& area) {
     out << "  " << area.name << ":   "
         << "  Used  " << std::setw(10) << area.used_rounded() << ", Free  " << std::setw(10)
         << area.free() << ", Total " << std::setw(10) << area.size << ", "
-        << format_pct_used(area.used_percent()) << std::endl;
+        << format_pct_used(area.used_percent());
+    if (area.shows_overflow && area.over() > 0) {
+        out << ", over by " << area.over() << " bytes";
+    }
+    out << std::endl;
 }
 
 void render_memory_report(std::ostream& out, const usage_model& model,

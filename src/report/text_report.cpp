@@ -28,10 +28,46 @@ std::string_view without_closing_blank(std::string_view text) {
 void render_heading(std::ostream& out, const usage_model& model) {
     out << model.input.type << " map " << model.input.map
         << (model.input.detected ? " (type detected)" : "") << std::endl;
-    if (model.input.definition.empty()) {
+    if (model.without_regions()) {
+        out << "Areas: none; the map names no memory regions (linked with the linker's default "
+               "script). Give the target's memory with --def FILE for totals and percentages."
+            << std::endl;
+    } else if (model.input.definition.empty()) {
         out << "Areas: the map's memory regions" << std::endl;
     } else {
         out << "Definition: " << model.input.definition << std::endl;
+    }
+    out << std::endl;
+}
+
+// A map without regions has nothing to compare its use with: what it places, by kind.
+void render_use_without_regions(std::ostream& out, const usage_model& model) {
+    out << "Program memory used: " << model.rom.used_bytes << std::endl;
+    out << "RAM used:            " << model.ram.used_bytes << std::endl;
+    out << std::endl;
+}
+
+// The EEPROM and other areas of a map's regions, and how the map decided each area's kind.
+void render_area_kinds(std::ostream& out, const usage_model& model) {
+    if (model.first_other_area() + model.definition.other.size() > model.first_eeprom_area() &&
+        model.input.definition.empty()) {
+        out << "Areas in neither total:" << std::endl;
+        for (std::size_t i = model.first_eeprom_area(); i < model.areas.size(); ++i) {
+            render_area_line(out, model.areas[i]);
+        }
+        out << std::endl;
+    }
+    bool any = false;
+    for (const area_usage& area : model.areas) {
+        any = any || !area.kind_source.empty();
+    }
+    if (!any || model.without_regions()) {
+        return;
+    }
+    out << "Area kinds:" << std::endl;
+    for (const area_usage& area : model.areas) {
+        out << "  " << area.name << ": " << area_kind_name(area.kind) << ", by " << area.kind_source
+            << std::endl;
     }
     out << std::endl;
 }
@@ -141,14 +177,19 @@ void render_text_report(std::ostream& out, const usage_model& model, const repor
                         const std::string* ambiguity_file) {
     const std::ios::fmtflags flags = out.flags();
     render_heading(out, model);
-    render_memory_report(out, model, ambiguity_file);
-    if (model.first_eeprom_area() > model.first_ram_area()) {
+    if (model.without_regions()) {
+        render_use_without_regions(out, model);
+    } else {
+        render_memory_report(out, model, ambiguity_file);
+    }
+    if (model.first_eeprom_area() > model.first_ram_area() && !model.without_regions()) {
         out << "RAM areas:" << std::endl;
         for (std::size_t i = model.first_ram_area(); i < model.first_eeprom_area(); ++i) {
             render_area_line(out, model.areas[i]);
         }
         out << std::endl;
     }
+    render_area_kinds(out, model);
     if (extras.breakdown != nullptr) {
         render_breakdown(out, *extras.breakdown, extras.breakdown_by, extras.top);
     }

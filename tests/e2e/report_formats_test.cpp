@@ -58,14 +58,15 @@ const std::string small_json =
     R"({"format":"tarvel-usage","version":1,"generator":{"program":"tarvel-report","version":")" +
     std::string(TARVEL_PRODUCT_VERSION) +
     R"("},"input":{"type":"Puma","detected":false,"definition":"t.def","map":"a.map","eep":null},)"
+    R"("areas_from":"definition",)"
     R"("reader":{"lines_read":10,"entries_recognised":5,"entries_placed":4,"entries_unplaced":1,)"
     R"("entries_dropped":0,"dropped":[]},)"
     R"("ram":{"total":256,"used":64,"free":192,"used_percent":25.0,"bits":0},)"
     R"("rom":{"total":4096,"used":1040,"free":3056,"used_percent":25.4},)"
     R"("areas":[{"name":"Prg seg0","kind":"program","start":0,"size":4096,"used":1040,)"
-    R"("free":3056,"used_percent":25.4,"bits":0,"entries":3},)"
-    R"({"name":"Ram seg0","kind":"ram","start":67043328,"size":256,"used":64,"free":192,)"
-    R"("used_percent":25.0,"bits":0,"entries":1}],)"
+    R"("free":3056,"over":0,"used_percent":25.4,"bits":0,"entries":3,"kind_from":"definition"},)"
+    R"({"name":"Ram seg0","kind":"ram","start":67043328,"size":256,"used":64,"free":192,"over":0,)"
+    R"("used_percent":25.0,"bits":0,"entries":1,"kind_from":"definition"}],)"
     R"("searches":[{"search":"text ","bytes":768,"percent":73.8},)"
     R"({"search":"|data |text ","bytes":256,"percent":24.6}],)"
     R"("accounted":{"bytes":1024,"percent":98.5},)"
@@ -74,23 +75,23 @@ const std::string small_json =
     R"({"name":".text","search":"text ","earlier_search":"text "},)"
     R"({"name":".text","search":"|data |text ","earlier_search":"text "}]},"entries":[)"
     "\n"
-    R"({"name":".text","address":0,"size":768,"area":"Prg seg0","search":"text "},)"
+    R"({"name":".text","address":0,"size":768,"counted":768,"area":"Prg seg0","search":"text "},)"
     "\n"
-    R"({"name":".rodata","address":768,"size":256,"area":"Prg seg0","search":"|data |text "},)"
+    R"({"name":".rodata","address":768,"size":256,"counted":256,"area":"Prg seg0","search":"|data |text "},)"
     "\n"
-    R"({"name":".text","address":1024,"size":16,"area":"Prg seg0","search":null},)"
+    R"({"name":".text","address":1024,"size":16,"counted":16,"area":"Prg seg0","search":null},)"
     "\n"
-    R"({"name":".bss","address":67043328,"size":64,"area":"Ram seg0","search":null}],)"
+    R"({"name":".bss","address":67043328,"size":64,"counted":64,"area":"Ram seg0","search":null}],)"
     "\"unplaced\":[\n"
-    R"({"name":".data","address":16777216,"size":32}]})"
+    R"({"name":".data","address":16777216,"size":32,"counted":32}]})"
     "\n";
 
 const std::string small_csv =
-    "area,name,address,size,unit,search,object,archive\n"
-    "Prg seg0,.text,0x00000000,768,byte,text ,,\n"
-    "Prg seg0,.rodata,0x00000300,256,byte,|data |text ,,\n"
-    "Prg seg0,.text,0x00000400,16,byte,,,\n"
-    "Ram seg0,.bss,0x03FF0000,64,byte,,,\n";
+    "area,name,address,size,counted,unit,search,object,archive\n"
+    "Prg seg0,.text,0x00000000,768,768,byte,text ,,\n"
+    "Prg seg0,.rodata,0x00000300,256,256,byte,|data |text ,,\n"
+    "Prg seg0,.text,0x00000400,16,16,byte,,,\n"
+    "Ram seg0,.bss,0x03FF0000,64,64,byte,,,\n";
 
 const std::string small_markdown =
     "### Memory usage of a.map (Puma)\n"

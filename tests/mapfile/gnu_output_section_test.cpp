@@ -117,9 +117,10 @@ TEST(GnuSectionRest, WhatNoPieceAccountsForIsAnEntryOfTheSection) {
 }
 
 TEST(GnuSectionRules, SectionsThatTakeNoTargetMemory) {
-    for (const char* name : {".debug_info", ".debug_line_str", ".zdebug_info", ".stab", ".stabstr",
-                             ".stab.excl", ".comment", ".ARM.attributes", ".riscv.attributes",
-                             ".gnu.attributes", ".line", "/DISCARD/"}) {
+    for (const char* name :
+         {".debug_info", ".debug_line_str", ".zdebug_info", ".stab", ".stabstr", ".stab.excl",
+          ".comment", ".ARM.attributes", ".riscv.attributes", ".gnu.attributes", ".line",
+          "/DISCARD/", ".xt.prop", ".xt.lit", ".xtensa.info"}) {
         EXPECT_NE(not_in_target_rule(name, 0), nullptr) << name;
         EXPECT_NE(not_in_target_rule(name, 0x08000000), nullptr) << name;
     }
@@ -135,10 +136,13 @@ TEST(GnuSectionRules, InputAndOutputSectionsWithoutContents) {
                              ".gnu.linkonce.b.x", ".scommon"}) {
         EXPECT_TRUE(input_without_contents(name)) << name;
     }
-    for (const char* name : {".data", ".data.bss_table", ".rodata", "LONG", ".text.bss_init"}) {
+    EXPECT_TRUE(input_without_contents(".ccmbss"));  // a section attribute's own name
+    for (const char* name : {".data", ".data.bss_table", ".rodata", "LONG", ".text.bss_init",
+                             ".rodata.clear_bss.str1.4"}) {
         EXPECT_FALSE(input_without_contents(name)) << name;
     }
-    for (const char* name : {".bss", ".noinit", ".stack", "._stack", ".heap", "._heap"}) {
+    for (const char* name : {".bss", ".noinit", ".stack", "._stack", ".heap", "._heap", ".ccmbss",
+                             ".dram0.bss", ".rtc_noinit", ".dtcm_bss"}) {
         EXPECT_TRUE(output_without_contents(name)) << name;
     }
     EXPECT_FALSE(output_without_contents(".data"));

@@ -150,8 +150,8 @@ TEST_F(WrenParse, MapThatCannotBeReadAgainKeepsTheDataCorrection) {
     while (reader.read_line(line)) {
     }  // reading to the end closes the file, which can then be removed on every system
     std::filesystem::remove(path);
-    std::vector<c_map_entry> entries{{0x47D00, 0x200, no_area, ".data", 0},
-                                     {0x03FE0000, 0, no_area, ".data_begin", 0}};
+    std::vector<c_map_entry> entries{{0x47D00, 0x200, no_area, 0, ".data", 0},
+                                     {0x03FE0000, 0, no_area, 0, ".data_begin", 0}};
     EXPECT_FALSE(reader.post_process(entries));
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].address, 0x03FE0000u);
@@ -162,8 +162,8 @@ TEST_F(WrenParse, MapThatCannotBeReadAgainKeepsTheDataCorrection) {
 TEST_F(WrenParse, PostProcessAppendsRodataThenStack) {
     const auto path = dir.write("c.map", "03fe8000 B __stack_begin\n03fe9000 B __stack_end\n");
     c_map_file_elxr_wren reader(path.string());
-    std::vector<c_map_entry> entries{{0x03FE0000, 0, no_area, ".data_begin", 0},
-                                     {0x47D00, 0x200, no_area, ".data", 0}};
+    std::vector<c_map_entry> entries{{0x03FE0000, 0, no_area, 0, ".data_begin", 0},
+                                     {0x47D00, 0x200, no_area, 0, ".data", 0}};
     EXPECT_TRUE(reader.post_process(entries));
     EXPECT_EQ(names(entries),
               (std::vector<std::string>{".data_begin", ".data", "rodata", "stack"}));

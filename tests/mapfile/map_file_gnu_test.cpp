@@ -279,7 +279,8 @@ TEST(GnuDefineAreas, RegionsBecomeNamedAreasAndTheMapCanBeParsedAfterwards) {
     EXPECT_EQ(def.memory[0].start, 0x20000000u);
     EXPECT_EQ(def.program_names, std::vector<std::string>{"FLASH"});
     EXPECT_EQ(def.memory_names, std::vector<std::string>{"RAM"});
-    EXPECT_EQ(def.eeprom.size(), 1u);  // only program and RAM areas are replaced
+    EXPECT_TRUE(def.eeprom.empty());  // the map's regions replace the whole definition
+    EXPECT_EQ(def.kind_sources, (std::vector<std::string>{"attributes", "attributes"}));
 
     c_entry_list program;
     c_entry_list memory;

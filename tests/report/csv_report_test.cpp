@@ -16,18 +16,18 @@ std::string csv_of(const usage_model& model) {
     return out.str();
 }
 
-const std::string header = "area,name,address,size,unit,search,object,archive\n";
+const std::string header = "area,name,address,size,counted,unit,search,object,archive\n";
 
 TEST(CsvReport, HeaderAndOneRowPerPlacedEntryWithBitsInTheirOwnUnit) {
     test::c_model_builder build;
     // The entry in no area has no row.
     EXPECT_EQ(csv_of(test::build_sample_model(build)),
               header +
-                  "Prg seg0,App_Main,0x00001000,1000,byte,App ,,\n"
-                  "Prg seg0,Os_Tick,0x00001400,200,byte,|Os |App ,tick.o,libos.a\n"
-                  "Prg seg0,\"Lib\"\"x\",0x00001600,24,byte,,lib.o,\n"
-                  "Ram seg0,buffer,0x00008000,100,byte,,,\n"
-                  "Ram seg0,flag,0x00008080,10,bit,,,\n");
+                  "Prg seg0,App_Main,0x00001000,1000,1000,byte,App ,,\n"
+                  "Prg seg0,Os_Tick,0x00001400,200,200,byte,|Os |App ,tick.o,libos.a\n"
+                  "Prg seg0,\"Lib\"\"x\",0x00001600,24,24,byte,,lib.o,\n"
+                  "Ram seg0,buffer,0x00008000,100,100,byte,,,\n"
+                  "Ram seg0,flag,0x00008080,10,10,bit,,,\n");
 }
 
 TEST(CsvReport, EmptyModelIsTheHeaderAlone) {
@@ -45,10 +45,10 @@ TEST(CsvReport, FieldsWithCommasQuotesOrLineBreaksAreQuoted) {
     model.origins = {{"o,1.o", "lib \"q\".a"}};
     model.areas[0].name = "Flash, main";
     EXPECT_EQ(csv_of(model), header +
-                                 "\"Flash, main\",\"x,a,b\",0xABCDEF00,1,byte,\"a,b \",\"o,1.o\","
+                                 "\"Flash, main\",\"x,a,b\",0xABCDEF00,1,1,byte,\"a,b \",\"o,1.o\","
                                  "\"lib \"\"q\"\".a\"\n"
-                                 "\"Flash, main\",\"say \"\"hi\"\"\",0xABCDEF10,2,byte,,,\n"
-                                 "\"Flash, main\",\"cr\rlf\nend\",0xABCDEF20,3,byte,,,\n");
+                                 "\"Flash, main\",\"say \"\"hi\"\"\",0xABCDEF10,2,2,byte,,,\n"
+                                 "\"Flash, main\",\"cr\rlf\nend\",0xABCDEF20,3,3,byte,,,\n");
 }
 
 TEST(CsvField, QuotedOnlyWhenNeeded) {
@@ -68,7 +68,7 @@ TEST(CsvReport, LargeReportsComeOutWhole) {
     }
     const std::string csv = csv_of(build.done());
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3001);
-    EXPECT_NE(csv.find("\nPrg seg0,entry_with_a_rather_long_name_2999,0x0000BB70,16,byte,,,\n"),
+    EXPECT_NE(csv.find("\nPrg seg0,entry_with_a_rather_long_name_2999,0x0000BB70,16,16,byte,,,\n"),
               std::string::npos);
 }
 

@@ -21,36 +21,37 @@ const std::string sample_json =
     R"({"format":"tarvel-usage","version":1,)"
     R"("generator":{"program":"tarvel-report","version":"9.9"},)"
     R"("input":{"type":"Orca","detected":false,"definition":"t.def","map":"a.map","eep":null},)"
+    R"("areas_from":"definition",)"
     R"("reader":{"lines_read":40,"entries_recognised":8,"entries_placed":5,)"
     R"("entries_unplaced":1,"entries_dropped":2,"dropped":[{"rule":"size 0","count":2}]},)"
     // 100 bytes and 10 bits: 101.25 bytes used, 154.75 free, each rounded.
     R"("ram":{"total":256,"used":101,"free":155,"used_percent":39.5,"bits":10},)"
     R"("rom":{"total":4096,"used":1224,"free":2872,"used_percent":29.9},)"
     R"("areas":[{"name":"Prg seg0","kind":"program","start":4096,"size":4096,"used":1224,)"
-    R"("free":2872,"used_percent":29.9,"bits":0,"entries":3},)"
-    R"({"name":"Ram seg0","kind":"ram","start":32768,"size":256,"used":101,"free":155,)"
-    R"("used_percent":39.5,"bits":10,"entries":2},)"
-    R"({"name":"Eep seg0","kind":"eeprom","start":57344,"size":128,"used":0,"free":128,)"
-    R"("used_percent":0.0,"bits":0,"entries":0}],)"
+    R"("free":2872,"over":0,"used_percent":29.9,"bits":0,"entries":3,"kind_from":"definition"},)"
+    R"({"name":"Ram seg0","kind":"ram","start":32768,"size":256,"used":101,"free":155,"over":0,)"
+    R"("used_percent":39.5,"bits":10,"entries":2,"kind_from":"definition"},)"
+    R"({"name":"Eep seg0","kind":"eeprom","start":57344,"size":128,"used":0,"free":128,"over":0,)"
+    R"("used_percent":0.0,"bits":0,"entries":0,"kind_from":"definition"}],)"
     R"("searches":[{"search":"App ","bytes":1000,"percent":81.7},)"
     R"({"search":"|Os |App ","bytes":200,"percent":16.3}],)"
     R"("accounted":{"bytes":1200,"percent":98.0},)"
     R"("ambiguous":{"bytes":1000,"percent":81.7,"records":)"
     R"([{"name":"App_Main","search":"|Os |App ","earlier_search":"App "}]},)"
     "\"entries\":[\n"
-    R"({"name":"App_Main","address":4096,"size":1000,"area":"Prg seg0","search":"App "},)"
+    R"({"name":"App_Main","address":4096,"size":1000,"counted":1000,"area":"Prg seg0","search":"App "},)"
     "\n"
-    R"({"name":"Os_Tick","address":5120,"size":200,"area":"Prg seg0","search":"|Os |App ",)"
+    R"({"name":"Os_Tick","address":5120,"size":200,"counted":200,"area":"Prg seg0","search":"|Os |App ",)"
     R"("object":"tick.o","archive":"libos.a"},)"
     "\n"
-    R"({"name":"Lib\"x","address":5632,"size":24,"area":"Prg seg0","search":null,)"
+    R"({"name":"Lib\"x","address":5632,"size":24,"counted":24,"area":"Prg seg0","search":null,)"
     R"("object":"lib.o"},)"
     "\n"
-    R"({"name":"buffer","address":32768,"size":100,"area":"Ram seg0","search":null},)"
+    R"({"name":"buffer","address":32768,"size":100,"counted":100,"area":"Ram seg0","search":null},)"
     "\n"
-    R"({"name":"flag","address":32896,"size":10,"area":"Ram seg0","search":null,"bit":true}],)"
+    R"({"name":"flag","address":32896,"size":10,"counted":10,"area":"Ram seg0","search":null,"bit":true}],)"
     "\"unplaced\":[\n"
-    R"({"name":"far","address":131072,"size":8}])";
+    R"({"name":"far","address":131072,"size":8,"counted":8}])";
 
 // The model names the files of some entries: the bytes by file and by archive follow, the
 // entries of no file in "(none)", largest first. Bits count in neither.
@@ -94,6 +95,7 @@ TEST(JsonReport, EmptyModelAndMapRegionsAsAreas) {
               R"("generator":{"program":"tarvel-report","version":"9.9"},)"
               R"("input":{"type":"Puma","detected":false,"definition":null,)"
               R"("map":"C:\\out\\a.map","eep":null},)"
+              R"("areas_from":"map",)"
               R"("reader":{"lines_read":0,"entries_recognised":0,"entries_placed":0,)"
               R"("entries_unplaced":0,"entries_dropped":0,"dropped":[]},)"
               R"("ram":{"total":0,"used":0,"free":0,"used_percent":0.0,"bits":0},)"
@@ -164,8 +166,10 @@ TEST(JsonReport, OverfullAreaHasNegativeFreeBytes) {
     EXPECT_NE(json.find(R"("rom":{"total":16,"used":48,"free":-32,"used_percent":300.0})"),
               std::string::npos)
         << json;
-    EXPECT_NE(json.find(R"("used":48,"free":-32,"used_percent":300.0,"bits":0,"entries":1})"),
-              std::string::npos)
+    EXPECT_NE(
+        json.find(
+            R"("used":48,"free":-32,"over":32,"used_percent":300.0,"bits":0,"entries":1,"kind_from":"definition"})"),
+        std::string::npos)
         << json;
 }
 

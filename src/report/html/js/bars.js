@@ -100,7 +100,12 @@ function barRow(barInput, context) {
     return row;
 }
 
-const areaKindTitles = { program: "program area", ram: "RAM area", eeprom: "EEPROM area" };
+const areaKindTitles = {
+    program: "program area",
+    ram: "RAM area",
+    eeprom: "EEPROM area",
+    other: "area in neither total",
+};
 
 function renderBars(context) {
     const report = context.report;

@@ -91,7 +91,7 @@ inline std::vector<gnu::memory_region> map_regions(const std::string& map) {
         }
     }
     if (regions.empty()) {
-        regions.push_back({"*default*", 0, 0xffffffff, false});
+        regions.push_back({"*default*", 0, 0xffffffff, "", false});
     }
     return regions;
 }

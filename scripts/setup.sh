@@ -9,7 +9,7 @@ if [ "${1:-test}" = test ]; then
            googletest g++-mingw-w64-x86-64 wine wine64 hyperfine time python3
            python3-jsonschema chromium-headless-shell
            gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi
-           gcc-avr avr-libc binutils-avr)
+           gcc-avr avr-libc binutils-avr lld llvm)
 fi
 
 missing=()

@@ -423,6 +423,65 @@ def orca_heavy_searches(count):
 # ---------------------------------------------------------------------------------------------
 
 
+LLD_AREAS = {"rom": [(0x00000000, 0x40000000)], "ram": [(0x40000000, 0x40000000)]}
+
+
+def write_lld_map(args, path):
+    """An lld map (ld.lld -Map): output sections of many input sections, each with a symbol,
+    from object files and archive members; flash first, then RAM with its data loaded from
+    flash, then the sections that are never loaded."""
+    rng = random.Random(args.seed)
+    out = Writer(path, args.line_end)
+    out.line("     VMA      LMA     Size Align Out     In      Symbol")
+    target = parse_size(args.size_mb)
+    entries = 0
+    serial = 0
+    flash = 0x00000000
+    ram = 0x40000000
+    kinds = [(".text", "rom"), (".rodata", "rom"), (".data", "ram"), (".bss", "ram")]
+    while out.size < target:
+        for name, where in kinds:
+            pieces = []
+            start = flash if where == "rom" else ram
+            address = start
+            for _ in range(2000):
+                size = rng.randint(1, 256)
+                address = (address + 3) & ~3
+                obj = rng.choice(OBJECT_FILES)
+                if rng.random() < 0.3:
+                    obj = "lib%s.a(%s)" % (obj.split("_")[0], obj)
+                serial += 1
+                pieces.append((address, size, obj, "%s.%s" % (name, symbol_name(rng, serial))))
+                address += size
+            size = address - start
+            load = start if name != ".data" else flash + size
+            out.line("%8x %8x %8x %5d %s" % (start, load, size, 4, name))
+            for piece_address, piece_size, obj, piece_name in pieces:
+                offset = piece_address - start
+                out.line("%8x %8x %8x %5d         %s:(%s)" % (
+                    piece_address, load + offset, piece_size, 4, obj, piece_name))
+                out.line("%8x %8x %8x %5d                 %s" % (
+                    piece_address, load + offset, 0, 1, piece_name.split(".")[-1]))
+                entries += 1
+            if where == "rom":
+                flash = address
+            else:
+                ram = address
+                if name == ".data":
+                    flash += size
+            if out.size >= target:
+                break
+    for name in [".comment", ".symtab", ".strtab"]:
+        out.line("%8x %8x %8x %5d %s" % (0, 0, 0x40, 1, name))
+        out.line("%8x %8x %8x %5d         <internal>:(%s)" % (0, 0, 0x40, 1, name))
+    out.close()
+    return {"size": out.written, "entries": entries, "placed_entries": entries}
+
+
+def lld_searches(count):
+    return [".text", "|.rodata |.data", "lib"][:count] + ["%s" % m for m in MODULES][:max(0, count - 3)]
+
+
 def write_def(args, path, areas, searches, reserved):
     with open(path, "w", encoding="latin-1", newline="") as f:
         f.write("// Generated benchmark target (%s)\n" % args.type)
@@ -440,7 +499,7 @@ def write_def(args, path, areas, searches, reserved):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--type", required=True,
-                        choices=["Puma", "Ibex", "Wren", "Puma_mem32_unlimited", "Orca"])
+                        choices=["Puma", "Ibex", "Wren", "Puma_mem32_unlimited", "Orca", "Lld"])
     parser.add_argument("--size-mb", default="200", help="section maps: file size in MiB")
     parser.add_argument("--sections", type=int, default=400, help="section maps: table rows")
     parser.add_argument("--symbols", type=int, default=1000000, help="Orca: symbol lines")
@@ -480,6 +539,9 @@ def main():
         in_program = sum(1 for start, size in reserved if in_areas(start, size, areas["rom"]) is not None)
         info["placed_entries"] += in_program
         info["program_entries"] += in_program
+    elif args.type == "Lld":
+        info = write_lld_map(args, map_path)
+        write_def(args, def_path, LLD_AREAS, lld_searches(args.searches), [])
     else:
         info = write_section_map(args, map_path)
         areas = MEM32_AREAS if args.type == "Puma_mem32_unlimited" else SECTION_AREAS

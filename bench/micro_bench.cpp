@@ -97,19 +97,19 @@ void run_matcher(benchmark::State& state, const c_section_line_matcher& matcher,
 }
 
 void BM_SectionMatcher_Puma(benchmark::State& state) {
-    static const c_map_file_elxr reader("");
+    static const c_map_file_elxr reader(text_source{});
     run_matcher(state, reader.line_regex(), false);
 }
 void BM_SectionMatcher_Ibex(benchmark::State& state) {
-    static const c_map_file_elxr_ibex reader("");
+    static const c_map_file_elxr_ibex reader(text_source{});
     run_matcher(state, reader.line_regex(), false);
 }
 void BM_SectionMatcher_Wren(benchmark::State& state) {
-    static const c_map_file_elxr_wren reader("");
+    static const c_map_file_elxr_wren reader(text_source{});
     run_matcher(state, reader.line_regex(), true);
 }
 void BM_SectionMatcher_Mem32Unlimited(benchmark::State& state) {
-    static const c_map_file_elxr_mem32_unlimited reader("");
+    static const c_map_file_elxr_mem32_unlimited reader(text_source{});
     run_matcher(state, reader.line_regex(), false);
 }
 BENCHMARK(BM_SectionMatcher_Puma);

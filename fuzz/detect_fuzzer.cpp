@@ -12,11 +12,10 @@
 #include "fuzz_files.h"
 #include "mapfile/create_reader.h"
 #include "mapfile/detect_format.h"
+#include "mapfile/map_formats.h"
 #include "memdef/memory_def.h"
 
 namespace {
-constexpr std::string_view keywords[] = {"Orca", "Puma", "Puma_mem32_unlimited", "Ibex", "Wren",
-                                         "Gnu",  "Otter"};
 
 // Areas where the examples put their sections and symbols, masked or not, and a search.
 const char* const definition_text =
@@ -35,19 +34,14 @@ const tarvel::c_memory_def& fixed_definition() {
 }
 
 bool is_keyword(const std::string& text) {
-    for (const std::string_view keyword : keywords) {
-        if (text == keyword) {
-            return true;
-        }
-    }
-    return false;
+    return tarvel::find_map_format(text) != nullptr;
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvel;
     const std::string path = fuzz::scratch().write("detect.map", fuzz::as_text(data, size));
-    const detected_format detected = detect_format(path);
+    const detected_format detected = detect_format(text_source::file(path));
     // Whatever the outcome, the message of a failed detection has something to say.
     if (detected.looked_for.empty()) {
         std::abort();
@@ -58,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!is_keyword(detected.keyword)) {
         std::abort();
     }
-    const std::unique_ptr<c_map_file> reader = create_reader(detected.keyword, path);
+    const std::unique_ptr<c_map_file> reader =
+        create_reader(detected.keyword, text_source::file(path));
     if (!reader || !reader->is_open()) {
         std::abort();
     }
@@ -66,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     c_entry_list memory_entries;
     (void)reader->parse(fixed_definition(), program_entries, memory_entries);
 
-    const std::unique_ptr<c_map_file> describing = create_reader(detected.keyword, path);
+    const std::unique_ptr<c_map_file> describing =
+        create_reader(detected.keyword, text_source::file(path));
     c_memory_def own;
     if (describing->define_areas(own)) {
         c_entry_list own_program;

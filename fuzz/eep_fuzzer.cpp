@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ostringstream out;
     bool read = false;
     {
-        c_eep_file file(path);
+        c_eep_file file(tarvel::text_source::file(path));
         if (!file.is_open()) {
             std::abort();  // a regular file that exists must open
         }

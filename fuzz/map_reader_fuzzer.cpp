@@ -73,7 +73,8 @@ void parse_and_check(tarvel::c_map_file& reader, const tarvel::c_memory_def& def
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvel;
     const std::string path = fuzz::scratch().write("input.map", fuzz::as_text(data, size));
-    const std::unique_ptr<c_map_file> reader = create_reader(TARVEL_FUZZ_TYPE, path);
+    const std::unique_ptr<c_map_file> reader =
+        create_reader(TARVEL_FUZZ_TYPE, text_source::file(path));
     if (!reader) {
         return 0;  // the reader for this keyword is not built into this tree
     }
@@ -82,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     parse_and_check(*reader, fixed_definition());
     // A map that describes the target's memory itself is parsed against its own areas too.
-    const std::unique_ptr<c_map_file> describing = create_reader(TARVEL_FUZZ_TYPE, path);
+    const std::unique_ptr<c_map_file> describing =
+        create_reader(TARVEL_FUZZ_TYPE, text_source::file(path));
     c_memory_def own;
     if (describing->define_areas(own)) {
         if (own.program.size() != own.program_names.size() ||

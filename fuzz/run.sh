@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets and runs each for a bounded time, two at a time (one per core).
 # Usage: fuzz/run.sh [seconds-per-target] [target ...]
-#   Targets: line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited
-#            map_ibex map_wren map_gnu map_otter eep elf analysis detect base_report budget report_run
+#   Targets: line_reader line_matchers memory_def map_<format> (one per format of
+#            src/mapfile/map_formats.cpp) eep elf analysis detect base_report budget report_run
 #            stored_report
 #   (default: all). Each starts from its seeds in fuzz/corpus/<target> and keeps what it learns
 #   in fuzz/corpus-work/<target>; crashing inputs land in fuzz/findings/<target>/. A target
@@ -15,8 +15,11 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
-all_targets=(line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited map_ibex
-    map_wren map_gnu map_otter eep elf analysis detect base_report budget report_run stored_report)
+# One map_<keyword in lower case> target per row of the format registry.
+map_targets=($(sed -n 's/^ *map_format{"\([A-Za-z0-9_]*\)",.*/map_\1/p' src/mapfile/map_formats.cpp |
+    tr '[:upper:]' '[:lower:]'))
+all_targets=(line_reader line_matchers memory_def "${map_targets[@]}" eep elf analysis detect
+    base_report budget report_run stored_report)
 targets=("${all_targets[@]}")
 [ $# -gt 0 ] && targets=("$@")
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}

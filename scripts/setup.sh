@@ -11,7 +11,7 @@ if [ "${1:-test}" = test ]; then
            gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi
            gcc-avr avr-libc binutils-avr picolibc-arm-none-eabi
            gcc-riscv64-unknown-elf binutils-riscv64-unknown-elf picolibc-riscv64-unknown-elf
-           gcc-xtensa-lx106 binutils-xtensa-lx106)
+           gcc-xtensa-lx106 binutils-xtensa-lx106 lld llvm)
 fi
 
 missing=()

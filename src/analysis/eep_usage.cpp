@@ -32,7 +32,7 @@ eep_status read_eep_usage(const std::string& eep_file_name, eep_usage& usage, st
     if (eep_file_name.empty()) {
         return eep_status::no_file_name;
     }
-    c_eep_file file(eep_file_name);
+    c_eep_file file(text_source::file(eep_file_name));
     if (!file.is_open()) {
         return eep_status::invalid_file;
     }

@@ -100,6 +100,11 @@ void add_up(usage_model& model, bool list_entries) {
 }
 }  // namespace
 
+namespace {
+// Reads the map with `reader` against the model's definition and adds everything up.
+analysis_status read_map(c_map_file& reader, usage_model& model, const add_up_options& options);
+}  // namespace
+
 void add_up_usage(usage_model& model, const add_up_options& options) {
     const c_memory_def& def = model.definition;
     add_areas(model, def.program, def.program_names, area_kind::program, "Prg seg");
@@ -124,6 +129,20 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
                               const add_up_options& options) {
     model.input.type = request.type;
     model.input.map = request.map;
+    if (request.areas != nullptr) {
+        model.input.definition = request.areas_from;
+        if (request.map.empty()) {
+            return analysis_status::no_map_name;
+        }
+        model.definition = *request.areas;
+        model.definition.loaded = true;
+        const std::unique_ptr<c_map_file> reader =
+            create_reader(request.type, text_source::file(request.map));
+        if (!reader) {
+            return analysis_status::unsupported_type;
+        }
+        return read_map(*reader, model, options);
+    }
     if (!request.use_map_areas) {
         model.input.definition = request.definition;
         if (request.definition.empty()) {
@@ -137,7 +156,8 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
     if (!request.use_map_areas) {
         def.loaded = def.load(request.definition, model.search_definitions);
     }
-    const std::unique_ptr<c_map_file> reader = create_reader(request.type, request.map);
+    const std::unique_ptr<c_map_file> reader =
+        create_reader(request.type, text_source::file(request.map));
     if (!reader) {
         return analysis_status::unsupported_type;
     }
@@ -151,23 +171,28 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
         return reader->is_open() ? analysis_status::invalid_definition
                                  : analysis_status::invalid_definition_and_map;
     }
-    if (!reader->is_open()) {
+    return read_map(*reader, model, options);
+}
+
+namespace {
+analysis_status read_map(c_map_file& reader, usage_model& model, const add_up_options& options) {
+    if (!reader.is_open()) {
         return analysis_status::invalid_map;
     }
-
     if (!options.list_entries && model.search_definitions.empty()) {
         // Nothing will read an entry but the sums: no search, and no list of entries.
         model.program_entries.keep_sums_only();
         model.memory_entries.keep_sums_only();
     }
-    const bool placed = reader->parse(def, model.program_entries, model.memory_entries);
-    model.reader = reader->counts();
-    model.unplaced = reader->unplaced();
-    model.origins = reader->origins();
+    const bool placed = reader.parse(model.definition, model.program_entries, model.memory_entries);
+    model.reader = reader.counts();
+    model.unplaced = reader.unplaced();
+    model.origins = reader.origins();
     add_up_options with_overflow = options;
-    with_overflow.show_overflow = reader->entries_may_overrun_areas();
+    with_overflow.show_overflow = reader.entries_may_overrun_areas();
     add_up_usage(model, with_overflow);
     return placed ? analysis_status::ok : analysis_status::nothing_placed;
 }
+}  // namespace
 
 }  // namespace tarvel

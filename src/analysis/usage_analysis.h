@@ -6,6 +6,7 @@
 
 #include "analysis/ambiguity_sink.h"
 #include "analysis/usage_model.h"
+#include "memdef/memory_def.h"
 
 namespace tarvel {
 
@@ -40,6 +41,9 @@ struct analysis_request {
     std::string map;
     // The areas come from the map's own memory regions instead of a definition file.
     bool use_map_areas = false;
+    // The areas, given ready (from a linker script), instead of either; then named `areas_from`.
+    const c_memory_def* areas = nullptr;
+    std::string areas_from{};
 };
 
 // Fills `model` (which must be fresh). On `ok` and `nothing_placed` the model holds what the

@@ -5,6 +5,7 @@
 #include <map>
 #include <ostream>
 
+#include "mapfile/map_formats.h"
 #include "version_info.h"
 
 namespace tarvel {
@@ -50,7 +51,8 @@ bool check_distinct_outputs(const report_options& options, std::ostream& err) {
     }
     for (const std::string& path : paths) {
         if (same_file(path, options.map) || same_file(path, options.definition) ||
-            same_file(path, options.eep) || same_file(path, options.diff_base)) {
+            same_file(path, options.ld_script) || same_file(path, options.eep) ||
+            same_file(path, options.diff_base)) {
             err << "tarvel-report: the output file '" << path << "' is also an input\n";
             return false;
         }
@@ -75,12 +77,14 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
         "build servers and reviewers.",
         "tarvel-report"};
     app.set_version_flag("--version", std::string("tarvel-report ") + TARVEL_PRODUCT_VERSION);
-    app.add_option("--type", options.type,
-                   "Map format: Orca, Puma, Puma_mem32_unlimited, Ibex, Wren, Gnu, Otter, or "
-                   "auto to detect it from the map (default)");
+    app.add_option(
+        "--type", options.type,
+        "Map format: " + map_format_keywords() + ", or auto to detect it from the map (default)");
     app.add_option("--def", options.definition,
                    "Memory definition file; without it a GNU ld map's memory regions are the "
                    "areas");
+    app.add_option("--ld-script", options.ld_script,
+                   "Linker script whose MEMORY regions are the areas (instead of --def)");
     app.add_option("--map", options.map, "Linker map file")->required();
     app.add_option("--eep", options.eep, "EEPROM project source file (EepPrj.src)");
     std::string format = "text";
@@ -140,8 +144,8 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
     }
     // An empty name (an unset variable in a build script) names no file: taken as no option it
     // would drop a report, a diff or a budget's base without a word.
-    for (const char* name : {"--def", "--map", "--eep", "--json", "--csv", "--markdown", "--html",
-                             "--ambiguities", "--diff"}) {
+    for (const char* name : {"--def", "--ld-script", "--map", "--eep", "--json", "--csv",
+                             "--markdown", "--html", "--ambiguities", "--diff"}) {
         const CLI::Option* option = app.get_option(name);
         if (option->count() > 0 && option->as<std::string>().empty()) {
             err << "tarvel-report: " << name << ": the file name is empty\n";
@@ -156,6 +160,10 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
         if (!path.empty()) {
             options.files.push_back({value, path});
         }
+    }
+    if (!options.definition.empty() && !options.ld_script.empty()) {
+        err << "tarvel-report: --def and --ld-script both give the areas: use one of them\n";
+        return options_status::error;
     }
     if (!options.max_growth.empty() && options.diff_base.empty()) {
         err << "tarvel-report: --max-growth needs --diff BASE.json to compare with\n";

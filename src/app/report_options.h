@@ -31,6 +31,7 @@ struct record_request {
 struct report_options {
     std::string type = "auto";  // a reader's keyword, or "auto": the map's content decides
     std::string definition;     // empty: the map's own memory regions are the areas
+    std::string ld_script;      // --ld-script FILE: its MEMORY regions are the areas
     std::string map;
     std::string eep;
     report_format format = report_format::text;  // of standard output

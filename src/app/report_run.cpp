@@ -12,12 +12,15 @@
 #include "analysis/budget.h"
 #include "analysis/eep_usage.h"
 #include "analysis/origin_breakdown.h"
+#include "analysis/script_areas.h"
 #include "analysis/usage_analysis.h"
 #include "analysis/usage_diff.h"
 #include "app/budget_check.h"
 #include "app/output_file.h"
 #include "app/report_options.h"
 #include "mapfile/detect_format.h"
+#include "mapfile/map_formats.h"
+#include "memdef/ld_script_memory.h"
 #include "platform/platform.h"
 #include "report/ambiguity_report.h"
 #include "report/csv_report.h"
@@ -31,11 +34,6 @@ namespace tarvel {
 
 namespace {
 constexpr const char* program = "tarvel-report: ";
-
-// Maps whose addresses keep only their low 26 bits.
-bool masks_addresses(const std::string& type) {
-    return type == "Puma" || type == "Ibex" || type == "Wren";
-}
 
 // "1 line", "2 lines".
 std::string count_of(std::uint64_t count, const char* one, const char* more) {
@@ -78,10 +76,9 @@ void explain_nothing_found(std::ostream& err, const usage_model& model) {
         << (model.input.definition.empty() ? "the map's memory regions"
                                            : "'" + model.input.definition + "'")
         << " cover the entries' addresses?";
-    if (masks_addresses(type)) {
-        err << " " << type
-            << " maps keep only the low 26 bits of each address (Puma_mem32_unlimited keeps "
-               "all 32).";
+    const map_format* format = find_map_format(type);
+    if (format != nullptr && !format->address_note.empty()) {
+        err << " " << type << " maps " << format->address_note << ".";
     }
     err << "\n";
 }
@@ -97,8 +94,8 @@ const char* analysis_message(analysis_status status) {
         case analysis_status::invalid_map:
             return "cannot read the map file";
         case analysis_status::no_map_areas:
-            return "the map holds no memory regions to use as areas: give a memory definition "
-                   "file with --def";
+            return "the map holds no memory regions to use as areas: give the linker script with "
+                   "--ld-script or a memory definition file with --def";
         case analysis_status::no_definition_name:
             return "no memory definition file was given (--def)";
         case analysis_status::no_map_name:
@@ -114,6 +111,7 @@ const char* analysis_message(analysis_status status) {
 bool check_inputs(const report_options& options, std::ostream& err) {
     const std::pair<const char*, const std::string*> inputs[] = {
         {"memory definition file", &options.definition},
+        {"linker script", &options.ld_script},
         {"map file", &options.map},
         {"EEPROM file", &options.eep},
         {"base report", &options.diff_base}};
@@ -241,17 +239,41 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
     // The map's content tells its type when none is given.
     std::string type = options.type;
     if (type == "auto") {
-        const detected_format detected = detect_format(options.map);
+        const detected_format detected = detect_format(text_source::file(options.map));
+        if (!detected.foreign_linker.empty()) {
+            err << program << "the map '" << options.map << "' was written by "
+                << detected.foreign_linker
+                << ", a format tarvel-report does not read; it reads these: "
+                << map_format_descriptions() << "\n";
+            return report_nothing_found;
+        }
         if (detected.keyword.empty()) {
             err << program << "the map '" << options.map
-                << "' is in no known map format: looked for " << detected.looked_for
-                << "; give its type with --type\n";
+                << "' is in no format that tarvel-report knows: it looked for "
+                << detected.looked_for << "\n";
             return report_nothing_found;
         }
         type = detected.keyword;
     }
     usage_model model;
-    analysis_request request{type, options.definition, options.map, options.definition.empty()};
+    analysis_request request{type, options.definition, options.map,
+                             options.definition.empty() && options.ld_script.empty()};
+    c_memory_def script_areas;
+    if (!options.ld_script.empty()) {
+        std::vector<ld_script_region> regions;
+        std::string error;
+        if (!read_ld_script_memory(options.ld_script, regions, error)) {
+            err << program << error << "\n";
+            return report_input_error;
+        }
+        if (!areas_from_regions(regions, script_areas)) {
+            err << program << "the linker script '" << options.ld_script
+                << "' has no region within 32-bit addresses\n";
+            return report_input_error;
+        }
+        request.areas = &script_areas;
+        request.areas_from = options.ld_script;
+    }
     const analysis_status status = analyze_usage(request, model);
     model.input.detected = options.type == "auto";
     if (status == analysis_status::no_definition_name ||

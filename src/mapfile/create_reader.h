@@ -5,12 +5,12 @@
 #include <string>
 
 #include "mapfile/map_file.h"
+#include "text/text_source.h"
 
 namespace tarvel {
 
-// The reader for `type` (compared exactly, case-sensitive), created on `map_file_name`, which
-// it opens; none when no reader has that keyword.
-std::unique_ptr<c_map_file> create_reader(const std::string& type,
-                                          const std::string& map_file_name);
+// The reader for `type` (compared exactly, case-sensitive) of the registry (map_formats.h),
+// created on `map`, which it opens; none when no reader has that keyword.
+std::unique_ptr<c_map_file> create_reader(const std::string& type, const text_source& map);
 
 }  // namespace tarvel

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "text/text_source.h"
+
 namespace tarvel {
 
 // How many lines the detection reads at most. Headings and section tables stand near the
@@ -14,27 +16,18 @@ namespace tarvel {
 inline constexpr std::size_t detect_line_limit = 100000;
 
 struct detected_format {
-    std::string keyword;     // the type keyword, empty when no format fits
-    std::string looked_for;  // the evidence looked for, for a message when none fits
+    std::string keyword;  // the type keyword, empty when no format that is read fits
+    // The linker of a format that is recognised but not read ("IAR XLINK"); empty otherwise.
+    std::string foreign_linker;
+    // The formats looked for, in plain words with their keywords, for a message when none fits.
+    std::string looked_for;
 };
 
-// Reads up to `line_limit` lines of the map and decides, in this order:
-// - "Orca": the first line contains "Memory map".
-// - "Gnu": a line "Memory Configuration" or "Linker script and memory map".
-// - "Otter": an Image Summary heading "Section Base Size(hex) Size(dec) SecOffs" (or a Module
-//   Summary heading "Origin+Size Section Module").
-// Otherwise the section lines of the section-map formats (a section line followed by its
-// attribute line) decide:
-// - "Wren": a ".data_begin" section, or a "__stack_begin" or "__stack_end" symbol line.
-// - "Ibex": a section that only the Ibex and Wren tables name ("data, initialized", "bsct",
-//   "IpdEepRam", "vector", "const", ...).
-// - "Puma_mem32_unlimited": a section of no name list (other than the debugging, ".comment"
-//   and ".heap"-like sections that every section map has), a bracketed name, or an address
-//   beyond 26 bits: one whose top six bits are neither all clear nor all set, which the 26-bit
-//   addresses of "Puma" cannot stand for (the top of the address space is the 26-bit space's
-//   own RAM window).
-// - "Puma": section lines with Puma names only.
-detected_format detect_format(const std::string& map_file_name,
-                              std::size_t line_limit = detect_line_limit);
+// Reads up to `line_limit` lines of the map and feeds each to the evidence of every format of
+// the registry (map_formats.h), and, in the first lines, to the banners of the formats that
+// are recognised but not read (foreign_maps.h). The first line that proves a format decides,
+// a registry format before a banner on the same line. Without such a line the strongest
+// evidence decides (the section-map formats), the earlier row on a tie; with none, no format.
+detected_format detect_format(const text_source& map, std::size_t line_limit = detect_line_limit);
 
 }  // namespace tarvel

@@ -4,7 +4,7 @@
 
 namespace tarvel {
 
-c_map_file::c_map_file(std::string file_name) : file_(std::move(file_name)) {
+c_map_file::c_map_file(const text_source& source) : file_(source) {
     is_open_ = file_.is_open();
 }
 

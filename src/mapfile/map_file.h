@@ -14,14 +14,15 @@
 #include "mapfile/reader_counts.h"
 #include "memdef/memory_def.h"
 #include "text/text_file.h"
+#include "text/text_source.h"
 
 namespace tarvel {
 
 class c_map_file {
   public:
-    // Opens the file for reading. A file that cannot be opened (or a directory) leaves
+    // Opens the map for reading. A file that cannot be opened (or a directory) leaves
     // `is_open` false; that is not an error here.
-    explicit c_map_file(std::string file_name);
+    explicit c_map_file(const text_source& source);
     virtual ~c_map_file() = default;
     c_map_file(const c_map_file&) = delete;
     c_map_file& operator=(const c_map_file&) = delete;

@@ -102,4 +102,11 @@ bool c_map_file_altium::parse(const c_memory_def& def, c_entry_list& program_ent
     return !program_entries.empty() || !memory_entries.empty();
 }
 
+std::unique_ptr<c_format_evidence> c_map_file_altium::evidence() {
+    return std::make_unique<c_line_evidence<bool (*)(std::size_t, std::string_view)>>(
+        [](std::size_t number, std::string_view line) {
+            return number == 1 && line.find("Memory map") != std::string_view::npos;
+        });
+}
+
 }  // namespace tarvel

@@ -4,6 +4,9 @@
 
 #include <string_view>
 
+#include <memory>
+
+#include "mapfile/format_evidence.h"
 #include "mapfile/map_file.h"
 
 namespace tarvel {
@@ -11,6 +14,9 @@ namespace tarvel {
 class c_map_file_altium : public c_map_file {
   public:
     using c_map_file::c_map_file;
+
+    // The evidence of this format in a map's first lines: a first line containing "Memory map".
+    static std::unique_ptr<c_format_evidence> evidence();
 
     // Places every symbol of the table, then one pseudo-entry per reserved range of `def` that
     // lies in a program area (reserved ROM counts as used).

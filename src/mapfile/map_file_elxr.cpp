@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 
+#include "mapfile/section_map_evidence.h"
 #include "text/hex_number.h"
 
 namespace tarvel {
@@ -96,6 +97,13 @@ bool c_map_file_elxr::parse(const c_memory_def& def, c_entry_list& program_entri
         place_entry(std::move(entry), def, program_entries, memory_entries);
     }
     return !program_entries.empty() || !memory_entries.empty();
+}
+
+// The fallback of the section-map formats: section lines with attribute lines, whatever their
+// names, where no sign of a variant shows.
+std::unique_ptr<c_format_evidence> c_map_file_elxr::evidence() {
+    return std::make_unique<c_section_table_evidence>(
+        1, [](std::string_view, const section_line_fields&) { return true; });
 }
 
 }  // namespace tarvel

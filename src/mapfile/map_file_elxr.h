@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "mapfile/format_evidence.h"
 #include "mapfile/map_file.h"
 #include "mapfile/section_line_matcher.h"
 
@@ -36,6 +38,9 @@ class c_map_file_elxr : public c_map_file {
     }
     // The rule that leaves such a section out, in words; null for every other section.
     static const char* drop_rule(std::string_view name, std::string_view attributes);
+
+    // The evidence of this format in a map's first lines (see section_map_evidence.h).
+    static std::unique_ptr<c_format_evidence> evidence();
 };
 
 }  // namespace tarvel

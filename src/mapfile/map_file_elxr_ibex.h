@@ -2,6 +2,7 @@
 // section names.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ class c_map_file_elxr_ibex : public c_map_file_elxr {
     using c_map_file_elxr::c_map_file_elxr;
 
     const std::vector<std::string>& section_names() const override;
+
+    // The evidence of this format in a map's first lines (see section_map_evidence.h).
+    static std::unique_ptr<c_format_evidence> evidence();
 };
 
 }  // namespace tarvel

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ class c_map_file_elxr_mem32_unlimited : public c_map_file_elxr {
     // No list: every name is accepted.
     const std::vector<std::string>& section_names() const override;
     std::uint32_t address_mask() const override { return 0xFFFFFFFFu; }
+
+    // The evidence of this format in a map's first lines (see section_map_evidence.h).
+    static std::unique_ptr<c_format_evidence> evidence();
 };
 
 }  // namespace tarvel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "mapfile/section_map_evidence.h"
 #include "text/hex_number.h"
 
 namespace tarvel {
@@ -37,8 +38,7 @@ struct stack_symbols {
 };
 }  // namespace
 
-c_map_file_elxr_wren::c_map_file_elxr_wren(std::string file_name)
-    : c_map_file_elxr(std::move(file_name)) {
+c_map_file_elxr_wren::c_map_file_elxr_wren(const text_source& source) : c_map_file_elxr(source) {
     keep_copy_unless_regular_file();
 }
 
@@ -126,6 +126,22 @@ bool c_map_file_elxr_wren::post_process(std::vector<c_map_entry>& entries) {
         entries.push_back(std::move(entry));
     }
     return true;
+}
+
+// A ".data_begin" section, or the stack symbols anywhere in the lines read.
+std::unique_ptr<c_format_evidence> c_map_file_elxr_wren::evidence() {
+    return std::make_unique<c_section_table_evidence>(
+        4,
+        [](std::string_view line, const section_line_fields&) {
+            static const c_map_file_elxr_wren wren{text_source{}};
+            section_line_fields fields;
+            return wren.line_regex().match(line, fields) && fields.name.substr(1) == "data_begin";
+        },
+        [](std::string_view line) {
+            std::string_view address;
+            return match_symbol_line(line, "__stack_begin", address) ||
+                   match_symbol_line(line, "__stack_end", address);
+        });
 }
 
 }  // namespace tarvel

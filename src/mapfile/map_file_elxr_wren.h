@@ -3,6 +3,7 @@
 // type letters and name.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +15,7 @@ namespace tarvel {
 class c_map_file_elxr_wren : public c_map_file_elxr {
   public:
     // The map is read twice; one that can be read only once (a pipe) is kept in memory.
-    explicit c_map_file_elxr_wren(std::string file_name);
+    explicit c_map_file_elxr_wren(const text_source& source);
 
     // The table lists ".data" at the address of its initial values in ROM: that image is
     // counted as an added "rodata" entry, and ".data" itself moves to the RAM address of
@@ -36,6 +37,9 @@ class c_map_file_elxr_wren : public c_map_file_elxr {
     // The ECMAScript pattern, matched against the whole line, that `match_symbol_line` stands
     // for; `symbol` is inserted as it is.
     static std::string symbol_pattern_text(std::string_view symbol);
+
+    // The evidence of this format in a map's first lines (see section_map_evidence.h).
+    static std::unique_ptr<c_format_evidence> evidence();
 };
 
 }  // namespace tarvel

@@ -482,4 +482,13 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
     return !program_entries.empty() || !memory_entries.empty();
 }
 
+std::unique_ptr<c_format_evidence> c_map_file_gnu::evidence() {
+    return std::make_unique<c_line_evidence<bool (*)(std::size_t, std::string_view)>>(
+        [](std::size_t, std::string_view line) {
+            const gnu::heading heading = gnu::heading_of(line);
+            return heading == gnu::heading::memory_configuration ||
+                   heading == gnu::heading::memory_map;
+        });
+}
+
 }  // namespace tarvel

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
+#include "mapfile/format_evidence.h"
 #include "mapfile/map_file.h"
 
 namespace tarvel {
@@ -34,6 +37,10 @@ namespace tarvel {
 class c_map_file_gnu : public c_map_file {
   public:
     using c_map_file::c_map_file;
+
+    // The evidence of this format in a map's first lines: a line "Memory Configuration" or "Linker
+    // script and memory map".
+    static std::unique_ptr<c_format_evidence> evidence();
 
     bool parse(const c_memory_def& def, c_entry_list& program_entries,
                c_entry_list& memory_entries) override;

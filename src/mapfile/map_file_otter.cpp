@@ -159,4 +159,12 @@ bool c_map_file_otter::parse(const c_memory_def& def, c_entry_list& program_entr
     return !program_entries.empty() || !memory_entries.empty();
 }
 
+std::unique_ptr<c_format_evidence> c_map_file_otter::evidence() {
+    return std::make_unique<c_line_evidence<bool (*)(std::size_t, std::string_view)>>(
+        [](std::size_t, std::string_view line) {
+            const otter::table table = otter::table_of_heading(line);
+            return table == otter::table::image_summary || table == otter::table::module_summary;
+        });
+}
+
 }  // namespace tarvel

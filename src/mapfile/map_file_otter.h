@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include <memory>
+
+#include "mapfile/format_evidence.h"
 #include "mapfile/map_file.h"
 
 namespace tarvel {
@@ -21,6 +24,10 @@ namespace tarvel {
 class c_map_file_otter : public c_map_file {
   public:
     using c_map_file::c_map_file;
+
+    // The evidence of this format in a map's first lines: an Image Summary heading "Section Base
+    // Size(hex) Size(dec) SecOffs" or a Module Summary heading "Origin+Size Section Module".
+    static std::unique_ptr<c_format_evidence> evidence();
 
     bool parse(const c_memory_def& def, c_entry_list& program_entries,
                c_entry_list& memory_entries) override;

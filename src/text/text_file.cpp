@@ -11,6 +11,13 @@ c_text_file::c_text_file(std::string path) : path_(std::move(path)) {
     is_open_ = open();
 }
 
+c_text_file::c_text_file(const text_source& source) : path_(source.name()) {
+    if (!source.is_file()) {
+        copy_ = std::make_unique<std::istringstream>(*source.content());
+    }
+    is_open_ = open();
+}
+
 // Binary mode: the line reader drops a CR before each LF itself, so every platform reads
 // Windows and Unix line ends alike, and a stray control byte cannot end the file early.
 bool c_text_file::open() {

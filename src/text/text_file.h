@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "text/line_reader.h"
+#include "text/text_source.h"
 
 namespace tarvel {
 
@@ -18,6 +19,8 @@ class c_text_file {
     // Opens the file for reading. A file that cannot be opened, or a directory, leaves
     // `is_open` false.
     explicit c_text_file(std::string path);
+    // Reads the source: a file as above, text in memory as it is.
+    explicit c_text_file(const text_source& source);
     c_text_file(const c_text_file&) = delete;
     c_text_file& operator=(const c_text_file&) = delete;
 
@@ -56,6 +59,7 @@ class c_text_file {
     std::uint64_t lines_read_ = 0;
     c_line_reader lines_;
     std::unique_ptr<std::istringstream> copy_;  // the content, when it cannot be read again
+                                                // or was given in memory
 };
 
 }  // namespace tarvel

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <string>
 
+#include "mapfile/map_formats.h"
+#include "support/example_folder.h"
 #include "support/report_run.h"
 
 namespace tarvel::test {
@@ -21,19 +23,16 @@ struct example_map {
     std::string type;  // its own type
 };
 
-const example_map examples[] = {
-    {"orca", "application.map", "Orca"},
-    {"puma", "application.map", "Puma"},
-    {"puma", "next.map", "Puma"},
-    {"ibex", "application.map", "Ibex"},
-    {"wren", "application.map", "Wren"},
-    {"puma_mem32_unlimited", "application.map", "Puma_mem32_unlimited"},
-    {"gnu", "application.map", "Gnu"},
-    {"otter", "application.map", "Otter"},
-};
-
-const char* const types[] = {"Orca", "Puma", "Ibex", "Wren", "Puma_mem32_unlimited",
-                             "Gnu",  "Otter"};
+// The example of every format of the registry, and the second Puma map.
+std::vector<example_map> examples() {
+    std::vector<example_map> all;
+    for (const map_format& format : map_formats()) {
+        all.push_back(
+            {example_folder(format.keyword), "application.map", std::string(format.keyword)});
+    }
+    all.push_back({"puma", "next.map", "Puma"});
+    return all;
+}
 
 // The four section-map types read one layout, each with its own names: a map of one gives
 // the others the sections whose names they know.
@@ -53,9 +52,8 @@ std::size_t line_count(const c_temp_dir& dir, const std::string& path) {
 class ReportTypeMatrix : public ::testing::Test {
   protected:
     ReportTypeMatrix() {
-        for (const char* folder :
-             {"orca", "puma", "ibex", "wren", "puma_mem32_unlimited", "gnu", "otter"}) {
-            copy_example(dir, folder);
+        for (const map_format& format : map_formats()) {
+            copy_example(dir, example_folder(format.keyword));
         }
     }
 
@@ -63,10 +61,11 @@ class ReportTypeMatrix : public ::testing::Test {
 };
 
 TEST_F(ReportTypeMatrix, EveryTypeOnEveryExample) {
-    for (const example_map& example : examples) {
+    for (const example_map& example : examples()) {
         const std::string map = example.folder + "/" + example.map;
         const std::string definition = example.folder + "/target.def";
-        for (const std::string type : types) {
+        for (const map_format& format : map_formats()) {
+            const std::string type(format.keyword);
             const std::string pair = type + " on " + map;
             const process_result result = run_report(
                 dir, {"--type", type, "--def", definition, "--map", map, "--format", "json"});
@@ -83,14 +82,23 @@ TEST_F(ReportTypeMatrix, EveryTypeOnEveryExample) {
             const std::size_t lines = type == "Orca" ? 1 : line_count(dir, map);
             EXPECT_EQ(result.exit_code, 4) << pair;
             EXPECT_EQ(result.output, "") << pair;
-            EXPECT_EQ(result.error_output,
-                      native_lines("tarvel-report: the map '" + map +
-                                   "' holds no entry of the type " + type + ": " +
-                                   std::to_string(lines) + (lines == 1 ? " line" : " lines") +
-                                   " read, none recognised.\n"
-                                   "Hint: is the type right? (--type auto finds the format from "
-                                   "the map.)\n"))
-                << pair;
+            if (type == "Puma_mem32_unlimited" && example.type == "Lld") {
+                // lld's rows take any name: they match its section-line pattern, the alignment
+                // standing for an address.
+                EXPECT_NE(result.error_output.find("lies in a defined area"), std::string::npos)
+                    << pair << "\n"
+                    << result.error_output;
+            } else {
+                EXPECT_EQ(
+                    result.error_output,
+                    native_lines("tarvel-report: the map '" + map +
+                                 "' holds no entry of the type " + type + ": " +
+                                 std::to_string(lines) + (lines == 1 ? " line" : " lines") +
+                                 " read, none recognised.\n"
+                                 "Hint: is the type right? (--type auto finds the format from "
+                                 "the map.)\n"))
+                    << pair;
+            }
             // tarvel reads with the same readers: it ends as a run of a map without entries.
             const process_result tarvel =
                 run_program(tarvel_executable(), {type, definition, map}, dir.path());
@@ -101,7 +109,7 @@ TEST_F(ReportTypeMatrix, EveryTypeOnEveryExample) {
 }
 
 TEST_F(ReportTypeMatrix, AutoFindsEachExamplesOwnType) {
-    for (const example_map& example : examples) {
+    for (const example_map& example : examples()) {
         const std::string map = example.folder + "/" + example.map;
         const process_result result = run_report(
             dir, {"--def", example.folder + "/target.def", "--map", map, "--format", "json"});

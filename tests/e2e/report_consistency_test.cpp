@@ -6,6 +6,8 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "mapfile/map_formats.h"
+#include "support/example_folder.h"
 #include "support/memory_report_figures.h"
 #include "support/random_maps.h"
 #include "support/report_run.h"
@@ -138,27 +140,20 @@ bool compare_reports(const c_temp_dir& dir, const std::string& type, const std::
     return true;
 }
 
-struct example {
-    const char* type;
-    const char* folder;
-};
-
-class BundledExampleConsistency : public ::testing::TestWithParam<example> {};
+// Every format of the registry, with its example in examples/<keyword in lower case>/.
+class BundledExampleConsistency : public ::testing::TestWithParam<map_format> {};
 
 TEST_P(BundledExampleConsistency, JsonAndCsvAgreeWithTheTextReport) {
     const c_temp_dir dir;
-    const std::string folder = GetParam().folder;
+    const std::string folder = example_folder(GetParam().keyword);
     copy_example(dir, folder);
-    EXPECT_TRUE(
-        compare_reports(dir, GetParam().type, folder + "/target.def", folder + "/application.map"));
+    EXPECT_TRUE(compare_reports(dir, std::string(GetParam().keyword), folder + "/target.def",
+                                folder + "/application.map"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, BundledExampleConsistency,
-                         ::testing::Values(example{"Orca", "orca"}, example{"Puma", "puma"},
-                                           example{"Ibex", "ibex"}, example{"Wren", "wren"},
-                                           example{"Puma_mem32_unlimited", "puma_mem32_unlimited"},
-                                           example{"Gnu", "gnu"}, example{"Otter", "otter"}),
-                         [](const auto& info) { return std::string(info.param.folder); });
+                         ::testing::ValuesIn(map_formats().begin(), map_formats().end()),
+                         [](const auto& info) { return example_folder(info.param.keyword); });
 
 // Random inputs of one type, several seeds a test so that each test stays short under Wine.
 class RandomInputConsistency : public ::testing::TestWithParam<std::string> {};

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #endif
 
+#include "mapfile/map_formats.h"
 #include "support/report_run.h"
 #include "version_info.h"
 
@@ -130,8 +131,12 @@ TEST_F(ReportExitCodes, RefusedCombinationsAre2WithTheirReason) {
 
 TEST_F(ReportExitCodes, AMapWithoutRegionsNeedsADefinition) {
     expect_failure({"--type", "Puma", "--map", "a.map"}, 2,
-                   "tarvel-report: the map holds no memory regions to use as areas: give a "
-                   "memory definition file with --def\n");
+                   "tarvel-report: the map holds no memory regions to use as areas: give the "
+                   "linker script with --ld-script or a memory definition file with --def\n");
+    // The two sources of areas exclude each other.
+    dir.write("memory.x", "MEMORY { FLASH : ORIGIN = 0, LENGTH = 64K }\n");
+    expect_failure({"--def", "t.def", "--ld-script", "memory.x", "--map", "a.map"}, 2,
+                   "tarvel-report: --def and --ld-script both give the areas: use one of them\n");
 }
 
 TEST_F(ReportExitCodes, BadBudgetsAre2) {
@@ -252,12 +257,19 @@ TEST_F(ReportExitCodes, NothingRecognisedIs4WithAHintAtTheType) {
 TEST_F(ReportExitCodes, AMapOfNoKnownFormatIs4) {
     dir.write("notes.map", "nothing of a map\n");
     expect_failure({"--def", "t.def", "--map", "notes.map"}, 4,
-                   "tarvel-report: the map 'notes.map' is in no known map format: looked for a "
-                   "first line with \"Memory map\" (Orca), a line \"Memory Configuration\" or "
-                   "\"Linker script and memory map\" (Gnu), an Image Summary heading \"Section "
-                   "Base Size(hex) Size(dec) SecOffs\" (Otter), or section lines with attribute "
-                   "lines (Puma, Puma_mem32_unlimited, Ibex, Wren), in the first 100000 lines; "
-                   "give its type with --type\n");
+                   "tarvel-report: the map 'notes.map' is in no format that tarvel-report knows: "
+                   "it looked for " +
+                       map_format_descriptions() + ", in the first 100000 lines\n");
+    // A map of a linker whose format is recognised but not read is named for what it is.
+    dir.write("iar.map", "###\n#   IAR Universal Linker V4.61B/386\n###\n");
+    expect_failure({"--def", "t.def", "--map", "iar.map"}, 4,
+                   "tarvel-report: the map 'iar.map' was written by IAR XLINK, a format "
+                   "tarvel-report does not read; it reads these: " +
+                       map_format_descriptions() + "\n");
+    // Its words, not only the keywords.
+    for (const char* words : {"GNU ld", "LLVM lld", "image-summary", "vendor section map"}) {
+        EXPECT_NE(map_format_descriptions().find(words), std::string::npos) << words;
+    }
 }
 
 TEST_F(ReportExitCodes, NothingInAnAreaIs4WithAHintAtTheAreas) {

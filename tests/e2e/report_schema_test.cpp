@@ -5,7 +5,9 @@
 
 #include <fstream>
 
+#include "mapfile/map_formats.h"
 #include "report/json_report.h"
+#include "support/example_folder.h"
 #include "support/random_maps.h"
 #include "support/report_run.h"
 #include "support/sample_model.h"
@@ -46,14 +48,12 @@ class UsageSchema : public ::testing::Test {
 };
 
 TEST_F(UsageSchema, EveryReportIsValid) {
-    for (const auto& [type, folder] :
-         {std::pair{"Orca", "orca"}, std::pair{"Puma", "puma"}, std::pair{"Ibex", "ibex"},
-          std::pair{"Wren", "wren"}, std::pair{"Puma_mem32_unlimited", "puma_mem32_unlimited"},
-          std::pair{"Gnu", "gnu"}, std::pair{"Otter", "otter"}}) {
+    for (const map_format& format : map_formats()) {
+        const std::string folder = example_folder(format.keyword);
         copy_example(dir, folder);
-        const std::string path = std::string(folder) + "/";
-        report(std::string(folder) + ".json",
-               {"--type", type, "--def", path + "target.def", "--map", path + "application.map"});
+        const std::string path = folder + "/";
+        report(folder + ".json", {"--type", std::string(format.keyword), "--def",
+                                  path + "target.def", "--map", path + "application.map"});
     }
     // The optional members: EEPROM usage, the diff, budgets of both kinds, one exceeded.
     copy_example(dir, "eep");

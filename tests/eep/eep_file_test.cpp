@@ -26,7 +26,7 @@ class EepFile : public ::testing::Test {
   protected:
     // Reads `content` as a file; what read_sizes printed goes to `printed`.
     bool read(const std::string& content) {
-        c_eep_file file(dir.write("EepPrj.src", content).string());
+        c_eep_file file(text_source::file(dir.write("EepPrj.src", content).string()));
         EXPECT_TRUE(file.is_open());
         printed.str("");
         return file.read_sizes(sizes, printed);
@@ -165,7 +165,7 @@ TEST_F(EepFile, KeyLineAsLastLineEndsTheReadingLikeTheFileEnd) {
 
 TEST_F(EepFile, UnopenedFileGivesZerosAndPrintsNothing) {
     for (const auto& path : {dir.path() / "missing.src", dir.path()}) {
-        c_eep_file file(path.string());
+        c_eep_file file(text_source::file(path.string()));
         EXPECT_FALSE(file.is_open());
         sizes.once_data_size = 5;
         EXPECT_FALSE(file.read_sizes(sizes, printed));

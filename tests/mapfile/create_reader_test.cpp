@@ -22,21 +22,22 @@ bool is_exactly(const std::unique_ptr<c_map_file>& reader) {
 TEST(CreateReader, EachKeywordSelectsItsReaderOnTheOpenedMap) {
     const test::c_temp_dir dir;
     const std::string map = dir.write("a.map", "x\n").string();
-    EXPECT_TRUE(is_exactly<c_map_file_altium>(create_reader("Orca", map)));
-    EXPECT_TRUE(is_exactly<c_map_file_elxr>(create_reader("Puma", map)));
-    EXPECT_TRUE(
-        is_exactly<c_map_file_elxr_mem32_unlimited>(create_reader("Puma_mem32_unlimited", map)));
-    EXPECT_TRUE(is_exactly<c_map_file_elxr_ibex>(create_reader("Ibex", map)));
-    EXPECT_TRUE(is_exactly<c_map_file_elxr_wren>(create_reader("Wren", map)));
-    EXPECT_TRUE(create_reader("Wren", map)->is_open());
-    EXPECT_EQ(create_reader("Wren", map)->file_name(), map);
-    EXPECT_FALSE(create_reader("Orca", (dir.path() / "none.map").string())->is_open());
+    EXPECT_TRUE(is_exactly<c_map_file_altium>(create_reader("Orca", text_source::file(map))));
+    EXPECT_TRUE(is_exactly<c_map_file_elxr>(create_reader("Puma", text_source::file(map))));
+    EXPECT_TRUE(is_exactly<c_map_file_elxr_mem32_unlimited>(
+        create_reader("Puma_mem32_unlimited", text_source::file(map))));
+    EXPECT_TRUE(is_exactly<c_map_file_elxr_ibex>(create_reader("Ibex", text_source::file(map))));
+    EXPECT_TRUE(is_exactly<c_map_file_elxr_wren>(create_reader("Wren", text_source::file(map))));
+    EXPECT_TRUE(create_reader("Wren", text_source::file(map))->is_open());
+    EXPECT_EQ(create_reader("Wren", text_source::file(map))->file_name(), map);
+    EXPECT_FALSE(
+        create_reader("Orca", text_source::file((dir.path() / "none.map").string()))->is_open());
 }
 
 TEST(CreateReader, KeywordsAreComparedExactly) {
     for (const char* type : {"orca", "ORCA", "Orca ", " Orca", "Puma_mem32", "Puma_", "Wrens",
                              "Ibe", "puma_mem32_unlimited", ""}) {
-        EXPECT_EQ(create_reader(type, "a.map"), nullptr) << type;
+        EXPECT_EQ(create_reader(type, text_source::file("a.map")), nullptr) << type;
     }
 }
 
@@ -49,10 +50,10 @@ namespace {
 TEST(CreateReader, GnuAndOtterFollowTheFiveTypes) {
     const test::c_temp_dir dir;
     const std::string map = dir.write("a.map", "x\n").string();
-    EXPECT_TRUE(is_exactly<c_map_file_gnu>(create_reader("Gnu", map)));
-    EXPECT_TRUE(is_exactly<c_map_file_otter>(create_reader("Otter", map)));
+    EXPECT_TRUE(is_exactly<c_map_file_gnu>(create_reader("Gnu", text_source::file(map))));
+    EXPECT_TRUE(is_exactly<c_map_file_otter>(create_reader("Otter", text_source::file(map))));
     for (const char* type : {"gnu", "GNU", "Gnu ", "otter", "OTTER"}) {
-        EXPECT_EQ(create_reader(type, map), nullptr) << type;
+        EXPECT_EQ(create_reader(type, text_source::file(map)), nullptr) << type;
     }
 }
 

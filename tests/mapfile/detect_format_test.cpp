@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "mapfile/map_formats.h"
+#include "support/example_folder.h"
 #include "support/temp_dir.h"
 #include "support/toolchain_maps.h"
 
@@ -16,30 +18,27 @@ std::string example_map(const std::string& folder) {
         .string();
 }
 
+// Every format has its example in examples/<keyword in lower case>/.
 TEST(DetectFormat, EveryBundledExampleIsItsOwnType) {
-    struct example {
-        const char* folder;
-        const char* keyword;
-    };
-    for (const example& e :
-         {example{"orca", "Orca"}, example{"puma", "Puma"},
-          example{"puma_mem32_unlimited", "Puma_mem32_unlimited"}, example{"ibex", "Ibex"},
-          example{"wren", "Wren"}, example{"gnu", "Gnu"}, example{"otter", "Otter"}}) {
-        EXPECT_EQ(detect_format(example_map(e.folder)).keyword, e.keyword) << e.folder;
+    for (const map_format& format : map_formats()) {
+        const std::string folder = test::example_folder(format.keyword);
+        EXPECT_EQ(detect_format(text_source::file(example_map(folder))).keyword, format.keyword)
+            << folder;
     }
 }
 
 TEST(DetectFormat, RealToolchainMapsAreGnu) {
     TARVEL_REQUIRE_TOOLCHAIN_MAPS();
     for (const std::string& build : test::toolchain_builds()) {
-        EXPECT_EQ(detect_format(test::toolchain_map(build)).keyword, "Gnu") << build;
+        EXPECT_EQ(detect_format(text_source::file(test::toolchain_map(build))).keyword, "Gnu")
+            << build;
     }
 }
 
 class DetectText : public ::testing::Test {
   protected:
     std::string detect(const std::string& text, std::size_t limit = detect_line_limit) {
-        return detect_format(dir.write("a.map", text).string(), limit).keyword;
+        return detect_format(text_source::file(dir.write("a.map", text).string()), limit).keyword;
     }
     test::c_temp_dir dir;
 };
@@ -78,21 +77,81 @@ TEST_F(DetectText, SectionTablesByTheirNamesAndAddresses) {
 
 TEST_F(DetectText, ASectionLineNeedsItsAttributeLine) {
     EXPECT_EQ(detect("  1  .text  00000200  00000100  PROGBITS\n\n\n"), "");
-    // The line after a section line is its attribute line, whatever it holds.
+    // A section line followed by another is no section table, wherever it stands.
     EXPECT_EQ(detect("  1  .text  00000200  00000100  x\n"
                      "  2  .data_begin  00000000  03fe0000  x\n"),
-              "Puma");
+              "");
+    EXPECT_EQ(detect("  1  .text  00000200  00000100  x\n  AX\n"
+                     "  2  .bss  00000200  00000300  x\n"
+                     "  3  .data  00000200  00000500  x\n  WA\n"),
+              "");
+}
+
+// Tables of other linkers have numbers in columns on line after line, which the section-line
+// pattern takes; they are never section maps.
+TEST_F(DetectText, TablesOfOtherLinkersAreNoSectionMaps) {
+    // armlink's component sizes, TI's section allocation map: no banner, just the tables.
+    EXPECT_EQ(detect("      Code (inc. data)   RO Data    RW Data    ZI Data      Debug   Object\n"
+                     "\n"
+                     "        64          8          0          0          0        220   a.o\n"
+                     "       120         12          4          8          0        516   b.o\n"),
+              "");
+    EXPECT_EQ(detect("  output                                  attributes/\n"
+                     "section   page    origin      length       input sections\n"
+                     "--------  ----  ----------  ----------   ----------------\n"
+                     "  0     00000000    00000000    00000040     \n"
+                     "  1     00000040    00000040    00000200     \n"),
+              "");
+    // lld's table, without its heading line.
+    EXPECT_EQ(detect(" 8000000  8000000       64     4 .text\n"
+                     " 8000000  8000000       24     2         main.o:(.text.main)\n"
+                     " 8000001  8000001       24     1                 main\n"),
+              "");
+}
+
+TEST_F(DetectText, LldByItsTableHeading) {
+    EXPECT_EQ(detect("     VMA      LMA     Size Align Out     In      Symbol\n"
+                     " 8000000  8000000       64     4 .text\n"),
+              "Lld");
+    EXPECT_EQ(detect("Address          Size             Align Out     In      Symbol\n"), "Lld");
+}
+
+TEST_F(DetectText, LinkersWhoseMapsAreNotReadAreNamed) {
+    const auto foreign = [this](const std::string& text) {
+        return detect_format(text_source::text(text)).foreign_linker;
+    };
+    EXPECT_EQ(foreign("###############\n#  IAR Universal Linker V4.61B/386\n"), "IAR XLINK");
+    EXPECT_EQ(foreign("Component: ARM Compiler 5.06 update 6 (build 750) Tool: armlink [4d35ed]\n"),
+              "Arm armlink");
+    EXPECT_EQ(foreign("  TI ARM Linker PC v20.2.7\n"), "a TI linker (TI ARM)");
+    EXPECT_EQ(foreign("Renesas Optimizing Linker (W3.05.00 )  01-Jan-2024 12:00:00\n"),
+              "the Renesas optimizing linker (CC-RX, CC-RL or CC-RH)");
+    EXPECT_EQ(foreign("\fASxxxx Linker V03.00 + NoICE + sdld,  page 1.\n"), "SDCC (sdld)");
+    // XC16 writes ld's headings too, after its own usage tables.
+    const detected_format xc16 = detect_format(text_source::text(
+        "Program Memory Usage\n\nsection  address  length (PC units)  length (bytes) (dec)\n"
+        "\nMemory Configuration\n"));
+    EXPECT_EQ(xc16.foreign_linker, "Microchip XC16");
+    EXPECT_EQ(xc16.keyword, "");
+    // A heading of a format that is read, on an earlier line, decides first.
+    EXPECT_EQ(detect("Memory Configuration\nIAR ELF Linker\n"), "Gnu");
 }
 
 TEST_F(DetectText, NothingKnownNamesWhatWasLookedFor) {
-    const detected_format none = detect_format(dir.write("b.map", "hello\nworld\n").string());
+    const detected_format none = detect_format(text_source::text("hello\nworld\n"));
     EXPECT_EQ(none.keyword, "");
-    for (const char* evidence :
-         {"Memory map", "Memory Configuration", "Linker script and memory map", "Size(hex)", "Orca",
-          "Gnu", "Otter", "Puma", "Puma_mem32_unlimited", "Ibex", "Wren", "100000 lines"}) {
-        EXPECT_NE(none.looked_for.find(evidence), std::string::npos) << evidence;
+    EXPECT_EQ(none.foreign_linker, "");
+    // Every format in plain words, with its keyword.
+    for (const map_format& format : map_formats()) {
+        EXPECT_NE(none.looked_for.find(std::string(format.description) + " (" +
+                                       std::string(format.keyword) + ")"),
+                  std::string::npos)
+            << format.keyword;
     }
-    EXPECT_EQ(detect_format((dir.path() / "missing.map").string()).keyword, "");
+    for (const char* words : {"GNU ld", "LLVM lld", "image-summary", "100000 lines"}) {
+        EXPECT_NE(none.looked_for.find(words), std::string::npos) << words;
+    }
+    EXPECT_EQ(detect_format(text_source::file((dir.path() / "missing.map").string())).keyword, "");
     EXPECT_EQ(detect(""), "");
 }
 

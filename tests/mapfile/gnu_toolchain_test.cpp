@@ -81,7 +81,7 @@ struct parsed_build {
 
 parsed_build parse_build(const std::string& build) {
     parsed_build parsed;
-    c_map_file_gnu reader(test::toolchain_map(build));
+    c_map_file_gnu reader(text_source::file(test::toolchain_map(build)));
     parsed.defined = reader.define_areas(parsed.def);
     parsed.result = reader.parse(parsed.def, parsed.program, parsed.memory);
     parsed.origins = reader.origins();

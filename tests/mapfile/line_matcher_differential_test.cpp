@@ -242,31 +242,31 @@ void expect_agreement(const c_section_line_matcher& matcher, const std::vector<s
 }
 
 TEST(LineMatcherDifferential, PumaNames) {
-    const c_map_file_elxr reader("");
+    const c_map_file_elxr reader(text_source{});
     expect_agreement(reader.line_regex(), reader.section_names(), false, 11);
 }
 
 TEST(LineMatcherDifferential, IbexNames) {
-    const c_map_file_elxr_ibex reader("");
+    const c_map_file_elxr_ibex reader(text_source{});
     expect_agreement(reader.line_regex(), reader.section_names(), false, 12);
 }
 
 TEST(LineMatcherDifferential, WrenNames) {
-    const c_map_file_elxr_wren reader("");
+    const c_map_file_elxr_wren reader(text_source{});
     expect_agreement(reader.line_regex(), reader.section_names(), false, 13);
 }
 
 TEST(LineMatcherDifferential, Mem32UnlimitedAnyName) {
-    const c_map_file_elxr_mem32_unlimited reader("");
+    const c_map_file_elxr_mem32_unlimited reader(text_source{});
     // Names for the edited realistic lines; the any-name pattern does not use a list.
     expect_agreement(reader.line_regex(), {"text", "bss", "my.section", "x"}, true, 14);
 }
 
 TEST(LineMatcherDifferential, NamesSharingPrefixesAndTheWildcardTakingABlank) {
     // Earlier names win over later ones only when the rest of the line still matches.
-    const c_map_file_elxr ibex_base("");
-    const c_map_file_elxr_ibex ibex("");
-    const c_map_file_elxr_wren wren("");
+    const c_map_file_elxr ibex_base(text_source{});
+    const c_map_file_elxr_ibex ibex(text_source{});
+    const c_map_file_elxr_wren wren(text_source{});
     const std::regex ibex_pattern(ibex.line_regex().pattern_text(), std::regex::ECMAScript);
     const std::regex wren_pattern(wren.line_regex().pattern_text(), std::regex::ECMAScript);
     for (const char* line :
@@ -340,8 +340,8 @@ TEST(LineMatcherDifferential, WrenStackSymbols) {
 // Lines far longer than the regular-expression engine could take: the answer is known from
 // the structure of the line.
 TEST(LineMatcherDifferential, VeryLongLinesOnTheHandWrittenMatchers) {
-    const c_map_file_elxr puma("");
-    const c_map_file_elxr_mem32_unlimited any("");
+    const c_map_file_elxr puma(text_source{});
+    const c_map_file_elxr_mem32_unlimited any(text_source{});
     const std::string blanks(1 << 20, ' ');
     const std::string tabs(1 << 20, '\t');
     const std::string digits(1 << 20, '7');

@@ -187,7 +187,7 @@ TEST_F(AltiumParse, NothingPlacedGivesFalse) {
     EXPECT_FALSE(parse(header + symbol("_zero", "000100", "000000") + "\n" +
                        symbol("_away", "900000", "000010") + "\n")
                      .result);
-    c_map_file_altium missing((dir.path() / "none.map").string());
+    c_map_file_altium missing(text_source::file((dir.path() / "none.map").string()));
     c_entry_list program;
     c_entry_list memory;
     def.reserved = {{0x0000, 0x10, no_area}};

@@ -43,7 +43,7 @@ TEST_F(IbexParse, DropRulesAndMaskOfTheSectionMaps) {
 }
 
 TEST(IbexTables, TwentySixNames) {
-    const c_map_file_elxr_ibex reader("");
+    const c_map_file_elxr_ibex reader(text_source{});
     const auto& list = reader.section_names();
     EXPECT_EQ(list.size(), 26u);
     EXPECT_EQ(list[3], "data");

@@ -50,10 +50,10 @@ TEST_F(UnlimitedParse, DropRulesSeeTheNameWithoutItsDot) {
 }
 
 TEST(UnlimitedTables, NoNameListAndNoMask) {
-    const c_map_file_elxr_mem32_unlimited reader("");
+    const c_map_file_elxr_mem32_unlimited reader(text_source{});
     EXPECT_TRUE(reader.section_names().empty());
     EXPECT_EQ(reader.address_mask(), 0xFFFFFFFFu);
-    EXPECT_EQ(&reader.line_regex(), &c_map_file_elxr_mem32_unlimited("").line_regex());
+    EXPECT_EQ(&reader.line_regex(), &c_map_file_elxr_mem32_unlimited(text_source{}).line_regex());
 }
 
 }  // namespace

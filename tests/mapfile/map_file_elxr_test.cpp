@@ -71,14 +71,14 @@ TEST_F(ElxrParse, NoPlacedSectionGivesFalse) {
     EXPECT_FALSE(parse("header only\n").result);
     EXPECT_FALSE(parse("1 .text 10 01000000 x\n a\n").result);
 
-    c_map_file_elxr missing((dir.path() / "none.map").string());
+    c_map_file_elxr missing(text_source::file((dir.path() / "none.map").string()));
     c_entry_list program;
     c_entry_list memory;
     EXPECT_FALSE(missing.parse(def, program, memory));
 }
 
 TEST_F(ElxrParse, ReadLineSkipsEmptyLinesAndStopsForGoodAtTheEnd) {
-    c_map_file_elxr reader(dir.write("b.map", "\n\na\n  \n\nb").string());
+    c_map_file_elxr reader(text_source::file(dir.write("b.map", "\n\na\n  \n\nb").string()));
     std::string_view line;
     ASSERT_TRUE(reader.read_line(line));
     EXPECT_EQ(line, "a");
@@ -101,12 +101,12 @@ TEST(ElxrDropRules, DebugNamesDebuggingAttributesAndExcludedNames) {
 }
 
 TEST(ElxrTables, FortyNamesAndTheTwentySixBitMask) {
-    const c_map_file_elxr reader("");
+    const c_map_file_elxr reader(text_source{});
     EXPECT_EQ(reader.section_names().size(), 40u);
     EXPECT_EQ(reader.section_names().front(), "appinfo");
     EXPECT_EQ(reader.section_names().back(), "zdata");
     EXPECT_EQ(reader.address_mask(), 0x03FFFFFFu);
-    EXPECT_EQ(&reader.line_regex(), &c_map_file_elxr("").line_regex());  // built once
+    EXPECT_EQ(&reader.line_regex(), &c_map_file_elxr(text_source{}).line_regex());  // built once
 }
 
 }  // namespace

@@ -145,7 +145,7 @@ TEST_F(WrenParse, StackValuesAreNotMasked) {
 
 TEST_F(WrenParse, MapThatCannotBeReadAgainKeepsTheDataCorrection) {
     const auto path = dir.write("b.map", "03fe8000 B __stack_begin\n03fe9000 B __stack_end\n");
-    c_map_file_elxr_wren reader(path.string());
+    c_map_file_elxr_wren reader(text_source::file(path.string()));
     std::string_view line;
     while (reader.read_line(line)) {
     }  // reading to the end closes the file, which can then be removed on every system
@@ -161,7 +161,7 @@ TEST_F(WrenParse, MapThatCannotBeReadAgainKeepsTheDataCorrection) {
 
 TEST_F(WrenParse, PostProcessAppendsRodataThenStack) {
     const auto path = dir.write("c.map", "03fe8000 B __stack_begin\n03fe9000 B __stack_end\n");
-    c_map_file_elxr_wren reader(path.string());
+    c_map_file_elxr_wren reader(text_source::file(path.string()));
     std::vector<c_map_entry> entries{{0x03FE0000, 0, no_area, 0, ".data_begin", 0},
                                      {0x47D00, 0x200, no_area, 0, ".data", 0}};
     EXPECT_TRUE(reader.post_process(entries));
@@ -172,7 +172,7 @@ TEST_F(WrenParse, PostProcessAppendsRodataThenStack) {
 }
 
 TEST(WrenTables, TwentyOneNamesAndTheTwentySixBitMask) {
-    const c_map_file_elxr_wren reader("");
+    const c_map_file_elxr_wren reader(text_source{});
     const auto& list = reader.section_names();
     EXPECT_EQ(list.size(), 21u);
     EXPECT_EQ(list.front(), "bsct");

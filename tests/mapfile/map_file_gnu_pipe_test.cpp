@@ -30,7 +30,7 @@ TEST(GnuPipe, AreasAndEntriesFromAMapThatCanBeReadOnce) {
                ".data 0x20000000 0x4 load address 0x00000010\n"
                " .data 0x20000000 0x4 a.o\n";
     });
-    c_map_file_gnu reader(fifo);
+    c_map_file_gnu reader(text_source::file(fifo));
     c_memory_def def;
     const bool defined = reader.define_areas(def);
     writer.join();

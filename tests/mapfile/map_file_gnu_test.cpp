@@ -108,7 +108,8 @@ class GnuParse : public test::c_reader_test<c_map_file_gnu> {
 
     // Parses `map` and keeps the reader, for its origins and counts.
     parse_result parse_keeping(const std::string& map) {
-        reader_ = std::make_unique<c_map_file_gnu>(dir.write("k.map", map).string());
+        reader_ =
+            std::make_unique<c_map_file_gnu>(text_source::file(dir.write("k.map", map).string()));
         c_entry_list program;
         c_entry_list memory;
         parse_result r;
@@ -257,7 +258,7 @@ TEST_F(GnuParse, DiscardedSectionsOfTheScriptAndStrayInputsCountNowhere) {
 TEST_F(GnuParse, NoMapOrNoPlacedEntryGivesFalse) {
     EXPECT_FALSE(parse("").result);
     EXPECT_FALSE(parse("Linker script and memory map\n.text 0x30000000 0x8\n").result);
-    c_map_file_gnu missing((dir.path() / "none.map").string());
+    c_map_file_gnu missing(text_source::file((dir.path() / "none.map").string()));
     c_entry_list program;
     c_entry_list memory;
     EXPECT_FALSE(missing.parse(def, program, memory));
@@ -267,7 +268,7 @@ TEST_F(GnuParse, NoMapOrNoPlacedEntryGivesFalse) {
 
 TEST(GnuDefineAreas, RegionsBecomeNamedAreasAndTheMapCanBeParsedAfterwards) {
     const test::c_temp_dir dir;
-    c_map_file_gnu reader(dir.write("a.map", small_map).string());
+    c_map_file_gnu reader(text_source::text(small_map));
     c_memory_def def;
     def.program = {{0x1, 0x2, no_area}};
     def.eeprom = {{0x3, 0x4, no_area}};
@@ -292,8 +293,7 @@ TEST(GnuDefineAreas, RegionsBecomeNamedAreasAndTheMapCanBeParsedAfterwards) {
 TEST(GnuDefineAreas, NoTableLeavesTheDefinitionAlone) {
     const test::c_temp_dir dir;
     c_map_file_gnu reader(
-        dir.write("a.map", "Linker script and memory map\n.text 0x0 0x8\n .text 0x0 0x8 a.o\n")
-            .string());
+        text_source::text("Linker script and memory map\n.text 0x0 0x8\n .text 0x0 0x8 a.o\n"));
     c_memory_def def;
     def.program = {{0x0, 0x100, no_area}};
     EXPECT_FALSE(reader.define_areas(def));
@@ -306,13 +306,12 @@ TEST(GnuDefineAreas, NoTableLeavesTheDefinitionAlone) {
 
 TEST(GnuDefineAreas, TheTableEndsAtTheNextPart) {
     const test::c_temp_dir dir;
-    c_map_file_gnu reader(dir.write("a.map",
-                                    "Memory Configuration\n"
-                                    "Name Origin Length Attributes\n"
-                                    "FLASH 0x00000000 0x1000 rx\n"
-                                    "Linker script and memory map\n"
-                                    "RAM 0x20000000 0x1000 rw\n")
-                              .string());
+    c_map_file_gnu reader(
+        text_source::text("Memory Configuration\n"
+                          "Name Origin Length Attributes\n"
+                          "FLASH 0x00000000 0x1000 rx\n"
+                          "Linker script and memory map\n"
+                          "RAM 0x20000000 0x1000 rw\n"));
     c_memory_def def;
     ASSERT_TRUE(reader.define_areas(def));
     EXPECT_EQ(def.program_names, std::vector<std::string>{"FLASH"});

@@ -31,7 +31,8 @@ class OtterParse : public test::c_reader_test<c_map_file_otter> {
     }
 
     parse_result parse_keeping(const std::string& map) {
-        reader_ = std::make_unique<c_map_file_otter>(dir.write("k.map", map).string());
+        reader_ =
+            std::make_unique<c_map_file_otter>(text_source::file(dir.write("k.map", map).string()));
         c_entry_list program;
         c_entry_list memory;
         parse_result r;
@@ -174,7 +175,7 @@ TEST_F(OtterParse, ALineInATableThatIsNoRowIsCountedAsDamage) {
 TEST_F(OtterParse, NoMapOrNothingPlacedGivesFalse) {
     EXPECT_FALSE(parse("").result);
     EXPECT_FALSE(parse(image_heading + ".text 30000000 00000010 16 0\n").result);
-    c_map_file_otter missing((dir.path() / "none.map").string());
+    c_map_file_otter missing(text_source::file((dir.path() / "none.map").string()));
     c_entry_list program;
     c_entry_list memory;
     EXPECT_FALSE(missing.parse(def, program, memory));

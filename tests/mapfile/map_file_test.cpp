@@ -26,15 +26,15 @@ c_map_entry entry(std::uint32_t address, std::uint32_t size, std::string_view na
 TEST(MapFile, OpensFilesButNotDirectoriesOrMissingPaths) {
     test::c_temp_dir dir;
     const auto path = dir.write("a.map", "x\n");
-    EXPECT_TRUE(c_map_file(path.string()).is_open());
-    EXPECT_EQ(c_map_file(path.string()).file_name(), path.string());
-    EXPECT_FALSE(c_map_file((dir.path() / "missing.map").string()).is_open());
-    EXPECT_FALSE(c_map_file(dir.path().string()).is_open());
+    EXPECT_TRUE(c_map_file(text_source::file(path.string())).is_open());
+    EXPECT_EQ(c_map_file(text_source::file(path.string())).file_name(), path.string());
+    EXPECT_FALSE(c_map_file(text_source::file((dir.path() / "missing.map").string())).is_open());
+    EXPECT_FALSE(c_map_file(text_source::file(dir.path().string())).is_open());
 }
 
 TEST(MapFile, BaseParseReadsNothing) {
     test::c_temp_dir dir;
-    c_map_file reader(dir.write("a.map", "x\n").string());
+    c_map_file reader(text_source::file(dir.write("a.map", "x\n").string()));
     c_memory_def def;
     c_entry_list program;
     c_entry_list memory;

@@ -13,7 +13,7 @@ namespace tarvel {
 namespace {
 
 const c_section_line_matcher& puma_matcher() {
-    static const c_map_file_elxr reader("");
+    static const c_map_file_elxr reader(text_source{});
     return reader.line_regex();
 }
 

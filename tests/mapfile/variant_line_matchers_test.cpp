@@ -17,7 +17,7 @@ namespace {
 using test::by_matcher;
 
 TEST(AnyNameMatcher, PatternTextIsTheFivePieces) {
-    const c_map_file_elxr_mem32_unlimited reader("");
+    const c_map_file_elxr_mem32_unlimited reader(text_source{});
     EXPECT_EQ(reader.line_regex().pattern_text(),
               "[[:space:]]*([[:digit:]]+)[[:space:]]+"
               "\\[{0,1}"
@@ -27,7 +27,7 @@ TEST(AnyNameMatcher, PatternTextIsTheFivePieces) {
 }
 
 TEST(AnyNameMatcher, DotsAndBracketsAroundTheName) {
-    const c_map_file_elxr_mem32_unlimited reader("");
+    const c_map_file_elxr_mem32_unlimited reader(text_source{});
     const c_section_line_matcher& m = reader.line_regex();
     EXPECT_EQ(by_matcher(m, "1 [.bss] 10 20 x").name, "bss");
     EXPECT_EQ(by_matcher(m, "1 ..x 10 20 x").name, ".x");  // only the first dot is left out
@@ -41,22 +41,27 @@ TEST(AnyNameMatcher, DotsAndBracketsAroundTheName) {
 }
 
 TEST(VariantMatchers, PatternTextsKeepTheOrderOfTheNameLists) {
-    EXPECT_NE(c_map_file_elxr_ibex("").line_regex().pattern_text().find(
-                  "|.data|.data, initialized|.bss|"),
+    EXPECT_NE(c_map_file_elxr_ibex(text_source{})
+                  .line_regex()
+                  .pattern_text()
+                  .find("|.data|.data, initialized|.bss|"),
               std::string::npos);
-    EXPECT_NE(c_map_file_elxr_wren("").line_regex().pattern_text().find("|.data_begin|.data|.bss|"),
+    EXPECT_NE(c_map_file_elxr_wren(text_source{})
+                  .line_regex()
+                  .pattern_text()
+                  .find("|.data_begin|.data|.bss|"),
               std::string::npos);
 }
 
 TEST(VariantMatchers, EachNameListHasItsOwnMatcher) {
-    const c_map_file_elxr puma("");
-    const c_map_file_elxr_ibex ibex("");
-    const c_map_file_elxr_wren wren("");
-    const c_map_file_elxr_mem32_unlimited unlimited("");
+    const c_map_file_elxr puma(text_source{});
+    const c_map_file_elxr_ibex ibex(text_source{});
+    const c_map_file_elxr_wren wren(text_source{});
+    const c_map_file_elxr_mem32_unlimited unlimited(text_source{});
     EXPECT_NE(&puma.line_regex(), &ibex.line_regex());
     EXPECT_NE(&ibex.line_regex(), &wren.line_regex());
     EXPECT_NE(&wren.line_regex(), &unlimited.line_regex());
-    EXPECT_EQ(&ibex.line_regex(), &c_map_file_elxr_ibex("").line_regex());  // built once
+    EXPECT_EQ(&ibex.line_regex(), &c_map_file_elxr_ibex(text_source{}).line_regex());  // built once
 }
 
 // The stack-symbol matcher of the Wren reader.

@@ -135,8 +135,7 @@ TEST(FuzzFindings, ABitVariableInProgramMemoryIsCountedAndListedInBytes) {
     c_memory_def def;
     def.program = {{0x0000, 0x8000, no_area}};
     def.memory = {{0x220000, 0x80, no_area}};
-    const test::c_temp_dir dir;
-    const test::parse_result r = test::parse_map<c_map_file_altium>(dir, def, map);
+    const test::parse_result r = test::parse_map<c_map_file_altium>(def, map);
     ASSERT_EQ(r.program.size(), 1u);
     EXPECT_EQ(r.program[0].name, "_rom_flag");
     EXPECT_EQ(r.program[0].size, 1u);

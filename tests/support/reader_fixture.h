@@ -35,10 +35,10 @@ inline void keep_placed(parse_result& r, const c_entry_list& program, const c_en
     keep(memory, r.memory);
 }
 
-// Writes `map` to the file a.map in `dir` and parses it with a `Reader` against `def`.
+// Parses the text `map` with a `Reader` against `def`.
 template <typename Reader>
-parse_result parse_map(const c_temp_dir& dir, const c_memory_def& def, const std::string& map) {
-    Reader reader(dir.write("a.map", map).string());
+parse_result parse_map(const c_memory_def& def, const std::string& map) {
+    Reader reader(text_source::text(map, "a.map"));
     c_entry_list program;
     c_entry_list memory;
     parse_result r;
@@ -52,7 +52,7 @@ parse_result parse_map(const c_temp_dir& dir, const c_memory_def& def, const std
 template <typename Reader>
 class c_reader_test : public ::testing::Test {
   protected:
-    parse_result parse(const std::string& map) { return parse_map<Reader>(dir, def, map); }
+    parse_result parse(const std::string& map) { return parse_map<Reader>(def, map); }
 
     c_temp_dir dir;
     c_memory_def def;

@@ -16,7 +16,8 @@ set(tarvel_toolchain_programs
     arm-none-eabi-gcc:gcc-arm-none-eabi arm-none-eabi-g++:gcc-arm-none-eabi
     arm-none-eabi-ar:binutils-arm-none-eabi arm-none-eabi-size:binutils-arm-none-eabi
     avr-gcc:gcc-avr avr-ar:binutils-avr avr-size:binutils-avr
-    riscv64-unknown-elf-gcc:gcc-riscv64-unknown-elf xtensa-lx106-elf-gcc:gcc-xtensa-lx106)
+    riscv64-unknown-elf-gcc:gcc-riscv64-unknown-elf xtensa-lx106-elf-gcc:gcc-xtensa-lx106
+    clang:clang ld.lld:lld llvm-ar:llvm llvm-readelf:llvm)
 # The C libraries, named by a file each package installs.
 set(tarvel_toolchain_files
     /usr/lib/arm-none-eabi/newlib/libc_nano.a:libnewlib-arm-none-eabi
@@ -124,6 +125,39 @@ tarvel_toolchain_build(arm_flash_at_zero PREFIX arm-none-eabi- FLAGS ${arm_flags
 tarvel_toolchain_build(avr_atmega328p PREFIX avr- FLAGS -mmcu=atmega328p -Os -g
     -ffunction-sections -fdata-sections -fcommon
     LINK -Wl,--gc-sections)
+
+# Programs linked by LLVM's lld: the bundled lld example's freestanding sources and linker
+# script, for `target` with `flags`, writing name.map (-Map) and name.sections (llvm-readelf's
+# section headers, the figures the Lld reader must reproduce).
+set(tarvel_lld_src ${PROJECT_SOURCE_DIR}/examples/lld/src)
+function(tarvel_lld_build name target)
+    set(dir ${tarvel_toolchain_dir}/${name})
+    file(MAKE_DIRECTORY ${dir})
+    set(compile ${tarvel_clang} --target=${target} ${ARGN} -Os -ffreestanding -ffunction-sections
+        -fdata-sections -c)
+    add_custom_command(
+        OUTPUT ${dir}/${name}.map ${dir}/${name}.sections
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+        COMMAND ${compile} ${tarvel_lld_src}/main.c -o main.o
+        COMMAND ${compile} ${tarvel_lld_src}/startup.c -o startup.o
+        COMMAND ${compile} ${tarvel_lld_src}/checksum.c -o checksum.o
+        COMMAND ${CMAKE_COMMAND} -E rm -f libcheck.a
+        COMMAND ${tarvel_llvm_ar} rcs libcheck.a checksum.o
+        COMMAND ${tarvel_clang} --target=${target} ${ARGN} -fuse-ld=lld -nostdlib
+                -T ${tarvel_lld_src}/memory.x startup.o main.o libcheck.a
+                -Wl,-Map=${name}.map -o ${name}.elf
+        COMMAND ${CMAKE_COMMAND} -DREADELF=${tarvel_llvm_readelf} -DELF=${name}.elf
+                -DOUT=${name}.sections -P ${tarvel_toolchain_src}/write_sections.cmake
+        DEPENDS ${tarvel_lld_src}/main.c ${tarvel_lld_src}/startup.c
+                ${tarvel_lld_src}/checksum.c ${tarvel_lld_src}/memory.x
+                ${tarvel_toolchain_src}/write_sections.cmake
+        WORKING_DIRECTORY ${dir}
+        COMMENT "Linking the ${name} toolchain test program with lld"
+        VERBATIM)
+    set(tarvel_toolchain_outputs ${tarvel_toolchain_outputs} ${dir}/${name}.map PARENT_SCOPE)
+endfunction()
+tarvel_lld_build(lld_arm thumbv7em-none-eabi)
+tarvel_lld_build(lld_riscv riscv32-unknown-elf -march=rv32imac -mabi=ilp32 -mno-relax)
 
 set(tarvel_toolchain_builds arm_flash_ram arm_flash_at_zero avr_atmega328p)
 

@@ -1,0 +1,35 @@
+#include "analysis/script_areas.h"
+
+#include <algorithm>
+
+#include "mapfile/gnu_memory_regions.h"
+
+namespace tarvel {
+
+bool areas_from_regions(const std::vector<ld_script_region>& regions, c_memory_def& def) {
+    constexpr std::uint64_t address_space = std::uint64_t{1} << 32;
+    c_memory_def areas;
+    for (const ld_script_region& region : regions) {
+        if (region.origin >= address_space) {
+            continue;
+        }
+        // A 32-bit size holds at most 2^32 - 1: a region of the whole space loses its last byte.
+        const std::uint64_t length =
+            std::min({region.length, address_space - region.origin, address_space - 1});
+        const mem_area area{static_cast<std::uint32_t>(region.origin),
+                            static_cast<std::uint32_t>(length), no_area};
+        const bool ram = gnu::attributes_allow_writing(region.attributes);
+        (ram ? areas.memory : areas.program).push_back(area);
+        (ram ? areas.memory_names : areas.program_names).push_back(region.name);
+    }
+    if (areas.program.empty() && areas.memory.empty()) {
+        return false;
+    }
+    def.program = std::move(areas.program);
+    def.memory = std::move(areas.memory);
+    def.program_names = std::move(areas.program_names);
+    def.memory_names = std::move(areas.memory_names);
+    return true;
+}
+
+}  // namespace tarvel

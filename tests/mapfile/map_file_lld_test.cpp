@@ -1,0 +1,164 @@
+#include "mapfile/map_file_lld.h"
+
+#include <gtest/gtest.h>
+
+#include "mapfile/lld_map_line.h"
+#include "support/reader_fixture.h"
+
+namespace tarvel {
+namespace {
+
+using test::names;
+using test::parse_result;
+
+// A map as ld.lld 14 writes it for a Cortex-M program with flash at 0x08000000 and .data loaded
+// from flash, cut down to one case of each kind of line.
+const std::string small_map =
+    "     VMA      LMA     Size Align Out     In      Symbol\n"
+    "       0        0  8000000     1 . = 0x08000000\n"
+    " 8000000  8000000       64     4 .text\n"
+    " 8000000  8000000        0     4         main.o:(.text)\n"
+    " 8000000  8000000       24     2         main.o:(.text.main)\n"
+    " 8000001  8000001       24     1                 main\n"
+    " 8000024  8000024       26     4         main.o:(.text._start)\n"
+    " 800004c  800004c       18     2         libh.a(helper.o):(.text.helper)\n"
+    " 800004d  800004d       18     1                 helper\n"
+    " 8000064  8000064        6     1 .rodata\n"
+    " 8000064  8000064        6     1         main.o:(.rodata.msg)\n"
+    " 800006c  800006c       10     4 .ARM.exidx\n"
+    " 800006c  800006c       10     4         <internal>:(.ARM.exidx)\n"
+    "20000000  800007c       10     4 .data\n"
+    "20000000  800007c       10     4         main.o:(.data.table)\n"
+    "20000010  800008c       44     4 .bss\n"
+    "20000010  800008c        4     4         main.o:(.bss.counter)\n"
+    "20000014  8000090       40     1         libh.a(helper.o):(.bss.buf)\n"
+    "20000054 20000054      400     1 .stack\n"
+    "20000054 20000054      400     1         . = . + 0x400\n"
+    "20000454 20000454        0     1 _estack = .\n"
+    "       0        0       37     1 .comment\n"
+    "       0        0       37     1         <internal>:(.comment)\n"
+    "       0        0       d0     4 .symtab\n"
+    "       0        0       d0     4         <internal>:(.symtab)\n";
+
+std::uint64_t sum(const std::vector<c_map_entry>& entries) {
+    std::uint64_t total = 0;
+    for (const c_map_entry& e : entries) {
+        total += e.size;
+    }
+    return total;
+}
+
+class LldParse : public test::c_reader_test<c_map_file_lld> {
+  protected:
+    LldParse() {
+        def.program = {{0x08000000, 0x10000, no_area}};
+        def.memory = {{0x20000000, 0x5000, no_area}};
+    }
+};
+
+TEST_F(LldParse, InputSectionsFillTheirOutputSectionsAndDataIsLoadedFromFlash) {
+    const parse_result r = parse(small_map);
+    ASSERT_TRUE(r.result);
+    // .text 0x64, .rodata 6, .ARM.exidx 0x10 and the load image of .data 0x10; .bss has a load
+    // address in the map but no contents, and the stack reservation is RAM.
+    EXPECT_EQ(sum(r.program), 0x64u + 6u + 0x10u + 0x10u);
+    EXPECT_EQ(sum(r.memory), 0x10u + 0x44u + 0x400u);
+    // .text holds 2 bytes of alignment before .text.helper, which its own entry holds.
+    EXPECT_EQ(names(r.program),
+              (std::vector<std::string>{".text.main", ".text._start", ".text.helper", ".text",
+                                        ".rodata.msg", ".ARM.exidx", ".data.table"}));
+    EXPECT_EQ(names(r.memory),
+              (std::vector<std::string>{".data.table", ".bss.counter", ".bss.buf", ".stack"}));
+    EXPECT_EQ(r.program[6].address, 0x0800007Cu);  // the load image, at the load address
+    EXPECT_EQ(r.memory[0].address, 0x20000000u);
+}
+
+TEST_F(LldParse, GapsBetweenInputSectionsBecomeAnEntryOfTheOutputSection) {
+    const parse_result r = parse(
+        "     VMA      LMA     Size Align Out     In      Symbol\n"
+        " 8000000  8000000       20     4 .text\n"
+        " 8000000  8000000        6     2         a.o:(.text.a)\n"
+        " 8000010  8000010        8     4         b.o:(.text.b)\n");
+    // The rest stands at the section's end, so in address order before b.
+    EXPECT_EQ(names(r.program), (std::vector<std::string>{".text.a", ".text", ".text.b"}));
+    EXPECT_EQ(sum(r.program), 0x20u);
+}
+
+TEST_F(LldParse, ObjectFilesAndArchiveMembersAreTheOrigins) {
+    c_map_file_lld reader(text_source::text(small_map));
+    c_entry_list program;
+    c_entry_list memory;
+    ASSERT_TRUE(reader.parse(def, program, memory));
+    std::vector<std::string> origins;
+    for (const entry_origin& origin : reader.origins()) {
+        origins.push_back(origin.archive + "|" + origin.object);
+    }
+    EXPECT_EQ(origins, (std::vector<std::string>{"|main.o", "libh.a|helper.o", "|<internal>"}));
+    // Sections never loaded are counted apart, with their rule.
+    EXPECT_GT(reader.counts().dropped_total(), 0u);
+}
+
+TEST_F(LldParse, TheOlderLayoutWithoutLoadAddressesAndSixtyFourBitAddresses) {
+    const parse_result older = parse(
+        "Address          Size             Align Out     In      Symbol\n"
+        "0000000008000000 0000000000000010     4 .text\n"
+        "0000000008000000 0000000000000010     4         main.o:(.text)\n");
+    EXPECT_EQ(sum(older.program), 0x10u);
+    // An address beyond 32 bits is no address of the target's memory.
+    const parse_result wide = parse(
+        "             VMA              LMA     Size Align Out     In      Symbol\n"
+        "     100000000        100000000       10     4 .text\n"
+        "     100000000        100000000       10     4         main.o:(.text)\n");
+    EXPECT_FALSE(wide.result);
+}
+
+TEST_F(LldParse, ALineThatIsNoRowOfTheTableIsCountedAsDamage) {
+    c_map_file_lld reader(
+        text_source::text("     VMA      LMA     Size Align Out     In      Symbol\n"
+                          " 8000000  8000000       64     4 .text\n"
+                          " 8000000  8000000   garbage\n"));
+    c_entry_list program;
+    c_entry_list memory;
+    reader.parse(def, program, memory);
+    EXPECT_EQ(reader.counts().damaged_lines, 1u);
+    EXPECT_EQ(reader.counts().first_damaged_line, 3u);
+}
+
+TEST_F(LldParse, NothingBeforeTheHeadingNorAfterTheCrossReferenceCounts) {
+    EXPECT_FALSE(parse(" 8000000  8000000       64     4 .text\n").result);
+    const parse_result r = parse(
+        "     VMA      LMA     Size Align Out     In      Symbol\n"
+        " 8000000  8000000        4     4 .text\n"
+        "\n"
+        "Symbol                                File\n"
+        " 8000000  8000000       64     4 .more\n");
+    EXPECT_EQ(sum(r.program), 4u);
+}
+
+TEST(LldMapLine, LevelsAreToldByIndentation) {
+    using namespace lld;
+    map_line line;
+    ASSERT_TRUE(read_line("20000000  800007c       10     4 .data", columns::vma_lma, line));
+    EXPECT_EQ(line.kind, line_kind::output_section);
+    EXPECT_EQ(line.load_address, 0x0800007Cu);
+    ASSERT_TRUE(read_line(" 8000000  8000000  24  2         C:/lib (x86)/libh.a(a.o):(.text.f)",
+                          columns::vma_lma, line));
+    EXPECT_EQ(line.kind, line_kind::input_section);
+    EXPECT_EQ(line.file, "C:/lib (x86)/libh.a(a.o)");
+    EXPECT_EQ(line.name, ".text.f");
+    ASSERT_TRUE(read_line(" 8000001  8000001  24  1                 main", columns::vma_lma, line));
+    EXPECT_EQ(line.kind, line_kind::other);
+    // Script commands at the level of output sections are not sections.
+    ASSERT_TRUE(read_line("20000454 20000454  0  1 _estack = .", columns::vma_lma, line));
+    EXPECT_EQ(line.kind, line_kind::other);
+    ASSERT_TRUE(read_line("20000454 20000454  0  1 PROVIDE(end = .)", columns::vma_lma, line));
+    EXPECT_EQ(line.kind, line_kind::other);
+    // The alignment is decimal.
+    EXPECT_FALSE(read_line(" 8000000  8000000  24  1f .text", columns::vma_lma, line));
+    EXPECT_FALSE(read_line("", columns::vma_lma, line));
+    EXPECT_EQ(heading_of("Address Size Align Out In Symbol"), columns::address_only);
+    EXPECT_EQ(heading_of("VMA LMA Size Align Out In"), columns::none);
+}
+
+}  // namespace
+}  // namespace tarvel

@@ -1,0 +1,119 @@
+#include "memdef/ld_script_memory.h"
+
+#include <gtest/gtest.h>
+
+#include "analysis/script_areas.h"
+#include "support/temp_dir.h"
+
+namespace tarvel {
+namespace {
+
+std::vector<ld_script_region> read(const std::string& text, std::string* error = nullptr) {
+    std::vector<ld_script_region> regions;
+    std::string message;
+    if (!read_ld_script_memory_text(text, "memory.x", regions, message) && error != nullptr) {
+        *error = message;
+    }
+    return regions;
+}
+
+TEST(LdScriptMemory, TheMemoryXOfARustProject) {
+    const std::vector<ld_script_region> regions = read(
+        "/* Linker script for the STM32F411 */\n"
+        "MEMORY\n"
+        "{\n"
+        "  /* NOTE 1 K = 1 KiBi = 1024 bytes */\n"
+        "  FLASH : ORIGIN = 0x08000000, LENGTH = 512K\n"
+        "  RAM : ORIGIN = 0x20000000, LENGTH = 128K\n"
+        "}\n"
+        "_stack_start = ORIGIN(RAM) + LENGTH(RAM);\n");
+    ASSERT_EQ(regions.size(), 2u);
+    EXPECT_EQ(regions[0].name, "FLASH");
+    EXPECT_EQ(regions[0].origin, 0x08000000u);
+    EXPECT_EQ(regions[0].length, 512u * 1024u);
+    EXPECT_EQ(regions[1].length, 128u * 1024u);
+    EXPECT_EQ(regions[1].attributes, "");
+}
+
+TEST(LdScriptMemory, AttributesArithmeticReferencesAndSymbols) {
+    const std::vector<ld_script_region> regions = read(
+        "FLASH_SIZE = 0x40000 - 16K;\n"
+        "ENTRY(reset)\n"
+        "MEMORY {\n"
+        "  FLASH (rx!w) : org = 0x0, len = FLASH_SIZE\n"
+        "  RAM (rwx) : o = 0x20000000, l = 64K - 2 * 1K\n"
+        "  CCM (rw) : ORIGIN = ORIGIN(RAM) + LENGTH(RAM), LENGTH = (1 << 12) | 0x10\n"
+        "  BOOT : ORIGIN = 0100, LENGTH = 1M\n"
+        "}\n"
+        "SECTIONS { .text : { *(.text*) } > FLASH }\n");
+    ASSERT_EQ(regions.size(), 4u);
+    EXPECT_EQ(regions[0].attributes, "rx!w");
+    EXPECT_EQ(regions[0].length, 0x40000u - 0x4000u);
+    EXPECT_EQ(regions[1].length, 62u * 1024u);
+    EXPECT_EQ(regions[2].origin, 0x20000000u + 62u * 1024u);
+    EXPECT_EQ(regions[2].length, 0x1010u);
+    EXPECT_EQ(regions[3].origin, 64u);  // a leading 0 is octal
+    EXPECT_EQ(regions[3].length, 1024u * 1024u);
+}
+
+TEST(LdScriptMemory, ErrorsNameTheLineAndTheFault) {
+    std::string error;
+    EXPECT_TRUE(read("MEMORY {\n FLASH : ORIGIN = 0, LENGTH = LENGTH(ROM)\n}\n", &error).empty());
+    EXPECT_EQ(error, "memory.x line 2: unknown region 'ROM' in LENGTH(ROM)");
+    read("MEMORY {\n RAM : ORIGIN = 0x2000, LENGTH = SIZE\n}\n", &error);
+    EXPECT_EQ(error, "memory.x line 2: the symbol 'SIZE' has no value here");
+    read("MEMORY {\n RAM : START = 0x2000, LENGTH = 4\n}\n", &error);
+    EXPECT_EQ(error, "memory.x line 2: expected ORIGIN of region 'RAM', found 'START'");
+    read("MEMORY {\n RAM : ORIGIN = 0x2000, LENGTH = 4\n", &error);
+    EXPECT_EQ(error, "memory.x line 3: the MEMORY command is not closed");
+    read("/* no end", &error);
+    EXPECT_EQ(error, "memory.x line 1: the comment is not closed");
+    read("SECTIONS { }\n", &error);
+    EXPECT_EQ(error, "memory.x: the script has no MEMORY command with a region");
+    read("MEMORY { RAM : ORIGIN = 8 / 0, LENGTH = 1 }", &error);
+    EXPECT_EQ(error, "memory.x line 1: division by zero");
+    // An assignment that cannot be evaluated here harms only a region that uses it.
+    EXPECT_EQ(read("end = .;\nMEMORY { RAM : ORIGIN = 0, LENGTH = 4 }").size(), 1u);
+}
+
+TEST(LdScriptMemory, IncludedFilesAreReadBesideTheScript) {
+    const test::c_temp_dir dir;
+    dir.write("regions.ld", "FLASH (rx) : ORIGIN = 0x0, LENGTH = 256K\n");
+    dir.write("sizes.ld", "RAM_SIZE = 32K;\n");
+    const std::string script = dir.write("link.ld",
+                                         "INCLUDE sizes.ld\n"
+                                         "MEMORY {\n"
+                                         "  INCLUDE \"regions.ld\"\n"
+                                         "  RAM (rw) : ORIGIN = 0x20000000, LENGTH = RAM_SIZE\n"
+                                         "}\n")
+                                   .string();
+    std::vector<ld_script_region> regions;
+    std::string error;
+    ASSERT_TRUE(read_ld_script_memory(script, regions, error)) << error;
+    ASSERT_EQ(regions.size(), 2u);
+    EXPECT_EQ(regions[0].name, "FLASH");
+    EXPECT_EQ(regions[1].length, 32u * 1024u);
+    // A missing file, and a file that includes itself, end with a message.
+    dir.write("loop.ld", "INCLUDE loop.ld\n");
+    EXPECT_FALSE(read_ld_script_memory((dir.path() / "loop.ld").string(), regions, error));
+    EXPECT_NE(error.find("INCLUDE nested more than"), std::string::npos) << error;
+    dir.write("gone.ld", "INCLUDE none.ld\n");
+    EXPECT_FALSE(read_ld_script_memory((dir.path() / "gone.ld").string(), regions, error));
+    EXPECT_NE(error.find("cannot read the included file 'none.ld'"), std::string::npos) << error;
+}
+
+TEST(ScriptAreas, RegionsBecomeAreasOfTheKindTheirAttributesGive) {
+    c_memory_def def;
+    ASSERT_TRUE(areas_from_regions({{"FLASH", 0x08000000, 0x10000, "rx"},
+                                    {"RAM", 0x20000000, 0x5000, "rwx"},
+                                    {"HIGH", 0x100000000, 0x10, "rw"},
+                                    {"ALL", 0xFFFFF000, 0x10000, "r"}},
+                                   def));
+    EXPECT_EQ(def.program_names, (std::vector<std::string>{"FLASH", "ALL"}));
+    EXPECT_EQ(def.memory_names, (std::vector<std::string>{"RAM"}));
+    EXPECT_EQ(def.program[1].size, 0x1000u);  // ends at 2^32
+    EXPECT_FALSE(areas_from_regions({{"HIGH", 0x100000000, 0x10, "rw"}}, def));
+}
+
+}  // namespace
+}  // namespace tarvel

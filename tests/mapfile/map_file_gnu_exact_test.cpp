@@ -168,30 +168,27 @@ TEST_F(GnuExact, SectionsCountInTheAreaTheyStartInAlsoPastItsEnd) {
     EXPECT_EQ(counted(r.program), 0x180u + 0x40u + 0x8u);
     EXPECT_EQ(counted(r.memory), 8u);
     // A section far from every region lies in none.
-    c_map_file_gnu reader(dir.write("b.map",
-                                    "Linker script and memory map\n"
-                                    ".far            0x30000000       0x10\n"
-                                    " .far           0x30000000       0x10 main.o\n")
-                              .string());
+    c_map_file_gnu reader(text_source::text("Linker script and memory map\n"
+                                            ".far            0x30000000       0x10\n"
+                                            " .far           0x30000000       0x10 main.o\n"));
     c_entry_list program;
     c_entry_list memory;
     EXPECT_FALSE(reader.parse(def, program, memory));
     EXPECT_EQ(reader.unplaced().size(), 1u);
 }
 
-c_memory_def areas_of(const test::c_temp_dir& dir, const std::string& map) {
-    c_map_file_gnu reader(dir.write("r.map", map).string());
+c_memory_def areas_of(const std::string& map) {
+    c_map_file_gnu reader(text_source::text(map));
     c_memory_def def;
     EXPECT_TRUE(reader.define_areas(def));
     return def;
 }
 
 TEST(GnuRegionKinds, AttributesThenContentsThenNames) {
-    const test::c_temp_dir dir;
     // No letters (TI's msp430 scripts, the ESP8266 SDK): what the map places decides, then
     // the name; a region nothing decides counts in neither total.
     const c_memory_def def =
-        areas_of(dir,
+        areas_of(
                  "Memory Configuration\n"
                  "Name Origin Length Attributes\n"
                  "iram1_0_seg      0x40100000         0x00008000\n"
@@ -213,8 +210,7 @@ TEST(GnuRegionKinds, AttributesThenContentsThenNames) {
 }
 
 TEST(GnuRegionKinds, AvrDeviceRegionsAndOneMemoryUnderTwoNames) {
-    const test::c_temp_dir dir;
-    const c_memory_def avr = areas_of(dir,
+    const c_memory_def avr = areas_of(
                                       "Memory Configuration\n"
                                       "Name Origin Length Attributes\n"
                                       "text 0x0000000000000000 0x0000000000004000 xr\n"
@@ -229,7 +225,7 @@ TEST(GnuRegionKinds, AvrDeviceRegionsAndOneMemoryUnderTwoNames) {
     EXPECT_EQ(avr.other_names, (std::vector<std::string>{"fuse", "lock", "signature"}));
 
     // Zephyr lists the devicetree's name for the RAM region too.
-    const c_memory_def zephyr = areas_of(dir,
+    const c_memory_def zephyr = areas_of(
                                          "Memory Configuration\n"
                                          "Name Origin Length Attributes\n"
                                          "FLASH 0x00000000 0x00100000 xr\n"
@@ -240,7 +236,6 @@ TEST(GnuRegionKinds, AvrDeviceRegionsAndOneMemoryUnderTwoNames) {
 }
 
 TEST(GnuRegionKinds, NoRegionsGiveAMapSummedByKind) {
-    const test::c_temp_dir dir;
     const std::string map =
         "Memory Configuration\n"
         "Name             Origin             Length             Attributes\n"
@@ -252,7 +247,7 @@ TEST(GnuRegionKinds, NoRegionsGiveAMapSummedByKind) {
         " .data          0x00009060        0x4 c.o\n"
         ".bss            0x00009064        0x8\n"
         " .bss           0x00009064        0x8 c.o\n";
-    c_map_file_gnu reader(dir.write("d.map", map).string());
+    c_map_file_gnu reader(text_source::text(map));
     c_memory_def def;
     ASSERT_TRUE(reader.define_areas(def));
     EXPECT_TRUE(def.without_regions);

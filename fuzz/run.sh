@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets and runs each for a bounded time, two at a time (one per core).
 # Usage: fuzz/run.sh [seconds-per-target] [target ...]
+#        fuzz/run.sh --list   (prints the targets)
 #   Targets: line_reader line_matchers memory_def map_<format> (one per format of
 #            src/mapfile/map_formats.cpp) eep elf analysis detect base_report budget report_run
 #            stored_report
@@ -13,13 +14,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${1:-60}
-shift || true
 # One map_<keyword in lower case> target per row of the format registry.
 map_targets=($(sed -n 's/^ *map_format{"\([A-Za-z0-9_]*\)",.*/map_\1/p' src/mapfile/map_formats.cpp |
     tr '[:upper:]' '[:lower:]'))
 all_targets=(line_reader line_matchers memory_def "${map_targets[@]}" eep elf analysis detect
     base_report budget report_run stored_report)
+if [ "${1:-}" = --list ]; then
+    echo "${all_targets[@]}"
+    exit 0
+fi
+seconds=${1:-60}
+shift || true
 targets=("${all_targets[@]}")
 [ $# -gt 0 ] && targets=("$@")
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}

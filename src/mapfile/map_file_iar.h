@@ -1,0 +1,34 @@
+// Reader of the map that IAR's ILINK writes (EWARM 6 to 9): the placement summary, whose
+// "place in" ranges are the target's memory, the section list, and the closing totals.
+#pragma once
+
+#include "mapfile/map_file.h"
+
+namespace tarvel {
+
+// Entries are the rows of the section list that have a kind: sections (named as the map
+// names them, ".text", ".bss", with their object file or library member), the packed initial
+// values of initialised data ("Initializer bytes", read-only data in program memory) and the
+// stack and heap blocks. Blocks and init blocks only group such rows and are no entries. Where
+// the rows of a part of a placement add up to less than the part's size, an entry named after
+// the placement ("P1") holds the rest: the gaps between the sections, which the map's totals
+// count.
+//
+// The closing totals ("5'831 bytes of readonly  code memory", ...) are checked: the read-only
+// and the read-write sum each must equal what the rows add up to, and a part whose rows exceed
+// its size is damaged too.
+class c_map_file_iar : public c_map_file {
+  public:
+    using c_map_file::c_map_file;
+
+    bool parse(const c_memory_def& def, c_entry_list& program_entries,
+               c_entry_list& memory_entries) override;
+
+    // One area per range of each "place in" statement, named after its label ("P1"; "P2.2"
+    // for the second range of P2), RAM when the statement places RW or ZI data or a stack or
+    // heap block, program memory otherwise. A range given twice is one area. False, with
+    // `def` unchanged, for a map without a placement summary.
+    bool define_areas(c_memory_def& def) override;
+};
+
+}  // namespace tarvel

@@ -76,11 +76,11 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
         "tarvel-report"};
     app.set_version_flag("--version", std::string("tarvel-report ") + TARVEL_PRODUCT_VERSION);
     app.add_option("--type", options.type,
-                   "Map format: Orca, Puma, Puma_mem32_unlimited, Ibex, Wren, Gnu, Otter, or "
-                   "auto to detect it from the map (default)");
+                   "Map format: Orca, Puma, Puma_mem32_unlimited, Ibex, Wren, Gnu, Otter, Armlink, "
+                   "Iar, Ti, or auto to detect it from the map (default)");
     app.add_option("--def", options.definition,
-                   "Memory definition file; without it a GNU ld map's memory regions are the "
-                   "areas");
+                   "Memory definition file; without it the map's own regions (GNU ld, armlink, "
+                   "IAR, TI) are the areas");
     app.add_option("--map", options.map, "Linker map file")->required();
     app.add_option("--eep", options.eep, "EEPROM project source file (EepPrj.src)");
     std::string format = "text";

@@ -4,12 +4,15 @@
 #include <string_view>
 
 #include "mapfile/map_file_altium.h"
+#include "mapfile/map_file_armlink.h"
 #include "mapfile/map_file_elxr.h"
 #include "mapfile/map_file_elxr_ibex.h"
 #include "mapfile/map_file_elxr_mem32_unlimited.h"
 #include "mapfile/map_file_elxr_wren.h"
 #include "mapfile/map_file_gnu.h"
+#include "mapfile/map_file_iar.h"
 #include "mapfile/map_file_otter.h"
+#include "mapfile/map_file_ti.h"
 
 namespace tarvel {
 
@@ -25,7 +28,7 @@ struct reader_row {
 };
 
 // Compared in this order; the first equal keyword selects the reader.
-constexpr std::array<reader_row, 7> reader_table{{
+constexpr std::array<reader_row, 10> reader_table{{
     {"Orca", &make<c_map_file_altium>},
     {"Puma", &make<c_map_file_elxr>},
     {"Puma_mem32_unlimited", &make<c_map_file_elxr_mem32_unlimited>},
@@ -33,6 +36,9 @@ constexpr std::array<reader_row, 7> reader_table{{
     {"Wren", &make<c_map_file_elxr_wren>},
     {"Gnu", &make<c_map_file_gnu>},
     {"Otter", &make<c_map_file_otter>},
+    {"Armlink", &make<c_map_file_armlink>},
+    {"Iar", &make<c_map_file_iar>},
+    {"Ti", &make<c_map_file_ti>},
 }};
 }  // namespace
 

@@ -3,6 +3,9 @@
 #include <optional>
 #include <string_view>
 
+#include "mapfile/detect_armlink.h"
+#include "mapfile/detect_iar.h"
+#include "mapfile/detect_ti.h"
 #include "mapfile/gnu_map_line.h"
 #include "mapfile/map_file_elxr.h"
 #include "mapfile/map_file_elxr_ibex.h"
@@ -73,7 +76,11 @@ bool is_stack_symbol(std::string_view line) {
 std::string looked_for_text(std::size_t line_limit) {
     return "a first line with \"Memory map\" (Orca), a line \"Memory Configuration\" or "
            "\"Linker script and memory map\" (Gnu), an Image Summary heading \"Section Base "
-           "Size(hex) Size(dec) SecOffs\" (Otter), or section lines with attribute lines "
+           "Size(hex) Size(dec) SecOffs\" (Otter), an armlink banner or \"Memory Map of the "
+           "image\" "
+           "(Armlink), an \"IAR ELF Linker\" banner or \"*** PLACEMENT SUMMARY\" (Iar), a TI "
+           "linker banner or \"SECTION ALLOCATION MAP\" (Ti), or section lines with attribute "
+           "lines "
            "(Puma, Puma_mem32_unlimited, Ibex, Wren), in the first " +
            std::to_string(line_limit) + " lines";
 }
@@ -100,6 +107,18 @@ detected_format detect_format(const std::string& map_file_name, std::size_t line
         const gnu::heading heading = gnu::heading_of(line);
         if (heading == gnu::heading::memory_configuration || heading == gnu::heading::memory_map) {
             result.keyword = "Gnu";
+            return result;
+        }
+        if (looks_like_armlink(line)) {
+            result.keyword = "Armlink";
+            return result;
+        }
+        if (looks_like_iar(line)) {
+            result.keyword = "Iar";
+            return result;
+        }
+        if (looks_like_ti(line)) {
+            result.keyword = "Ti";
             return result;
         }
         const otter::table table = otter::table_of_heading(line);

@@ -2,7 +2,8 @@
 # Builds the fuzz targets and runs each for a bounded time, two at a time (one per core).
 # Usage: fuzz/run.sh [seconds-per-target] [target ...]
 #   Targets: line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited
-#            map_ibex map_wren map_gnu map_otter eep analysis detect base_report budget report_run
+#            map_ibex map_wren map_gnu map_otter map_armlink map_iar map_ti eep analysis detect
+#            base_report budget report_run
 #   (default: all). Each starts from its seeds in fuzz/corpus/<target> and keeps what it learns
 #   in fuzz/corpus-work/<target>; crashing inputs land in fuzz/findings/<target>/. A target
 #   with a dictionary fuzz/<target>.dict is given it.
@@ -14,7 +15,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 all_targets=(line_reader line_matchers memory_def map_orca map_puma map_puma_mem32_unlimited map_ibex
-    map_wren map_gnu map_otter eep analysis detect base_report budget report_run)
+    map_wren map_gnu map_otter map_armlink map_iar map_ti eep analysis detect base_report budget report_run)
 targets=("${all_targets[@]}")
 [ $# -gt 0 ] && targets=("$@")
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}

@@ -242,7 +242,11 @@ bool split_object(std::string_view object, std::string_view& name, std::uint32_t
 
 bool read_closing_total(std::string_view line, total_kind& what, std::uint64_t& bytes,
                         std::uint64_t& absolute) {
+    // Every line of the map is asked: a figure must begin it before the text is searched.
     const std::string_view text = trimmed(line);
+    if (text.empty() || !is_decimal_digit(text.front())) {
+        return false;
+    }
     const std::size_t of = text.find(" bytes of ");
     if (of == std::string_view::npos) {
         return false;

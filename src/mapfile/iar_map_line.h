@@ -23,9 +23,10 @@
 
 namespace tarvel::iar {
 
-enum class part { none, placement_summary, other };
+enum class part { none, placement_summary, module_summary, other };
 
-// The part that a title line ("*** PLACEMENT SUMMARY") begins; none for any other line.
+// The part that a title line ("*** PLACEMENT SUMMARY", "*** MODULE SUMMARY") begins; none
+// for any other line.
 part part_of_title(std::string_view line);
 
 struct address_range {

@@ -1,5 +1,6 @@
 #include "mapfile/map_file_iar.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -43,8 +44,28 @@ struct open_part {
     std::uint64_t rows = 0;  // what its rows add up to
     bool first = true;
     std::uint32_t start = 0;  // the address of its first row
+    std::uint64_t end = 0;    // where its last row ends
     bool read_only = true;    // the kind of its first row
 };
+
+// The "Gaps:" row of the module summary: the bytes between the sections, all columns.
+bool read_gaps(std::string_view line, std::uint64_t& bytes) {
+    const std::string_view text = trimmed(line);
+    if (!text.starts_with("Gaps:")) {
+        return false;
+    }
+    bytes = 0;
+    std::size_t pos = 5;
+    for (std::string_view token = next_token(text, pos); !token.empty();
+         token = next_token(text, pos)) {
+        std::uint64_t value = 0;
+        if (!vendor::read_decimal(token, value)) {
+            return false;
+        }
+        bytes += value;
+    }
+    return true;
+}
 }  // namespace
 
 bool c_map_file_iar::define_areas(c_memory_def& def) {
@@ -76,7 +97,13 @@ bool c_map_file_iar::define_areas(c_memory_def& def) {
         if (iar::is_section_heading(line)) {
             break;  // the statements are over
         }
-        statement.append(line).push_back(' ');
+        // A statement begins at its first word; the title's closing "***" and blank lines
+        // before it are none of it.
+        const std::string_view text = trimmed(line);
+        if (statement.empty() && (text.empty() || text.starts_with("*"))) {
+            continue;
+        }
+        statement.append(text).push_back(' ');
         if (!iar::ends_statement(line)) {
             continue;
         }
@@ -136,6 +163,9 @@ bool c_map_file_iar::parse(const c_memory_def& def, c_entry_list& program_entrie
     std::map<std::uint32_t, std::string> legend;
     std::uint64_t read_only = 0;
     std::uint64_t read_write = 0;
+    std::uint64_t gaps = 0;  // the parts' bytes that no row holds
+    std::uint64_t stated_gaps = 0;
+    std::uint64_t grand_total_line = 0;
 
     const auto add = [&](std::string_view name, std::uint32_t address, std::uint32_t size,
                          std::uint32_t origin) {
@@ -167,6 +197,7 @@ bool c_map_file_iar::parse(const c_memory_def& def, c_entry_list& program_entrie
         }
         const auto rest = static_cast<std::uint32_t>(current.size - current.rows);
         if (rest > 0 && !current.first) {
+            gaps += rest;
             (current.read_only ? read_only : read_write) += rest;
             add(current.label, current.start + (current.size - rest), rest, no_origin);
         }
@@ -201,6 +232,15 @@ bool c_map_file_iar::parse(const c_memory_def& def, c_entry_list& program_entrie
             stated[static_cast<int>(what)] = true;
             absolute += plus;
             last_total_line = line_number();
+            continue;
+        }
+        if (part == iar::part::module_summary) {
+            std::uint64_t bytes_of_gaps = 0;
+            if (read_gaps(line, bytes_of_gaps)) {
+                stated_gaps += bytes_of_gaps;
+            } else if (trimmed(line).starts_with("Grand Total:")) {
+                grand_total_line = line_number();
+            }
             continue;
         }
         if (part != iar::part::placement_summary) {
@@ -256,8 +296,11 @@ bool c_map_file_iar::parse(const c_memory_def& def, c_entry_list& program_entrie
                         current.first = false;
                         current.start = row.address;
                         current.read_only = is_read_only(row.what);
+                    } else if (row.size > 0 && row.address < current.end) {
+                        count_damaged("a row that begins where the row before it ends or later");
                     }
                     current.rows += row.size;
+                    current.end = std::max(current.end, std::uint64_t{row.address} + row.size);
                 }
                 add(name, row.address, row.size, origin);
                 pending_name.clear();
@@ -312,6 +355,15 @@ bool c_map_file_iar::parse(const c_memory_def& def, c_entry_list& program_entrie
                             "(read-write ",
                             std::to_string(stated_read_write), " bytes, the sections give ",
                             std::to_string(read_write), ")"}));
+    }
+    // The module summary states the gaps: a row lost from the section list would have added
+    // its bytes to them unseen.
+    if (grand_total_line != 0 && stated_gaps != gaps) {
+        count_damaged_at(grand_total_line,
+                         vendor::joined({"a module summary whose gaps are those of the section "
+                                         "list (Gaps ",
+                                         std::to_string(stated_gaps), " bytes, the section list ",
+                                         std::to_string(gaps), ")"}));
     }
     return !program_entries.empty() || !memory_entries.empty();
 }

@@ -14,9 +14,11 @@ namespace tarvel {
 // the placement ("P1") holds the rest: the gaps between the sections, which the map's totals
 // count.
 //
-// The closing totals ("5'831 bytes of readonly  code memory", ...) are checked: the read-only
-// and the read-write sum each must equal what the rows add up to, and a part whose rows exceed
-// its size is damaged too.
+// The map's own figures are checked: the closing totals ("5'831 bytes of readonly  code
+// memory", ...), whose read-only and read-write sums must equal what the rows add up to, the
+// size of each part, which its rows must not exceed nor overlap within, and the "Gaps" of the
+// module summary, which must equal the parts' bytes that no row holds (a lost row would hide
+// among them).
 class c_map_file_iar : public c_map_file {
   public:
     using c_map_file::c_map_file;

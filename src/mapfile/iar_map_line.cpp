@@ -62,7 +62,11 @@ part part_of_title(std::string_view line) {
     if (!text.starts_with("*** ") || text.size() < 5) {
         return part::none;
     }
-    return trimmed(text.substr(4)) == "PLACEMENT SUMMARY" ? part::placement_summary : part::other;
+    const std::string_view title = trimmed(text.substr(4));
+    if (title == "PLACEMENT SUMMARY") {
+        return part::placement_summary;
+    }
+    return title == "MODULE SUMMARY" ? part::module_summary : part::other;
 }
 
 bool ends_statement(std::string_view line) {

@@ -45,7 +45,9 @@ bool is_upper_heading(std::string_view text) {
 }  // namespace
 
 part part_of_heading(std::string_view line) {
-    if (line.empty() || is_c_space(line.front())) {
+    // Headings begin with a capital in column 1; symbol lines, with a figure, are most of a
+    // large map and are told apart here at once.
+    if (line.empty() || line.front() < 'A' || line.front() > 'Z') {
         return part::none;
     }
     const std::string_view text = trimmed(line);

@@ -77,11 +77,9 @@ std::string looked_for_text(std::size_t line_limit) {
     return "a first line with \"Memory map\" (Orca), a line \"Memory Configuration\" or "
            "\"Linker script and memory map\" (Gnu), an Image Summary heading \"Section Base "
            "Size(hex) Size(dec) SecOffs\" (Otter), an armlink banner or \"Memory Map of the "
-           "image\" "
-           "(Armlink), an \"IAR ELF Linker\" banner or \"*** PLACEMENT SUMMARY\" (Iar), a TI "
-           "linker banner or \"SECTION ALLOCATION MAP\" (Ti), or section lines with attribute "
-           "lines "
-           "(Puma, Puma_mem32_unlimited, Ibex, Wren), in the first " +
+           "image\" (Armlink), an \"IAR ELF Linker\" banner or \"*** PLACEMENT SUMMARY\" (Iar), "
+           "a TI linker banner or \"SECTION ALLOCATION MAP\" (Ti), or section lines with "
+           "attribute lines (Puma, Puma_mem32_unlimited, Ibex, Wren), in the first " +
            std::to_string(line_limit) + " lines";
 }
 }  // namespace

@@ -255,7 +255,10 @@ TEST_F(ReportExitCodes, AMapOfNoKnownFormatIs4) {
                    "tarvel-report: the map 'notes.map' is in no known map format: looked for a "
                    "first line with \"Memory map\" (Orca), a line \"Memory Configuration\" or "
                    "\"Linker script and memory map\" (Gnu), an Image Summary heading \"Section "
-                   "Base Size(hex) Size(dec) SecOffs\" (Otter), or section lines with attribute "
+                   "Base Size(hex) Size(dec) SecOffs\" (Otter), an armlink banner or \"Memory "
+                   "Map of the image\" (Armlink), an \"IAR ELF Linker\" banner or \"*** "
+                   "PLACEMENT SUMMARY\" (Iar), a TI linker banner or \"SECTION ALLOCATION MAP\" "
+                   "(Ti), or section lines with attribute "
                    "lines (Puma, Puma_mem32_unlimited, Ibex, Wren), in the first 100000 lines; "
                    "give its type with --type\n");
 }

@@ -30,10 +30,13 @@ const example_map examples[] = {
     {"puma_mem32_unlimited", "application.map", "Puma_mem32_unlimited"},
     {"gnu", "application.map", "Gnu"},
     {"otter", "application.map", "Otter"},
+    {"armlink", "application.map", "Armlink"},
+    {"iar", "application.map", "Iar"},
+    {"ti", "application.map", "Ti"},
 };
 
-const char* const types[] = {"Orca", "Puma", "Ibex", "Wren", "Puma_mem32_unlimited",
-                             "Gnu",  "Otter"};
+const char* const types[] = {"Orca", "Puma",  "Ibex",    "Wren", "Puma_mem32_unlimited",
+                             "Gnu",  "Otter", "Armlink", "Iar",  "Ti"};
 
 // The four section-map types read one layout, each with its own names: a map of one gives
 // the others the sections whose names they know.
@@ -45,6 +48,13 @@ bool reads(const std::string& type, const std::string& map_type) {
     return type == map_type || (section_map_type(type) && section_map_type(map_type));
 }
 
+// Puma_mem32_unlimited takes any name of letters, digits, "_" and "." as a section: lines of
+// figures in the armlink component sizes and TI's segment allocation map read as section lines
+// to it. It ends like a run of any map, with a report or without an entry in the areas.
+bool misreads(const std::string& type, const std::string& map_type) {
+    return type == "Puma_mem32_unlimited" && (map_type == "Armlink" || map_type == "Ti");
+}
+
 std::size_t line_count(const c_temp_dir& dir, const std::string& path) {
     const std::string text = dir.read(path);
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
@@ -53,8 +63,8 @@ std::size_t line_count(const c_temp_dir& dir, const std::string& path) {
 class ReportTypeMatrix : public ::testing::Test {
   protected:
     ReportTypeMatrix() {
-        for (const char* folder :
-             {"orca", "puma", "ibex", "wren", "puma_mem32_unlimited", "gnu", "otter"}) {
+        for (const char* folder : {"orca", "puma", "ibex", "wren", "puma_mem32_unlimited", "gnu",
+                                   "otter", "armlink", "iar", "ti"}) {
             copy_example(dir, folder);
         }
     }
@@ -70,6 +80,10 @@ TEST_F(ReportTypeMatrix, EveryTypeOnEveryExample) {
             const std::string pair = type + " on " + map;
             const process_result result = run_report(
                 dir, {"--type", type, "--def", definition, "--map", map, "--format", "json"});
+            if (misreads(type, example.type)) {
+                EXPECT_TRUE(result.exit_code == 0 || result.exit_code == 4) << pair;
+                continue;
+            }
             if (reads(type, example.type)) {
                 ASSERT_EQ(result.exit_code, 0) << pair << "\n" << result.error_output;
                 EXPECT_EQ(result.error_output, "") << pair;

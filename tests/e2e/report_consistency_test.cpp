@@ -155,7 +155,9 @@ INSTANTIATE_TEST_SUITE_P(Examples, BundledExampleConsistency,
                          ::testing::Values(example{"Orca", "orca"}, example{"Puma", "puma"},
                                            example{"Ibex", "ibex"}, example{"Wren", "wren"},
                                            example{"Puma_mem32_unlimited", "puma_mem32_unlimited"},
-                                           example{"Gnu", "gnu"}, example{"Otter", "otter"}),
+                                           example{"Gnu", "gnu"}, example{"Otter", "otter"},
+                                           example{"Armlink", "armlink"}, example{"Iar", "iar"},
+                                           example{"Ti", "ti"}),
                          [](const auto& info) { return std::string(info.param.folder); });
 
 // Random inputs of one type, several seeds a test so that each test stays short under Wine.

@@ -49,7 +49,8 @@ TEST_F(UsageSchema, EveryReportIsValid) {
     for (const auto& [type, folder] :
          {std::pair{"Orca", "orca"}, std::pair{"Puma", "puma"}, std::pair{"Ibex", "ibex"},
           std::pair{"Wren", "wren"}, std::pair{"Puma_mem32_unlimited", "puma_mem32_unlimited"},
-          std::pair{"Gnu", "gnu"}, std::pair{"Otter", "otter"}}) {
+          std::pair{"Gnu", "gnu"}, std::pair{"Otter", "otter"}, std::pair{"Armlink", "armlink"},
+          std::pair{"Iar", "iar"}, std::pair{"Ti", "ti"}}) {
         copy_example(dir, folder);
         const std::string path = std::string(folder) + "/";
         report(std::string(folder) + ".json",

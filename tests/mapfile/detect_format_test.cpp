@@ -24,7 +24,8 @@ TEST(DetectFormat, EveryBundledExampleIsItsOwnType) {
     for (const example& e :
          {example{"orca", "Orca"}, example{"puma", "Puma"},
           example{"puma_mem32_unlimited", "Puma_mem32_unlimited"}, example{"ibex", "Ibex"},
-          example{"wren", "Wren"}, example{"gnu", "Gnu"}, example{"otter", "Otter"}}) {
+          example{"wren", "Wren"}, example{"gnu", "Gnu"}, example{"otter", "Otter"},
+          example{"armlink", "Armlink"}, example{"iar", "Iar"}, example{"ti", "Ti"}}) {
         EXPECT_EQ(detect_format(example_map(e.folder)).keyword, e.keyword) << e.folder;
     }
 }
@@ -89,7 +90,8 @@ TEST_F(DetectText, NothingKnownNamesWhatWasLookedFor) {
     EXPECT_EQ(none.keyword, "");
     for (const char* evidence :
          {"Memory map", "Memory Configuration", "Linker script and memory map", "Size(hex)", "Orca",
-          "Gnu", "Otter", "Puma", "Puma_mem32_unlimited", "Ibex", "Wren", "100000 lines"}) {
+          "Gnu", "Otter", "Armlink", "Iar", "Ti", "Puma", "Puma_mem32_unlimited", "Ibex", "Wren",
+          "100000 lines"}) {
         EXPECT_NE(none.looked_for.find(evidence), std::string::npos) << evidence;
     }
     EXPECT_EQ(detect_format((dir.path() / "missing.map").string()).keyword, "");

@@ -16,8 +16,13 @@ two program areas hold every symbol, and the searches pick software modules so t
 is named by two of them: most names match two searches, and the ambiguity file gets about a
 line per symbol.
 
+Armlink, Iar and Ti maps get the tables of input sections of a few thousand sections (with
+totals that agree with them) and the long symbol and cross-reference listings that make real
+maps of these linkers big, as the section maps do.
+
 Examples:
   gen_maps.py --type Puma --size-mb 200 --out bench/data
+  gen_maps.py --type Armlink --size-mb 200 --sections 5000 --out bench/data
   gen_maps.py --type Orca --symbols 1000000 --searches 30 --out bench/data
   gen_maps.py --type Orca --symbols 1000000 --overlap heavy --crlf --out bench/data
 """
@@ -482,6 +487,215 @@ def lld_searches(count):
     return [".text", "|.rodata |.data", "lib"][:count] + ["%s" % m for m in MODULES][:max(0, count - 3)]
 
 
+VENDOR_AREAS = {"rom": [(0x08000000, 0x00800000)], "ram": [(0x20000000, 0x00400000)]}
+
+
+def vendor_rows(rng, count):
+    """Input sections: (name, object, size, writable, zero) with the flash part first."""
+    rows = []
+    for i in range(count):
+        module = OBJECT_FILES[rng.randrange(len(OBJECT_FILES))]
+        kind = rng.random()
+        if kind < 0.7:
+            rows.append((".text.%s" % symbol_name(rng, i), module, 4 * rng.randint(2, 200), False,
+                         False))
+        elif kind < 0.8:
+            rows.append((".rodata.%s" % symbol_name(rng, i), module, 4 * rng.randint(1, 64),
+                         False, False))
+        elif kind < 0.9:
+            rows.append((".data.%s" % symbol_name(rng, i), module, 4 * rng.randint(1, 16), True,
+                         False))
+        else:
+            rows.append((".bss.%s" % symbol_name(rng, i), module, 4 * rng.randint(1, 64), True,
+                         True))
+    rows.sort(key=lambda r: (r[3], r[4]))
+    return rows
+
+
+def filler_lines(rng, out, target, line_of):
+    """Symbol and cross-reference lines up to the target size."""
+    serial = 0
+    while out.size < target:
+        out.line(line_of(serial, OBJECT_FILES[serial % len(OBJECT_FILES)],
+                         symbol_name(rng, serial)))
+        serial += 1
+
+
+def write_armlink_map(args, path):
+    rng = random.Random(args.seed)
+    rows = vendor_rows(rng, args.sections)
+    out = Writer(path, args.line_end)
+    out.line("Component: Arm Compiler for Embedded 6.19 Tool: armlink [5e73cb00]")
+    out.line("")
+    out.line("Section Cross References")
+    out.line("")
+    target = parse_size(args.size_mb)
+    filler_lines(rng, out, target - 120 * len(rows) - 2000,
+                 lambda i, obj, name: "    %s(i.%s) refers to %s(.text) for %s" % (
+                     obj, name, OBJECT_FILES[(i * 7) % len(OBJECT_FILES)], name))
+    out.line("")
+    out.line("Memory Map of the image")
+    out.line("")
+    ro = [r for r in rows if not r[3]]
+    rw = [r for r in rows if r[3]]
+    ro_size = sum(r[2] for r in ro)
+    rw_data = sum(r[2] for r in rw if not r[4])
+    rw_size = sum(r[2] for r in rw)
+    out.line("  Load Region LR_IROM1 (Base: 0x08000000, Size: 0x%08x, Max: 0x00800000, ABSOLUTE)"
+             % (ro_size + rw_data))
+    out.line("")
+    out.line("    Execution Region ER_IROM1 (Exec base: 0x08000000, Load base: 0x08000000, "
+             "Size: 0x%08x, Max: 0x00800000, ABSOLUTE)" % ro_size)
+    out.line("")
+    address = 0x08000000
+    for index, (name, obj, size, _, _) in enumerate(ro):
+        out.line("    0x%08x   0x%08x   0x%08x   Code   RO        %5d    %-30s %s" % (
+            address, address, size, index + 1, name, obj))
+        address += size
+    out.line("")
+    out.line("    Execution Region RW_IRAM1 (Exec base: 0x20000000, Load base: 0x%08x, "
+             "Size: 0x%08x, Max: 0x00400000, ABSOLUTE)" % (address, rw_size))
+    out.line("")
+    run = 0x20000000
+    load = address
+    for index, (name, obj, size, _, zero) in enumerate(rw):
+        if zero:
+            out.line("    0x%08x        -       0x%08x   Zero   RW        %5d    %-30s %s" % (
+                run, size, index + 1, name, obj))
+        else:
+            out.line("    0x%08x   0x%08x   0x%08x   Data   RW        %5d    %-30s %s" % (
+                run, load, size, index + 1, name, obj))
+            load += size
+        run += size
+    out.line("")
+    out.line("    Total RO  Size (Code + RO Data)             %8d (%7.2fkB)" % (ro_size,
+                                                                              ro_size / 1024))
+    out.line("    Total RW  Size (RW Data + ZI Data)          %8d (%7.2fkB)" % (rw_size,
+                                                                              rw_size / 1024))
+    out.line("    Total ROM Size (Code + RO Data + RW Data)   %8d (%7.2fkB)" % (
+        ro_size + rw_data, (ro_size + rw_data) / 1024))
+    out.close()
+    return {"size": out.size, "entries": len(rows) + len([r for r in rw if not r[4]]),
+            "placed_entries": len(rows) + len([r for r in rw if not r[4]]),
+            "rom": ro_size + rw_data, "ram": rw_size}
+
+
+def iar_hex(value):
+    digits = "%x" % value
+    groups = []
+    while len(digits) > 4:
+        groups.insert(0, digits[-4:])
+        digits = digits[:-4]
+    groups.insert(0, digits)
+    return "0x" + "'".join(groups)
+
+
+def iar_decimal(value):
+    return "{:,}".format(value).replace(",", "'")
+
+
+def write_iar_map(args, path):
+    rng = random.Random(args.seed)
+    rows = vendor_rows(rng, args.sections)
+    out = Writer(path, args.line_end)
+    out.line("#" * 79)
+    out.line("#")
+    out.line("# IAR ELF Linker V9.40.1.364/W64 for ARM")
+    out.line("#")
+    out.line("#" * 79)
+    out.line("")
+    out.line("*** PLACEMENT SUMMARY")
+    out.line("***")
+    out.line("")
+    out.line('"P1":  place in [from 0x800\'0000 to 0x87f\'ffff] { ro };')
+    out.line('"P2":  place in [from 0x2000\'0000 to 0x203f\'ffff] { rw };')
+    out.line("")
+    out.line("  Section            Kind         Address    Size  Object")
+    out.line("  -------            ----         -------    ----  ------")
+    ro = [r for r in rows if not r[3]]
+    rw = [r for r in rows if r[3]]
+    ro_size = sum(r[2] for r in ro)
+    rw_size = sum(r[2] for r in rw)
+    out.line('"P1":%40s' % iar_hex(ro_size))
+    address = 0x08000000
+    for name, obj, size, _, _ in ro:
+        out.line("  %-30s ro code  %12s %7s  %s [1]" % (name, iar_hex(address), iar_hex(size), obj))
+        address += size
+    out.line("%28s- %s %7s" % ("", iar_hex(address), iar_hex(ro_size)))
+    out.line("")
+    out.line('"P2":%40s' % iar_hex(rw_size))
+    address = 0x20000000
+    for name, obj, size, _, zero in rw:
+        out.line("  %-30s %-7s  %12s %7s  %s [1]" % (name, "zero" if zero else "uninit",
+                                                     iar_hex(address), iar_hex(size), obj))
+        address += size
+    out.line("%28s- %s %7s" % ("", iar_hex(address), iar_hex(rw_size)))
+    out.line("")
+    out.line("*** ENTRY LIST")
+    out.line("***")
+    out.line("")
+    target = parse_size(args.size_mb)
+    filler_lines(rng, out, target - 200,
+                 lambda i, obj, name: "%-30s %12s %7s  Code  Gb  %s [1]" % (
+                     name, iar_hex(0x08000000 + 4 * i), iar_hex(4 * (i % 50 + 1)), obj))
+    out.line("")
+    out.line("[1] = C:\\work\\Debug\\Obj")
+    out.line("")
+    out.line("  %s bytes of readonly  code memory" % iar_decimal(ro_size))
+    out.line("  %s bytes of readwrite data memory" % iar_decimal(rw_size))
+    out.close()
+    return {"size": out.size, "entries": len(rows), "placed_entries": len(rows),
+            "rom": ro_size, "ram": rw_size}
+
+
+def write_ti_map(args, path):
+    rng = random.Random(args.seed)
+    rows = vendor_rows(rng, args.sections)
+    ro = [r for r in rows if not r[3]]
+    rw = [r for r in rows if r[3]]
+    ro_size = sum(r[2] for r in ro)
+    rw_size = sum(r[2] for r in rw)
+    out = Writer(path, args.line_end)
+    out.line("*" * 78)
+    out.line("                  TI ARM Linker PC v20.2.7                     ")
+    out.line("*" * 78)
+    out.line("")
+    out.line("MEMORY CONFIGURATION")
+    out.line("")
+    out.line("         name            origin    length      used     unused   attr    fill")
+    out.line("----------------------  --------  ---------  --------  --------  ----  --------")
+    out.line("  FLASH                 08000000   00800000  %08x  %08x  R  X" % (
+        ro_size, 0x800000 - ro_size))
+    out.line("  SRAM                  20000000   00400000  %08x  %08x  RW X" % (
+        rw_size, 0x400000 - rw_size))
+    out.line("")
+    out.line("SECTION ALLOCATION MAP")
+    out.line("")
+    out.line(".text      0    08000000    %08x     " % ro_size)
+    address = 0x08000000
+    for name, obj, size, _, _ in ro:
+        out.line("                  %08x    %08x     %s (%s)" % (address, size, obj, name))
+        address += size
+    out.line("")
+    out.line(".bss       0    20000000    %08x     UNINITIALIZED" % rw_size)
+    address = 0x20000000
+    for name, obj, size, _, _ in rw:
+        out.line("                  %08x    %08x     %s (%s)" % (address, size, obj, name))
+        address += size
+    out.line("")
+    out.line("GLOBAL SYMBOLS: SORTED ALPHABETICALLY BY Name ")
+    out.line("")
+    target = parse_size(args.size_mb)
+    filler_lines(rng, out, target,
+                 lambda i, obj, name: "%08x  %s" % (0x08000000 + 4 * i, name))
+    out.close()
+    return {"size": out.size, "entries": len(rows), "placed_entries": len(rows),
+            "rom": ro_size, "ram": rw_size}
+
+
+VENDOR_WRITERS = {"Armlink": write_armlink_map, "Iar": write_iar_map, "Ti": write_ti_map}
+
+
 def write_def(args, path, areas, searches, reserved):
     with open(path, "w", encoding="latin-1", newline="") as f:
         f.write("// Generated benchmark target (%s)\n" % args.type)
@@ -499,7 +713,8 @@ def write_def(args, path, areas, searches, reserved):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--type", required=True,
-                        choices=["Puma", "Ibex", "Wren", "Puma_mem32_unlimited", "Orca", "Lld"])
+                        choices=["Puma", "Ibex", "Wren", "Puma_mem32_unlimited", "Orca", "Lld",
+                                 "Armlink", "Iar", "Ti"])
     parser.add_argument("--size-mb", default="200", help="section maps: file size in MiB")
     parser.add_argument("--sections", type=int, default=400, help="section maps: table rows")
     parser.add_argument("--symbols", type=int, default=1000000, help="Orca: symbol lines")
@@ -542,6 +757,10 @@ def main():
     elif args.type == "Lld":
         info = write_lld_map(args, map_path)
         write_def(args, def_path, LLD_AREAS, lld_searches(args.searches), [])
+    elif args.type in VENDOR_WRITERS:
+        info = VENDOR_WRITERS[args.type](args, map_path)
+        searches = ["text.%s" % m for m in MODULES[:args.searches]]
+        write_def(args, def_path, VENDOR_AREAS, searches, [])
     else:
         info = write_section_map(args, map_path)
         areas = MEM32_AREAS if args.type == "Puma_mem32_unlimited" else SECTION_AREAS

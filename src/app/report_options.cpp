@@ -81,8 +81,8 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
         "--type", options.type,
         "Map format: " + map_format_keywords() + ", or auto to detect it from the map (default)");
     app.add_option("--def", options.definition,
-                   "Memory definition file; without it a GNU ld map's memory regions are the "
-                   "areas");
+                   "Memory definition file; without it the map's own memory regions (GNU ld, "
+                   "armlink, IAR, TI) are the areas");
     app.add_option("--ld-script", options.ld_script,
                    "Linker script whose MEMORY regions are the areas (instead of --def)");
     app.add_option("--map", options.map, "Linker map file")->required();

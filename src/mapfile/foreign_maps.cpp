@@ -16,12 +16,6 @@ struct banner {
 // asked before this list.
 constexpr std::array banners{
     banner{"IAR Universal Linker", "IAR XLINK"},
-    banner{"IAR ELF Linker", "IAR ILINK"},
-    banner{"Tool: armlink", "Arm armlink"},
-    banner{"ARM Linker,", "Arm armlink"},
-    banner{"TI ARM Linker", "a TI linker (TI ARM)"},
-    banner{"TI ARM Clang Linker", "a TI linker (TI Arm Clang)"},
-    banner{"MSP430 Linker", "a TI linker (MSP430)"},
     banner{"C2000 Linker", "a TI linker (C2000)"},
     banner{"C6000 Linker", "a TI linker (C6000)"},
     banner{"MPLAB XC8", "Microchip XC8"},

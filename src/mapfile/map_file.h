@@ -97,6 +97,13 @@ class c_map_file {
     void count_dropped(std::string_view rule) { counts_.drop(rule); }
     // Counts the line just read as damaged: it should have been `expected` and is not.
     void count_damaged(std::string_view expected) { counts_.damaged(file_.lines_read(), expected); }
+    // The same for an earlier line, for a figure that the map states before the lines that
+    // prove it wrong (a region's used bytes, a section's length).
+    void count_damaged_at(std::uint64_t line, std::string_view expected) {
+        counts_.damaged(line, expected);
+    }
+    // The number of the line just read, counted from 1.
+    std::uint64_t line_number() const { return file_.lines_read(); }
 
     bool is_open_ = false;
     std::vector<entry_origin> origins_;

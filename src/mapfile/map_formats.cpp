@@ -3,13 +3,16 @@
 #include <array>
 
 #include "mapfile/map_file_altium.h"
+#include "mapfile/map_file_armlink.h"
 #include "mapfile/map_file_elxr.h"
 #include "mapfile/map_file_elxr_ibex.h"
 #include "mapfile/map_file_elxr_mem32_unlimited.h"
 #include "mapfile/map_file_elxr_wren.h"
 #include "mapfile/map_file_gnu.h"
+#include "mapfile/map_file_iar.h"
 #include "mapfile/map_file_lld.h"
 #include "mapfile/map_file_otter.h"
+#include "mapfile/map_file_ti.h"
 
 namespace tarvel {
 
@@ -40,6 +43,11 @@ constexpr std::array formats{
     map_format{"Lld", "LLVM lld map (ld.lld -Map)", &make<c_map_file_lld>,
                &c_map_file_lld::evidence, ""},
     map_format{"Otter", "image-summary map", &make<c_map_file_otter>, &c_map_file_otter::evidence,
+               ""},
+    map_format{"Armlink", "Arm armlink map", &make<c_map_file_armlink>,
+               &c_map_file_armlink::evidence, ""},
+    map_format{"Iar", "IAR ILINK map", &make<c_map_file_iar>, &c_map_file_iar::evidence, ""},
+    map_format{"Ti", "TI ARM or MSP430 linker map", &make<c_map_file_ti>, &c_map_file_ti::evidence,
                ""},
 };
 }  // namespace

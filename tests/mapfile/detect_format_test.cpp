@@ -116,14 +116,30 @@ TEST_F(DetectText, LldByItsTableHeading) {
     EXPECT_EQ(detect("Address          Size             Align Out     In      Symbol\n"), "Lld");
 }
 
+// The banners of armlink, ILINK and the TI ARM and MSP430 linkers name formats that are read:
+// their maps are never turned away as foreign, whatever follows the banner.
+TEST_F(DetectText, VendorLinkersByBannerOrHeading) {
+    EXPECT_EQ(detect("Component: ARM Compiler 5.06 update 6 (build 750) Tool: armlink [4d35ed]\n"),
+              "Armlink");
+    EXPECT_EQ(detect("Component: Arm Compiler for Embedded 6.19 Tool: armlink [5e73cb00]\n"),
+              "Armlink");
+    EXPECT_EQ(detect("\n\n==========\n\nMemory Map of the image\n"), "Armlink");
+    EXPECT_EQ(detect("###\n#\n# IAR ELF Linker V9.30.1.335/W64 for ARM\n"), "Iar");
+    EXPECT_EQ(detect("*** PLACEMENT SUMMARY\n"), "Iar");
+    EXPECT_EQ(detect("  TI ARM Linker PC v20.2.7\n"), "Ti");
+    EXPECT_EQ(detect("TI ARM Clang Linker Unix v3.2.0.LTS\n"), "Ti");
+    EXPECT_EQ(detect("MSP430 Linker PC v21.6.1\n"), "Ti");
+    EXPECT_EQ(detect("SECTION ALLOCATION MAP\n"), "Ti");
+    // XLINK, IAR's older linker, writes another format.
+    EXPECT_EQ(detect("#  IAR Universal Linker V4.61B/386\n"), "");
+}
+
 TEST_F(DetectText, LinkersWhoseMapsAreNotReadAreNamed) {
     const auto foreign = [this](const std::string& text) {
         return detect_format(text_source::text(text)).foreign_linker;
     };
     EXPECT_EQ(foreign("###############\n#  IAR Universal Linker V4.61B/386\n"), "IAR XLINK");
-    EXPECT_EQ(foreign("Component: ARM Compiler 5.06 update 6 (build 750) Tool: armlink [4d35ed]\n"),
-              "Arm armlink");
-    EXPECT_EQ(foreign("  TI ARM Linker PC v20.2.7\n"), "a TI linker (TI ARM)");
+    EXPECT_EQ(foreign("  TI C2000 Linker PC v22.6.0\n"), "a TI linker (C2000)");
     EXPECT_EQ(foreign("Renesas Optimizing Linker (W3.05.00 )  01-Jan-2024 12:00:00\n"),
               "the Renesas optimizing linker (CC-RX, CC-RL or CC-RH)");
     EXPECT_EQ(foreign("\fASxxxx Linker V03.00 + NoICE + sdld,  page 1.\n"), "SDCC (sdld)");

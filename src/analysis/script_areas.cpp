@@ -25,22 +25,22 @@ bool areas_from_regions(const std::vector<ld_script_region>& regions, c_memory_d
         described.writable = gnu::attributes_allow_writing(region.attributes);
         const gnu::region_decision decision = gnu::decide_kind(described, {});
         switch (decision.kind) {
-        case gnu::region_kind::program:
-            areas.program.push_back(area);
-            areas.program_names.push_back(region.name);
-            break;
-        case gnu::region_kind::ram:
-            areas.memory.push_back(area);
-            areas.memory_names.push_back(region.name);
-            break;
-        case gnu::region_kind::eeprom:
-            areas.eeprom.push_back(area);
-            areas.eeprom_names.push_back(region.name);
-            break;
-        case gnu::region_kind::other:
-            areas.other.push_back(area);
-            areas.other_names.push_back(region.name);
-            break;
+            case gnu::region_kind::program:
+                areas.program.push_back(area);
+                areas.program_names.push_back(region.name);
+                break;
+            case gnu::region_kind::ram:
+                areas.memory.push_back(area);
+                areas.memory_names.push_back(region.name);
+                break;
+            case gnu::region_kind::eeprom:
+                areas.eeprom.push_back(area);
+                areas.eeprom_names.push_back(region.name);
+                break;
+            case gnu::region_kind::other:
+                areas.other.push_back(area);
+                areas.other_names.push_back(region.name);
+                break;
         }
     }
     if (areas.program.empty() && areas.memory.empty() && areas.eeprom.empty() &&

@@ -82,8 +82,7 @@ TEST_F(LldParse, GapsBetweenInputSectionsBecomeAnEntryOfTheOutputSection) {
         " 8000010  8000010        8     4         b.o:(.text.b)\n");
     // Each part that no input section holds is an entry where it lies: between a and b, and
     // after b up to the section's end.
-    EXPECT_EQ(names(r.program),
-              (std::vector<std::string>{".text.a", ".text", ".text.b", ".text"}));
+    EXPECT_EQ(names(r.program), (std::vector<std::string>{".text.a", ".text", ".text.b", ".text"}));
     EXPECT_EQ(sum(r.program), 0x20u);
 }
 

@@ -18,17 +18,43 @@ bool areas_from_regions(const std::vector<ld_script_region>& regions, c_memory_d
             std::min({region.length, address_space - region.origin, address_space - 1});
         const mem_area area{static_cast<std::uint32_t>(region.origin),
                             static_cast<std::uint32_t>(length), no_area};
-        const bool ram = gnu::attributes_allow_writing(region.attributes);
-        (ram ? areas.memory : areas.program).push_back(area);
-        (ram ? areas.memory_names : areas.program_names).push_back(region.name);
+        // The script tells nothing of the regions' contents: letters and names decide.
+        gnu::memory_region described;
+        described.name = region.name;
+        described.attributes = region.attributes;
+        described.writable = gnu::attributes_allow_writing(region.attributes);
+        const gnu::region_decision decision = gnu::decide_kind(described, {});
+        switch (decision.kind) {
+            case gnu::region_kind::program:
+                areas.program.push_back(area);
+                areas.program_names.push_back(region.name);
+                break;
+            case gnu::region_kind::ram:
+                areas.memory.push_back(area);
+                areas.memory_names.push_back(region.name);
+                break;
+            case gnu::region_kind::eeprom:
+                areas.eeprom.push_back(area);
+                areas.eeprom_names.push_back(region.name);
+                break;
+            case gnu::region_kind::other:
+                areas.other.push_back(area);
+                areas.other_names.push_back(region.name);
+                break;
+        }
     }
-    if (areas.program.empty() && areas.memory.empty()) {
+    if (areas.program.empty() && areas.memory.empty() && areas.eeprom.empty() &&
+        areas.other.empty()) {
         return false;
     }
     def.program = std::move(areas.program);
     def.memory = std::move(areas.memory);
+    def.eeprom = std::move(areas.eeprom);
+    def.other = std::move(areas.other);
     def.program_names = std::move(areas.program_names);
     def.memory_names = std::move(areas.memory_names);
+    def.eeprom_names = std::move(areas.eeprom_names);
+    def.other_names = std::move(areas.other_names);
     return true;
 }
 

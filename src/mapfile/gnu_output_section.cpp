@@ -76,7 +76,11 @@ std::vector<section_piece> counted_pieces(const output_section& section) {
         end = std::min(end, section_end);
         piece.counted_from = std::max(piece.address, cursor);
         piece.counted = end > piece.counted_from ? end - piece.counted_from : 0;
-        cursor = std::max(cursor, end);
+        // A piece of no bytes (an empty ".text" of an object file, listed where the next
+        // piece starts) holds nothing, and leaves a gap before it for the uncovered part.
+        if (piece.size > 0) {
+            cursor = std::max(cursor, end);
+        }
         pieces.push_back(std::move(piece));
     }
     if (section.has_values && cursor < section_end) {

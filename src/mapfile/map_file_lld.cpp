@@ -75,8 +75,12 @@ bool c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entrie
             c_map_entry entry;
             entry.name = piece.name;  // copied by the list or the unplaced entries
             entry.address = static_cast<std::uint32_t>(piece.address);
-            entry.size = static_cast<std::uint32_t>(piece.size);
-            entry.origin = entry.size > 0 ? origins.index_of(piece.file) : no_origin;
+            // A piece holds the bytes up to where the next one starts (see counted_pieces);
+            // what the map lists beyond them is kept apart, so the entries of a section add
+            // up to its size as the section header gives it.
+            entry.size = static_cast<std::uint32_t>(piece.counted);
+            entry.uncounted = static_cast<std::uint32_t>(piece.size - piece.counted);
+            entry.origin = piece.size > 0 ? origins.index_of(piece.file) : no_origin;
             place_entry(std::move(entry), def, program_entries, memory_entries);
         }
     };

@@ -25,15 +25,25 @@ using build_region = std::pair<std::string, std::string>;
 // ELF file, so that the fix that makes one agree also takes it off this list; the list is to end
 // empty.
 const std::set<build_region> known_wrong_today{
-    {"arm_cxx_cmsis", "RAM"},             // (COPY) heap and stack counted: they are no memory
-    {"arm_regions", "FLASH"},             // a load image for NOLOAD buffers; strings not merged
-    {"arm_regions", "SRAM2"},             // both overlays counted at their shared run address
-    {"arm_regions_lto", "FLASH"},         // as arm_regions
-    {"arm_regions_lto", "SRAM2"},         // as arm_regions
-    {"arm_picolibc_tls", "ram"},          // .tbss counted besides the space reserved for it
-    {"arm_overflow", "RAM"},              // the .bss that overflowed the region is missing
-    {"arm_default_script", "*default*"},  // no regions: the report fails
+    // The map prints a "(COPY)" section (the heap and stack reservations of this startup
+    // file) like any other, with address and size, and nothing else in it says that the
+    // section takes no memory of its own; the reader counts it by its documented rule. Only
+    // the ELF file's section flags tell.
+    {"arm_cxx_cmsis", "RAM"},
+    // The NOLOAD .dma_buffers prints "load address 0x080002fc", the same load address as the
+    // .data after it: the reader counts a 512-byte load image that the ELF file does not hold,
+    // and that image then takes the addresses of the load images after it.
+    {"arm_regions", "FLASH"},
+    {"arm_regions_lto", "FLASH"},  // as arm_regions
+    // Not the reader's fault: the oracle counts only the ELF sections that lie inside the
+    // region (.bss, 24576), while ld placed .heap and .stack in RAM past its end too; the
+    // report's 26112 is over by 5632 bytes, the overflow ld reports. The oracle is to count
+    // the sections that start past a region's end up to the next region.
+    {"arm_overflow", "RAM"},
 };
+
+// Builds whose link overflows a region on purpose.
+const std::set<std::string> overflowing_builds{"arm_overflow"};
 
 // The report's "used" figure of each area; empty when tarvel-report failed.
 std::optional<std::map<std::string, std::uint64_t>> report_areas(const std::string& build,
@@ -42,12 +52,21 @@ std::optional<std::map<std::string, std::uint64_t>> report_areas(const std::stri
     const process_result result =
         run_program(tarvel_report_executable(), {"--map", toolchain_map(build), "--format", "json"},
                     dir.path());
-    if (result.exit_code != 0) {
+    // A link that overflowed a region ends with exit 1 and still reports every area, the
+    // over-full one with what it holds.
+    const int expected_exit = overflowing_builds.contains(build) ? 1 : 0;
+    EXPECT_EQ(result.exit_code, expected_exit) << build << ": " << result.error_output;
+    if (result.exit_code != expected_exit) {
         std::cout << build << ": tarvel-report exit " << result.exit_code << ": "
                   << result.error_output;
         return std::nullopt;
     }
     const nlohmann::json report = nlohmann::json::parse(result.output);
+    if (expected_exit == 1) {
+        const bool over = std::any_of(report["areas"].begin(), report["areas"].end(),
+                                      [](const auto& area) { return area["over"] > 0; });
+        EXPECT_TRUE(over) << build << ": no area reported over-full";
+    }
     std::map<std::string, std::uint64_t> used;
     std::uint64_t total = 0;
     for (const auto& area : report["areas"]) {
@@ -104,9 +123,7 @@ std::vector<std::filesystem::path> own_objects(const std::string& build) {
 }
 
 // Objects whose figures the Gnu reader gets wrong today, as known_wrong_today.
-const std::set<build_region> objects_wrong_today{
-    {"arm_overflow", "overflow.o"},  // its .bss, which overflowed RAM, is missing
-};
+const std::set<build_region> objects_wrong_today{};
 
 // Builds whose linker relaxes code (RISC-V shortens calls and address loads at link time): an
 // input section may be placed smaller than the object file has it, never larger.
@@ -175,14 +192,26 @@ TEST_P(ElfMatrixRun, ObjectBreakdownAddsUpItsEntries) {
     if (!report_areas(build, &report)) {
         GTEST_SKIP() << "tarvel-report fails on this map";
     }
+    // EEPROM and other areas (AVR's eeprom, fuses) count in neither column of the breakdown.
+    std::set<std::string> outside_totals;
+    for (const auto& area : report["areas"]) {
+        if (area["kind"] != "program" && area["kind"] != "ram") {
+            outside_totals.insert(area["name"].get<std::string>());
+        }
+    }
     std::map<std::string, std::uint64_t> entry_bytes;  // by the breakdown's row name
     for (const auto& entry : report["entries"]) {
+        if (entry.contains("area") && entry["area"].is_string() &&
+            outside_totals.contains(entry["area"].get<std::string>())) {
+            continue;
+        }
         // Padding and the linker's own bytes come from no object: their row is "(none)".
         std::string row = entry.value("object", "(none)");
         if (entry.contains("archive")) {
             row = entry["archive"].get<std::string>() + "(" + row + ")";
         }
-        entry_bytes[row] += entry["size"].get<std::uint64_t>();
+        // The breakdown adds up the bytes each entry holds, not the size the map lists.
+        entry_bytes[row] += entry["counted"].get<std::uint64_t>();
     }
     ASSERT_FALSE(report["breakdowns"]["object"].empty()) << build;
     for (const auto& row : report["breakdowns"]["object"]) {

@@ -63,9 +63,10 @@ TEST_F(LldParse, InputSectionsFillTheirOutputSectionsAndDataIsLoadedFromFlash) {
     // address in the map but no contents, and the stack reservation is RAM.
     EXPECT_EQ(sum(r.program), 0x64u + 6u + 0x10u + 0x10u);
     EXPECT_EQ(sum(r.memory), 0x10u + 0x44u + 0x400u);
-    // .text holds 2 bytes of alignment before .text.helper, which its own entry holds.
+    // .text holds 2 bytes of alignment before .text.helper, which an entry of its own holds
+    // where they lie.
     EXPECT_EQ(names(r.program),
-              (std::vector<std::string>{".text.main", ".text._start", ".text.helper", ".text",
+              (std::vector<std::string>{".text.main", ".text._start", ".text", ".text.helper",
                                         ".rodata.msg", ".ARM.exidx", ".data.table"}));
     EXPECT_EQ(names(r.memory),
               (std::vector<std::string>{".data.table", ".bss.counter", ".bss.buf", ".stack"}));
@@ -79,8 +80,9 @@ TEST_F(LldParse, GapsBetweenInputSectionsBecomeAnEntryOfTheOutputSection) {
         " 8000000  8000000       20     4 .text\n"
         " 8000000  8000000        6     2         a.o:(.text.a)\n"
         " 8000010  8000010        8     4         b.o:(.text.b)\n");
-    // The rest stands at the section's end, so in address order before b.
-    EXPECT_EQ(names(r.program), (std::vector<std::string>{".text.a", ".text", ".text.b"}));
+    // Each part that no input section holds is an entry where it lies: between a and b, and
+    // after b up to the section's end.
+    EXPECT_EQ(names(r.program), (std::vector<std::string>{".text.a", ".text", ".text.b", ".text"}));
     EXPECT_EQ(sum(r.program), 0x20u);
 }
 

@@ -115,5 +115,24 @@ TEST(ScriptAreas, RegionsBecomeAreasOfTheKindTheirAttributesGive) {
     EXPECT_FALSE(areas_from_regions({{"HIGH", 0x100000000, 0x10, "rw"}}, def));
 }
 
+TEST(ScriptAreas, RegionsWithoutLettersTakeTheirKindFromTheirNames) {
+    // A memory.x as Rust embedded projects write it: no attribute letters at all.
+    c_memory_def def;
+    ASSERT_TRUE(areas_from_regions({{"FLASH", 0x08000000, 0x10000, ""},
+                                    {"RAM", 0x20000000, 0x5000, ""},
+                                    {"CCMRAM", 0x10000000, 0x2000, ""},
+                                    {"eeprom", 0x810000, 0x400, ""},
+                                    {"fuse", 0x820000, 3, ""}},
+                                   def));
+    EXPECT_EQ(def.program_names, (std::vector<std::string>{"FLASH"}));
+    EXPECT_EQ(def.memory_names, (std::vector<std::string>{"RAM", "CCMRAM"}));
+    EXPECT_EQ(def.eeprom_names, (std::vector<std::string>{"eeprom"}));
+    EXPECT_EQ(def.other_names, (std::vector<std::string>{"fuse"}));
+    // Letters still decide where they say something: a region named RAM but read-only.
+    ASSERT_TRUE(areas_from_regions({{"RAM", 0x20000000, 0x5000, "rx"}}, def));
+    EXPECT_EQ(def.program_names, (std::vector<std::string>{"RAM"}));
+    EXPECT_TRUE(def.memory_names.empty());
+}
+
 }  // namespace
 }  // namespace tarvel

@@ -52,8 +52,7 @@ bool check_distinct_outputs(const report_options& options, std::ostream& err) {
     for (const std::string& path : paths) {
         if (same_file(path, options.map) || same_file(path, options.definition) ||
             same_file(path, options.ld_script) || same_file(path, options.eep) ||
-            same_file(path, options.elf) ||
-            same_file(path, options.diff_base)) {
+            same_file(path, options.elf) || same_file(path, options.diff_base)) {
             err << "tarvel-report: the output file '" << path << "' is also an input\n";
             return false;
         }

@@ -15,8 +15,8 @@
 #include "analysis/script_areas.h"
 #include "analysis/usage_analysis.h"
 #include "analysis/usage_diff.h"
-#include "app/elf_input.h"
 #include "app/budget_check.h"
+#include "app/elf_input.h"
 #include "app/output_file.h"
 #include "app/report_options.h"
 #include "mapfile/detect_format.h"
@@ -320,8 +320,9 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
     if (witness) {
         witness->finish();
         if (!witness->disagreement().empty()) {
-            err << program << "the ELF file '" << options.elf << "' is of another build than the map '"
-                << options.map << "': " << witness->disagreement() << "\n";
+            err << program << "the ELF file '" << options.elf
+                << "' is of another build than the map '" << options.map
+                << "': " << witness->disagreement() << "\n";
             return report_input_error;
         }
         for (const std::string& warning : witness->warnings()) {

@@ -56,9 +56,8 @@ elf_verdict c_elf_witness::adjust(output_section& section) {
         disagree("the output section '" + section.name + "' is at " + hex(section.address) +
                  " in the map and at " + hex(elf.address) + " in the ELF");
     } else if (section.has_values && elf.size > section.size) {
-        disagree("the output section '" + section.name + "' has " +
-                 std::to_string(section.size) + " bytes in the map and " +
-                 std::to_string(elf.size) + " in the ELF");
+        disagree("the output section '" + section.name + "' has " + std::to_string(section.size) +
+                 " bytes in the map and " + std::to_string(elf.size) + " in the ELF");
     }
     section.has_values = true;
     section.address = elf.address;

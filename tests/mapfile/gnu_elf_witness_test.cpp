@@ -133,8 +133,8 @@ TEST(GnuElfWitness, SectionsAreCutToTheElfSizeOrMadeUpToIt) {
 
 TEST(GnuElfWitness, TheElfDecidesAllocationContentsAndLoadAddress) {
     std::vector<elf::section_header> sections = agreeing_elf();
-    sections[4].flags = 0;                     // the stack is a COPY section: never allocated
-    sections[2].load_address = 0x08000100;     // the program headers place .data's image
+    sections[4].flags = 0;                  // the stack is a COPY section: never allocated
+    sections[2].load_address = 0x08000100;  // the program headers place .data's image
     gnu::c_elf_witness witness(sections);
     counted moved = read_with(&witness);
     EXPECT_EQ(moved.ram, 0x8u + 0x10u);
@@ -189,8 +189,8 @@ TEST(GnuElfWitness, AnElfOfAnotherBuildNamesTheFirstDisagreement) {
     EXPECT_EQ(larger.disagreement(),
               "the output section '.text' has 32 bytes in the map and 36 in the ELF");
 
-    gnu::c_elf_witness other({section("", 0, 0, elf::sht_null, 0), agreeing_elf()[1],
-                              section(".vectors", 0x0, 0x40)});
+    gnu::c_elf_witness other(
+        {section("", 0, 0, elf::sht_null, 0), agreeing_elf()[1], section(".vectors", 0x0, 0x40)});
     read_with(&other);
     other.finish();
     EXPECT_EQ(other.disagreement(),

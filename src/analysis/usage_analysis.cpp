@@ -141,6 +141,7 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
         if (!reader) {
             return analysis_status::unsupported_type;
         }
+        reader->set_elf_witness(request.elf_witness);
         return read_map(*reader, model, options);
     }
     if (!request.use_map_areas) {
@@ -171,6 +172,7 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
         return reader->is_open() ? analysis_status::invalid_definition
                                  : analysis_status::invalid_definition_and_map;
     }
+    reader->set_elf_witness(request.elf_witness);
     return read_map(*reader, model, options);
 }
 

@@ -8,6 +8,10 @@
 #include "analysis/usage_model.h"
 #include "memdef/memory_def.h"
 
+namespace tarvel::gnu {
+class c_elf_witness;
+}
+
 namespace tarvel {
 
 enum class analysis_status {
@@ -44,6 +48,8 @@ struct analysis_request {
     // The areas, given ready (from a linker script), instead of either; then named `areas_from`.
     const c_memory_def* areas = nullptr;
     std::string areas_from{};
+    // The ELF file of the same link, read by a map reader whose entries carry addresses.
+    gnu::c_elf_witness* elf_witness = nullptr;
 };
 
 // Fills `model` (which must be fresh). On `ok` and `nothing_placed` the model holds what the

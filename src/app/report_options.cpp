@@ -52,7 +52,7 @@ bool check_distinct_outputs(const report_options& options, std::ostream& err) {
     for (const std::string& path : paths) {
         if (same_file(path, options.map) || same_file(path, options.definition) ||
             same_file(path, options.ld_script) || same_file(path, options.eep) ||
-            same_file(path, options.diff_base)) {
+            same_file(path, options.elf) || same_file(path, options.diff_base)) {
             err << "tarvel-report: the output file '" << path << "' is also an input\n";
             return false;
         }
@@ -86,6 +86,9 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
     app.add_option("--ld-script", options.ld_script,
                    "Linker script whose MEMORY regions are the areas (instead of --def)");
     app.add_option("--map", options.map, "Linker map file")->required();
+    app.add_option("--elf", options.elf,
+                   "ELF file of the same link: each output section's size, load address and "
+                   "whether it takes memory come from its section headers (Gnu maps)");
     app.add_option("--eep", options.eep, "EEPROM project source file (EepPrj.src)");
     std::string format = "text";
     app.add_option("--format", format, "Format of standard output (default text)")
@@ -144,7 +147,7 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
     }
     // An empty name (an unset variable in a build script) names no file: taken as no option it
     // would drop a report, a diff or a budget's base without a word.
-    for (const char* name : {"--def", "--ld-script", "--map", "--eep", "--json", "--csv",
+    for (const char* name : {"--def", "--ld-script", "--map", "--elf", "--eep", "--json", "--csv",
                              "--markdown", "--html", "--ambiguities", "--diff"}) {
         const CLI::Option* option = app.get_option(name);
         if (option->count() > 0 && option->as<std::string>().empty()) {

@@ -33,6 +33,7 @@ struct report_options {
     std::string definition;     // empty: the map's own memory regions are the areas
     std::string ld_script;      // --ld-script FILE: its MEMORY regions are the areas
     std::string map;
+    std::string elf;  // --elf FILE: the ELF of the same link decides each section's figures
     std::string eep;
     report_format format = report_format::text;  // of standard output
     std::vector<report_output> files;            // --json, --csv, --markdown, --html

@@ -16,9 +16,11 @@
 #include "analysis/usage_analysis.h"
 #include "analysis/usage_diff.h"
 #include "app/budget_check.h"
+#include "app/elf_input.h"
 #include "app/output_file.h"
 #include "app/report_options.h"
 #include "mapfile/detect_format.h"
+#include "mapfile/gnu_elf_witness.h"
 #include "mapfile/map_formats.h"
 #include "memdef/ld_script_memory.h"
 #include "platform/platform.h"
@@ -113,6 +115,7 @@ bool check_inputs(const report_options& options, std::ostream& err) {
         {"memory definition file", &options.definition},
         {"linker script", &options.ld_script},
         {"map file", &options.map},
+        {"ELF file", &options.elf},
         {"EEPROM file", &options.eep},
         {"base report", &options.diff_base}};
     for (const auto& [what, path] : inputs) {
@@ -255,6 +258,21 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         }
         type = detected.keyword;
     }
+    std::optional<gnu::c_elf_witness> witness;
+    if (!options.elf.empty()) {
+        if (type != "Gnu") {
+            err << program << "--elf: the ELF is read beside a map of the type Gnu; the map '"
+                << options.map << "' is of the type " << type << "\n";
+            return report_usage_error;
+        }
+        std::string error;
+        std::optional<elf::elf_image> image = read_elf_file(options.elf, error);
+        if (!image) {
+            err << program << error << "\n";
+            return report_input_error;
+        }
+        witness.emplace(std::move(image->sections));
+    }
     usage_model model;
     analysis_request request{type, options.definition, options.map,
                              options.definition.empty() && options.ld_script.empty()};
@@ -274,6 +292,7 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         request.areas = &script_areas;
         request.areas_from = options.ld_script;
     }
+    request.elf_witness = witness ? &*witness : nullptr;
     const analysis_status status = analyze_usage(request, model);
     model.input.detected = options.type == "auto";
     if (status == analysis_status::no_definition_name ||
@@ -297,6 +316,18 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         }
         err << "\n";
         return report_input_error;
+    }
+    if (witness) {
+        witness->finish();
+        if (!witness->disagreement().empty()) {
+            err << program << "the ELF file '" << options.elf
+                << "' is of another build than the map '" << options.map
+                << "': " << witness->disagreement() << "\n";
+            return report_input_error;
+        }
+        for (const std::string& warning : witness->warnings()) {
+            err << program << "warning: " << warning << "\n";
+        }
     }
     if (status == analysis_status::nothing_placed) {
         explain_nothing_found(err, model);

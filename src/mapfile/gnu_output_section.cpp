@@ -32,6 +32,10 @@ bool next_start(const std::vector<section_piece>& pieces, std::size_t position,
 }  // namespace
 
 bool has_load_image(const output_section& section) {
+    if (section.from_elf) {
+        return section.elf_has_contents && section.elf_takes_room && section.size > 0 &&
+               section.load_address != section.address;
+    }
     if (!section.has_load_address || section.load_address == section.address ||
         output_without_contents(section.name)) {
         return false;
@@ -47,7 +51,7 @@ bool has_load_image(const output_section& section) {
 std::vector<section_piece> counted_pieces(const output_section& section) {
     std::vector<section_piece> pieces;
     pieces.reserve(section.pieces.size() + 1);
-    if (section_without_room(section.name)) {
+    if (section.from_elf ? !section.elf_takes_room : section_without_room(section.name)) {
         for (section_piece piece : section.pieces) {
             piece.counted_from = piece.address;
             piece.counted = 0;

@@ -31,6 +31,10 @@ struct output_section {
     bool has_load_address = false;
     std::uint64_t load_address = 0;
     std::vector<section_piece> pieces;
+    // Set from the ELF file of the link (gnu_elf_witness.h): then these decide, not the name.
+    bool from_elf = false;
+    bool elf_has_contents = true;  // not NOBITS
+    bool elf_takes_room = true;    // not thread-local zero data
 };
 
 // Whether the section's contents are stored at a load address of their own: it has a load

@@ -18,6 +18,10 @@
 
 namespace tarvel {
 
+namespace gnu {
+class c_elf_witness;
+}
+
 class c_map_file {
   public:
     // Opens the map for reading. A file that cannot be opened (or a directory) leaves
@@ -46,6 +50,10 @@ class c_map_file {
     // belong to the area they start in, so that an overflowing link shows as an over-full
     // area. Other formats place only entries that an area holds whole.
     virtual bool entries_may_overrun_areas() const { return false; }
+
+    // The ELF file of the same link, whose section headers then decide each output section's
+    // figures; readers of maps without addresses take no notice of it. Null: none.
+    void set_elf_witness(gnu::c_elf_witness* witness) { elf_witness_ = witness; }
 
     const std::string& file_name() const { return file_.path(); }
     bool is_open() const { return is_open_; }
@@ -107,6 +115,7 @@ class c_map_file {
 
     bool is_open_ = false;
     std::vector<entry_origin> origins_;
+    gnu::c_elf_witness* elf_witness_ = nullptr;
 
   private:
     c_text_file file_;

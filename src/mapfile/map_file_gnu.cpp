@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "mapfile/gnu_address_coverage.h"
+#include "mapfile/gnu_elf_witness.h"
 #include "mapfile/gnu_map_line.h"
 #include "mapfile/gnu_memory_regions.h"
 #include "mapfile/gnu_output_section.h"
@@ -393,8 +394,14 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
     c_origin_table origins(origins_);
     gnu::c_address_coverage coverage;
     c_area_reach reach;
-    const auto count_section = [&](const gnu::output_section& section) {
-        const char* rule = gnu::not_in_target_rule(section.name, section.address);
+    const auto count_section = [&](const gnu::output_section& listed) {
+        gnu::output_section section = listed;
+        const gnu::elf_verdict verdict =
+            elf_witness_ != nullptr ? elf_witness_->adjust(section) : gnu::elf_verdict::not_in_elf;
+        const char* rule = verdict == gnu::elf_verdict::not_allocated ? "not allocated in the ELF"
+                           : verdict == gnu::elf_verdict::counted
+                               ? nullptr
+                               : gnu::not_in_target_rule(section.name, section.address);
         if (rule != nullptr) {
             // A never loaded section counts as one entry per piece, or as one when the map
             // lists none (ld leaves out the pieces of some merged sections).

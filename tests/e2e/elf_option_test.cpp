@@ -10,6 +10,7 @@
 
 #include "support/elf_matrix.h"
 #include "support/process.h"
+#include "support/report_text.h"
 #include "support/temp_dir.h"
 
 namespace tarvel::test {
@@ -88,7 +89,7 @@ TEST(ElfOptionBadInput, EndsWithExit3NamingTheFileAndLeavesEarlierOutputAlone) {
                         {"--map", map, "--elf", bad.file, "--json", "out.json"}, dir.path());
         EXPECT_EQ(result.exit_code, 3) << bad.file;
         if (!bad.message.empty()) {
-            EXPECT_EQ(result.error_output, bad.message);
+            EXPECT_EQ(result.error_output, native_lines(bad.message));
         } else {
             EXPECT_EQ(
                 result.error_output.rfind("tarvel-report: the ELF file 'cut.elf' is damaged: ", 0),
@@ -104,10 +105,10 @@ TEST(ElfOptionBadInput, EndsWithExit3NamingTheFileAndLeavesEarlierOutputAlone) {
         run_program(tarvel_report_executable(), {"--map", map, "--elf", foreign}, dir.path());
     EXPECT_EQ(other.exit_code, 3);
     EXPECT_EQ(other.error_output,
-              "tarvel-report: the ELF file '" + foreign + "' is of another build than the map '" +
-                  map +
-                  "': the output section '.text' is at 0x8000040 in the map and at 0x0 in "
-                  "the ELF\n");
+              native_lines("tarvel-report: the ELF file '" + foreign +
+                           "' is of another build than the map '" + map +
+                           "': the output section '.text' is at 0x8000040 in the map and at 0x0 "
+                           "in the ELF\n"));
 }
 
 }  // namespace

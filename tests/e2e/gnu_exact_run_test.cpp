@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/report_run.h"
+#include "support/report_text.h"
 
 namespace tarvel::test {
 namespace {
@@ -33,20 +34,25 @@ TEST(GnuExactRun, AnOverflowingLinkFailsNamingTheArea) {
     dir.write("app.map", overflowing_map);
     const process_result run = run_report(dir, {"--map", "app.map", "--top", "0"});
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(run.error_output,
-              "tarvel-report: area FLASH overflows: used 480 of 256 bytes, over by 224 bytes\n");
-    EXPECT_NE(run.output.find("  FLASH:     Used         480, Free           0, Total        256, "
-                              "Pct Used: 187.5%, over by 224 bytes\n"),
+    EXPECT_EQ(
+        run.error_output,
+        native_lines(
+            "tarvel-report: area FLASH overflows: used 480 of 256 bytes, over by 224 bytes\n"));
+    EXPECT_NE(run.output.find(
+                  native_lines("  FLASH:     Used         480, Free           0, Total        256, "
+                               "Pct Used: 187.5%, over by 224 bytes\n")),
               std::string::npos)
         << run.output;
     // RAM holds the overlay window once.
-    EXPECT_NE(run.output.find("  RAM:     Used         260,"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(native_lines("  RAM:     Used         260,")), std::string::npos)
+        << run.output;
 
     const process_result json = run_report(dir, {"--map", "app.map", "--format", "json"});
     EXPECT_EQ(json.exit_code, 1);
-    EXPECT_NE(json.output.find("\"name\":\"FLASH\",\"kind\":\"program\",\"start\":134217728,"
-                               "\"size\":256,\"used\":480,\"free\":0,\"over\":224,"),
-              std::string::npos)
+    EXPECT_NE(
+        json.output.find(native_lines("\"name\":\"FLASH\",\"kind\":\"program\",\"start\":134217728,"
+                                      "\"size\":256,\"used\":480,\"free\":0,\"over\":224,")),
+        std::string::npos)
         << json.output;
 }
 
@@ -69,13 +75,14 @@ TEST(GnuExactRun, AMapWithoutRegionsIsSummedWithoutTotals) {
     const process_result run = run_report(dir, {"--map", "app.map", "--top", "0"});
     EXPECT_EQ(run.exit_code, 0) << run.error_output;
     EXPECT_EQ(run.output,
-              "Gnu map app.map (type detected)\n"
-              "Areas: none; the map names no memory regions (linked with the linker's default "
-              "script). Give the target's memory with --def FILE for totals and percentages.\n"
-              "\n"
-              "Program memory used: 88\n"
-              "RAM used:            12\n"
-              "\n");
+              native_lines(
+                  "Gnu map app.map (type detected)\n"
+                  "Areas: none; the map names no memory regions (linked with the linker's default "
+                  "script). Give the target's memory with --def FILE for totals and percentages.\n"
+                  "\n"
+                  "Program memory used: 88\n"
+                  "RAM used:            12\n"
+                  "\n"));
 }
 
 TEST(GnuExactRun, MergedConstantsKeepTheirListedSizeBesideTheCountedOne) {
@@ -93,11 +100,10 @@ TEST(GnuExactRun, MergedConstantsKeepTheirListedSizeBesideTheCountedOne) {
               "                0x08000049       0x25 b.o\n");
     const process_result csv = run_report(dir, {"--map", "app.map", "--format", "csv"});
     EXPECT_EQ(csv.exit_code, 0) << csv.error_output;
-    EXPECT_EQ(csv.output,
-              "area,name,address,size,counted,unit,search,object,archive\n"
-              "FLASH,.text.a_name,0x08000000,36,36,byte,,a.o,\n"
-              "FLASH,.rodata.a_name.str1.4,0x08000024,37,37,byte,,a.o,\n"
-              "FLASH,.rodata.b_name.str1.4,0x08000049,37,0,byte,,b.o,\n");
+    EXPECT_EQ(csv.output, native_lines("area,name,address,size,counted,unit,search,object,archive\n"
+                                       "FLASH,.text.a_name,0x08000000,36,36,byte,,a.o,\n"
+                                       "FLASH,.rodata.a_name.str1.4,0x08000024,37,37,byte,,a.o,\n"
+                                       "FLASH,.rodata.b_name.str1.4,0x08000049,37,0,byte,,b.o,\n"));
 }
 
 }  // namespace

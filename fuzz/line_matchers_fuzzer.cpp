@@ -26,11 +26,11 @@ struct section_oracle {
 
 const std::vector<section_oracle>& section_oracles() {
     static const std::vector<section_oracle> oracles = [] {
-        // Readers on a file that does not exist: only their matchers are used.
-        static const tarvel::c_map_file_elxr puma(text_source{});
-        static const tarvel::c_map_file_elxr_ibex ibex(text_source{});
-        static const tarvel::c_map_file_elxr_wren wren(text_source{});
-        static const tarvel::c_map_file_elxr_mem32_unlimited mem32(text_source{});
+        // Readers with no text: only their matchers are used.
+        static const tarvel::c_map_file_elxr puma(tarvel::text_source{});
+        static const tarvel::c_map_file_elxr_ibex ibex(tarvel::text_source{});
+        static const tarvel::c_map_file_elxr_wren wren(tarvel::text_source{});
+        static const tarvel::c_map_file_elxr_mem32_unlimited mem32(tarvel::text_source{});
         std::vector<section_oracle> list;
         for (const tarvel::c_map_file_elxr* reader :
              std::initializer_list<const tarvel::c_map_file_elxr*>{&puma, &ibex, &wren, &mem32}) {

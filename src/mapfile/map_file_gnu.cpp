@@ -5,6 +5,7 @@
 
 #include "mapfile/gnu_address_coverage.h"
 #include "mapfile/gnu_elf_witness.h"
+#include "mapfile/gnu_load_images.h"
 #include "mapfile/gnu_map_line.h"
 #include "mapfile/gnu_memory_regions.h"
 #include "mapfile/gnu_output_section.h"
@@ -394,6 +395,46 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
     c_origin_table origins(origins_);
     gnu::c_address_coverage coverage;
     c_area_reach reach;
+    // Each piece becomes an entry of the area at `place`, or an unplaced one.
+    const auto add_piece = [&](const gnu::section_piece& piece, const area_place& place) {
+        count_recognised();
+        if (piece.address >= address_space || piece.size > address_space - piece.address) {
+            count_dropped("address beyond 32 bits");
+            return;
+        }
+        const std::uint64_t counted =
+            coverage.claim(piece.counted_from, piece.counted_from + piece.counted);
+        c_map_entry entry;
+        entry.name = piece.name;  // copied by the list or the unplaced entries
+        entry.address = static_cast<std::uint32_t>(piece.address);
+        entry.size = static_cast<std::uint32_t>(counted);
+        entry.uncounted = static_cast<std::uint32_t>(piece.size - counted);
+        // Only files with bytes in target memory become origins.
+        entry.origin = piece.size > 0 ? origins.index_of(piece.file) : no_origin;
+        if (place.found) {
+            place_at(std::move(entry), place.in_program, place.index, program_entries,
+                     memory_entries);
+        } else {
+            keep_unplaced(std::move(entry));
+        }
+    };
+    // A load image counts in the area its load address lies in, also past the area's end.
+    gnu::c_load_image_queue held_images;
+    const auto add_load_image = [&](const gnu::c_load_image_queue::image& image) {
+        area_place load_place{true, true, 0};
+        if (!def.without_regions) {
+            load_place = area_at(def, image.start);
+            if (!load_place.found) {
+                load_place = reach.overrun_at(def, image.start);
+            }
+            if (load_place.found) {
+                reach.note(load_place, image.end);
+            }
+        }
+        for (const gnu::section_piece& piece : image.pieces) {
+            add_piece(piece, load_place);
+        }
+    };
     const auto count_section = [&](const gnu::output_section& listed) {
         gnu::output_section section = listed;
         const gnu::elf_verdict verdict =
@@ -412,51 +453,37 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
             }
             return;
         }
+        if (section.has_values && (section.size > 0 || section.has_load_address)) {
+            held_images.see(section.has_load_address ? section.load_address : section.address,
+                            section.has_load_address, add_load_image);
+        }
         // Every piece belongs to the area that the section starts in, also where the section
         // runs past its end: a link that overflows a region shows as an over-full area.
         area_place run_place;
-        area_place load_place;
         if (def.without_regions) {
             run_place = {true, !runs_as_ram_data(section), 0};
-            load_place = {true, true, 0};
         } else {
             run_place = area_at(def, start_of(section));
             if (!run_place.found) {
                 run_place = reach.overrun_at(def, start_of(section));
             }
-            load_place = area_at(def, section.load_address);
-            if (!load_place.found && gnu::has_load_image(section)) {
-                load_place = reach.overrun_at(def, section.load_address);
-            }
             if (run_place.found && section.has_values) {
                 reach.note(run_place, section.address + section.size);
             }
-            if (load_place.found && gnu::has_load_image(section)) {
-                reach.note(load_place, section.load_address + section.size);
+        }
+        std::vector<gnu::section_piece> pieces = gnu::counted_pieces(section);
+        if (gnu::has_load_image(section)) {
+            gnu::c_load_image_queue::image image =
+                gnu::c_load_image_queue::take_image(section.load_address, section.size, pieces);
+            // The ELF file says for certain that the image is there.
+            if (section.from_elf) {
+                add_load_image(image);
+            } else {
+                held_images.hold(std::move(image));
             }
         }
-        for (gnu::section_piece& piece : gnu::counted_pieces(section)) {
-            count_recognised();
-            if (piece.address >= address_space || piece.size > address_space - piece.address) {
-                count_dropped("address beyond 32 bits");
-                continue;
-            }
-            const std::uint64_t counted =
-                coverage.claim(piece.counted_from, piece.counted_from + piece.counted);
-            c_map_entry entry;
-            entry.name = piece.name;  // copied by the list or the unplaced entries
-            entry.address = static_cast<std::uint32_t>(piece.address);
-            entry.size = static_cast<std::uint32_t>(counted);
-            entry.uncounted = static_cast<std::uint32_t>(piece.size - counted);
-            // Only files with bytes in target memory become origins.
-            entry.origin = piece.size > 0 ? origins.index_of(piece.file) : no_origin;
-            const area_place& place = piece.in_load_image ? load_place : run_place;
-            if (place.found) {
-                place_at(std::move(entry), place.in_program, place.index, program_entries,
-                         memory_entries);
-            } else {
-                keep_unplaced(std::move(entry));
-            }
+        for (const gnu::section_piece& piece : pieces) {
+            add_piece(piece, run_place);
         }
     };
     c_memory_map_reader reader(count_section);
@@ -485,6 +512,7 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
         reader.take(line);
     }
     reader.finish();
+    held_images.release_all(add_load_image);
     close();
     return !program_entries.empty() || !memory_entries.empty();
 }

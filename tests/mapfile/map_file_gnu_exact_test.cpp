@@ -127,6 +127,42 @@ TEST_F(GnuExact, ThreadLocalZeroDataTakesNoRoomOfItsOwn) {
     EXPECT_EQ(std::count(in_ram.begin(), in_ram.end(), ".tbss"), 1);
 }
 
+TEST_F(GnuExact, ANoLoadSectionShowsByTheLoadAddressThatFollowsIt) {
+    // The NOLOAD .dma_buffers (its pieces not named as zero data) prints the load address at
+    // which the .data after it is loaded: it has no load image. The .ramfunc before it has
+    // one: the next load address lies past its image.
+    const parse_result r = parse(
+        "Linker script and memory map\n"
+        ".ramfunc        0x10000000        0xc load address 0x080002f0\n"
+        " .ramfunc       0x10000000        0xc a.o\n"
+        ".dma_buffers    0x10000010      0x200 load address 0x080002fc\n"
+        " .dma_buffers   0x10000010      0x200 b.o\n"
+        ".bss            0x20000000       0x10\n"
+        " .bss           0x20000000       0x10 a.o\n"
+        ".data           0x20000010        0x4 load address 0x080002fc\n"
+        " .data          0x20000010        0x4 a.o\n");
+    EXPECT_EQ(counted(r.program), 0xcu + 0x4u);
+    EXPECT_EQ(counted(r.memory), 0xcu + 0x200u + 0x10u + 0x4u);
+
+    // Without a section after it that has a load address, the flash section that follows
+    // starts where the image would have been.
+    const parse_result tail = parse(
+        "Linker script and memory map\n"
+        ".dma_buffers    0x10000010      0x200 load address 0x08000100\n"
+        " .dma_buffers   0x10000010      0x200 b.o\n"
+        ".text_tail      0x08000100       0x20\n"
+        " .text          0x08000100       0x20 c.o\n");
+    EXPECT_EQ(counted(tail.program), 0x20u);
+
+    // Last in the map, nothing says otherwise: the image counts.
+    const parse_result last = parse(
+        "Linker script and memory map\n"
+        ".data           0x20000010        0x4 load address 0x080002fc\n"
+        " .data          0x20000010        0x4 a.o\n");
+    EXPECT_EQ(counted(last.program), 0x4u);
+    EXPECT_EQ(last.program.front().address, 0x080002fcu);
+}
+
 TEST_F(GnuExact, NoLoadImageForSectionsNamedAsZeroData) {
     // ld prints a load address for a NOLOAD section after an AT> section of the region.
     const parse_result r = parse(
@@ -168,9 +204,10 @@ TEST_F(GnuExact, SectionsCountInTheAreaTheyStartInAlsoPastItsEnd) {
     EXPECT_EQ(counted(r.program), 0x180u + 0x40u + 0x8u);
     EXPECT_EQ(counted(r.memory), 8u);
     // A section far from every region lies in none.
-    c_map_file_gnu reader(text_source::text("Linker script and memory map\n"
-                                            ".far            0x30000000       0x10\n"
-                                            " .far           0x30000000       0x10 main.o\n"));
+    c_map_file_gnu reader(
+        text_source::text("Linker script and memory map\n"
+                          ".far            0x30000000       0x10\n"
+                          " .far           0x30000000       0x10 main.o\n"));
     c_entry_list program;
     c_entry_list memory;
     EXPECT_FALSE(reader.parse(def, program, memory));
@@ -187,21 +224,20 @@ c_memory_def areas_of(const std::string& map) {
 TEST(GnuRegionKinds, AttributesThenContentsThenNames) {
     // No letters (TI's msp430 scripts, the ESP8266 SDK): what the map places decides, then
     // the name; a region nothing decides counts in neither total.
-    const c_memory_def def =
-        areas_of(
-                 "Memory Configuration\n"
-                 "Name Origin Length Attributes\n"
-                 "iram1_0_seg      0x40100000         0x00008000\n"
-                 "dram0_0_seg      0x3ffe8000         0x00014000\n"
-                 "irom0_0_seg      0x40201010         0x000fbff0\n"
-                 "SRAM0            0x20000000         0x00010000\n"
-                 "INFOA            0x00001980         0x00000080\n"
-                 "FLASH            0x08000000         0x00010000 xr\n"
-                 "Linker script and memory map\n"
-                 ".text           0x40100000       0x40\n"
-                 " .text          0x40100000       0x40 a.o\n"
-                 ".data           0x3ffe8000        0x8 load address 0x40201010\n"
-                 " .data          0x3ffe8000        0x8 a.o\n");
+    const c_memory_def def = areas_of(
+        "Memory Configuration\n"
+        "Name Origin Length Attributes\n"
+        "iram1_0_seg      0x40100000         0x00008000\n"
+        "dram0_0_seg      0x3ffe8000         0x00014000\n"
+        "irom0_0_seg      0x40201010         0x000fbff0\n"
+        "SRAM0            0x20000000         0x00010000\n"
+        "INFOA            0x00001980         0x00000080\n"
+        "FLASH            0x08000000         0x00010000 xr\n"
+        "Linker script and memory map\n"
+        ".text           0x40100000       0x40\n"
+        " .text          0x40100000       0x40 a.o\n"
+        ".data           0x3ffe8000        0x8 load address 0x40201010\n"
+        " .data          0x3ffe8000        0x8 a.o\n");
     EXPECT_EQ(def.program_names, (std::vector<std::string>{"iram1_0_seg", "irom0_0_seg", "FLASH"}));
     EXPECT_EQ(def.memory_names, (std::vector<std::string>{"dram0_0_seg", "SRAM0"}));
     EXPECT_EQ(def.other_names, std::vector<std::string>{"INFOA"});
@@ -211,14 +247,14 @@ TEST(GnuRegionKinds, AttributesThenContentsThenNames) {
 
 TEST(GnuRegionKinds, AvrDeviceRegionsAndOneMemoryUnderTwoNames) {
     const c_memory_def avr = areas_of(
-                                      "Memory Configuration\n"
-                                      "Name Origin Length Attributes\n"
-                                      "text 0x0000000000000000 0x0000000000004000 xr\n"
-                                      "data 0x0000000000800060 0x0000000000000400 rw !x\n"
-                                      "eeprom 0x0000000000810000 0x0000000000000200 rw !x\n"
-                                      "fuse 0x0000000000820000 0x0000000000000002 rw !x\n"
-                                      "lock 0x0000000000830000 0x0000000000000400 rw !x\n"
-                                      "signature 0x0000000000840000 0x0000000000000400 rw !x\n");
+        "Memory Configuration\n"
+        "Name Origin Length Attributes\n"
+        "text 0x0000000000000000 0x0000000000004000 xr\n"
+        "data 0x0000000000800060 0x0000000000000400 rw !x\n"
+        "eeprom 0x0000000000810000 0x0000000000000200 rw !x\n"
+        "fuse 0x0000000000820000 0x0000000000000002 rw !x\n"
+        "lock 0x0000000000830000 0x0000000000000400 rw !x\n"
+        "signature 0x0000000000840000 0x0000000000000400 rw !x\n");
     EXPECT_EQ(avr.program_names, std::vector<std::string>{"text"});
     EXPECT_EQ(avr.memory_names, std::vector<std::string>{"data"});
     EXPECT_EQ(avr.eeprom_names, std::vector<std::string>{"eeprom"});
@@ -226,11 +262,11 @@ TEST(GnuRegionKinds, AvrDeviceRegionsAndOneMemoryUnderTwoNames) {
 
     // Zephyr lists the devicetree's name for the RAM region too.
     const c_memory_def zephyr = areas_of(
-                                         "Memory Configuration\n"
-                                         "Name Origin Length Attributes\n"
-                                         "FLASH 0x00000000 0x00100000 xr\n"
-                                         "RAM 0x20010000 0x00040000 xw\n"
-                                         "SRAM0 0x20010000 0x00040000\n");
+        "Memory Configuration\n"
+        "Name Origin Length Attributes\n"
+        "FLASH 0x00000000 0x00100000 xr\n"
+        "RAM 0x20010000 0x00040000 xw\n"
+        "SRAM0 0x20010000 0x00040000\n");
     EXPECT_EQ(zephyr.memory_names, std::vector<std::string>{"RAM"});
     EXPECT_TRUE(zephyr.other.empty());
 }

@@ -1,0 +1,33 @@
+#include "mapfile/gnu_load_images.h"
+
+#include <algorithm>
+
+namespace tarvel::gnu {
+
+c_load_image_queue::image c_load_image_queue::take_image(std::uint64_t load_address,
+                                                         std::uint64_t size,
+                                                         std::vector<section_piece>& pieces) {
+    image held;
+    held.start = load_address;
+    held.end = load_address + std::min(size, UINT64_MAX - load_address);
+    const auto first_copy =
+        std::stable_partition(pieces.begin(), pieces.end(),
+                              [](const section_piece& piece) { return !piece.in_load_image; });
+    held.pieces.assign(std::make_move_iterator(first_copy), std::make_move_iterator(pieces.end()));
+    pieces.erase(first_copy, pieces.end());
+    return held;
+}
+
+void c_load_image_queue::hold(image held) {
+    if (!held.pieces.empty()) {
+        held_.push_back(std::move(held));
+    }
+}
+
+void c_load_image_queue::drop_images_holding(std::uint64_t address) {
+    std::erase_if(held_, [address](const image& held) {
+        return address >= held.start && address < held.end;
+    });
+}
+
+}  // namespace tarvel::gnu

@@ -9,7 +9,8 @@
 // nothing. Where ranges overlap (the members of an OVERLAY share their run address) the bytes
 // count once. A section counts whole in the range where it begins, as ld assigns it to the
 // region its address lies in: the region of a link that overflowed shows more bytes than it
-// holds, and a section that begins outside a range counts nothing there.
+// holds. The sections ld placed after it in that region begin past the region's end, in no
+// range: they count there too.
 //
 // Neither `size -B` nor ld's --print-memory-usage serves as this reference. `size -B` sorts
 // sections by their flags, not by where they lie: code that runs from RAM counts as text,

@@ -30,16 +30,6 @@ const std::set<build_region> known_wrong_today{
     // section takes no memory of its own; the reader counts it by its documented rule. Only
     // the ELF file's section flags tell.
     {"arm_cxx_cmsis", "RAM"},
-    // The NOLOAD .dma_buffers prints "load address 0x080002fc", the same load address as the
-    // .data after it: the reader counts a 512-byte load image that the ELF file does not hold,
-    // and that image then takes the addresses of the load images after it.
-    {"arm_regions", "FLASH"},
-    {"arm_regions_lto", "FLASH"},  // as arm_regions
-    // Not the reader's fault: the oracle counts only the ELF sections that lie inside the
-    // region (.bss, 24576), while ld placed .heap and .stack in RAM past its end too; the
-    // report's 26112 is over by 5632 bytes, the overflow ld reports. The oracle is to count
-    // the sections that start past a region's end up to the next region.
-    {"arm_overflow", "RAM"},
 };
 
 // Builds whose link overflows a region on purpose.

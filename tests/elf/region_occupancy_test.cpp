@@ -82,6 +82,25 @@ TEST(RegionOccupancy, SectionCountsWholeInTheRangeWhereItBegins) {
     EXPECT_EQ(occupied(sections), (std::vector<std::uint64_t>{0, 0x6000}));
 }
 
+// The sections ld placed after an overflowing one begin past the region's end: they count in
+// it, up to a gap no alignment makes; sections far beyond, or in another range, do not.
+TEST(RegionOccupancy, SectionsPlacedPastAnOverflowingRegionCountInIt) {
+    const std::vector<section_header> sections{
+        make(elf::sht_nobits, alloc_write, 0x20000000, 0x6000, 0x20000000),  // .bss
+        make(elf::sht_nobits, alloc_write, 0x20006000, 0x200, 0x20006000),   // .heap
+        make(elf::sht_nobits, alloc_write, 0x20006208, 0x400, 0x20006208),   // .stack
+        make(elf::sht_progbits, alloc_write, 0x30000000, 0x10, 0x30000000)};
+    EXPECT_EQ(occupied(sections), (std::vector<std::uint64_t>{0, 0x6600}));
+    // A region that fits claims nothing beyond its end.
+    EXPECT_EQ(occupied({sections[1]}, {{0x20000000, 0x6000}}), (std::vector<std::uint64_t>{0}));
+    // Past the end of one range, the next range's own sections stay its own.
+    const std::vector<section_header> adjacent{
+        make(elf::sht_progbits, alloc, 0x08000000, 0x120, 0x08000000),
+        make(elf::sht_progbits, alloc, 0x08000120, 0x40, 0x08000120)};
+    EXPECT_EQ(occupied(adjacent, {{0x08000000, 0x100}, {0x08000120, 0x100}}),
+              (std::vector<std::uint64_t>{0x120, 0x40}));
+}
+
 // Overlapping sections in one range count each byte once, also when one lies inside another.
 TEST(RegionOccupancy, NestedAndChainedOverlapsCountOnce) {
     const std::vector<section_header> sections{

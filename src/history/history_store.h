@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "history/build_record.h"
+#include "report/build_record.h"
 #include "history/commit_ref.h"
 #include "history/database.h"
 #include "history/stored_report.h"

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "history/build_record.h"
+#include "report/build_record.h"
 
 namespace tarvel {
 

@@ -1,4 +1,5 @@
-// A stored build as lists show it: who built what, when, and its totals.
+// A stored build as lists show it: who built what, when, and its totals. The history fills it
+// in; the renderers show it.
 #pragma once
 
 #include <cstdint>

@@ -16,7 +16,11 @@ namespace {
 
 template <typename Reader>
 bool is_exactly(const std::unique_ptr<c_map_file>& reader) {
-    return reader && typeid(*reader) == typeid(Reader);
+    if (!reader) {
+        return false;
+    }
+    const c_map_file& object = *reader;
+    return typeid(object) == typeid(Reader);
 }
 
 TEST(CreateReader, EachKeywordSelectsItsReaderOnTheOpenedMap) {

@@ -135,7 +135,7 @@ TEST_F(DetectText, VendorLinkersByBannerOrHeading) {
 }
 
 TEST_F(DetectText, LinkersWhoseMapsAreNotReadAreNamed) {
-    const auto foreign = [this](const std::string& text) {
+    const auto foreign = [](const std::string& text) {
         return detect_format(text_source::text(text)).foreign_linker;
     };
     EXPECT_EQ(foreign("###############\n#  IAR Universal Linker V4.61B/386\n"), "IAR XLINK");

@@ -20,9 +20,15 @@ Armlink, Iar and Ti maps get the tables of input sections of a few thousand sect
 totals that agree with them) and the long symbol and cross-reference listings that make real
 maps of these linkers big, as the section maps do.
 
+Gnu maps are GNU ld maps of an arm-none-eabi link (memory regions, output sections of many
+input sections from object files and archives, padding, symbols, .data stored in flash), with
+the ELF file of the same link beside them (<stem>.elf, its section headers equal to the map's
+output sections) for tarvel-report --elf.
+
 Examples:
   gen_maps.py --type Puma --size-mb 200 --out bench/data
   gen_maps.py --type Armlink --size-mb 200 --sections 5000 --out bench/data
+  gen_maps.py --type Gnu --size-mb 200 --out bench/data
   gen_maps.py --type Orca --symbols 1000000 --searches 30 --out bench/data
   gen_maps.py --type Orca --symbols 1000000 --overlap heavy --crlf --out bench/data
 """
@@ -696,6 +702,247 @@ def write_ti_map(args, path):
 VENDOR_WRITERS = {"Armlink": write_armlink_map, "Iar": write_iar_map, "Ti": write_ti_map}
 
 
+# ---------------------------------------------------------------------------------------------
+# GNU ld maps (ld -Map) and the ELF file of the same link
+
+GNU_FLASH = (0x08000000, 0x10000000)
+GNU_RAM = (0x20000000, 0x08000000)
+GNU_AREAS = {"rom": [GNU_FLASH], "ram": [GNU_RAM]}
+
+# The output sections in the order the script places them, each with its share of the map's
+# lines: (name, memory, share, ELF type, ELF flags). ".data" runs from RAM and is stored in
+# flash after the constants (AT> FLASH); the sections at address 0 are never loaded.
+SHT_PROGBITS, SHT_NOBITS, SHT_STRTAB, SHT_ARM_EXIDX, SHT_ARM_ATTRIBUTES = 1, 8, 3, 0x70000001, 0x70000003
+SHF_WRITE, SHF_ALLOC, SHF_EXECINSTR, SHF_LINK_ORDER = 0x1, 0x2, 0x4, 0x80
+GNU_SECTIONS = [
+    (".isr_vector", "rom", 0.0, SHT_PROGBITS, SHF_ALLOC),
+    (".text", "rom", 0.52, SHT_PROGBITS, SHF_ALLOC | SHF_EXECINSTR),
+    (".rodata", "rom", 0.14, SHT_PROGBITS, SHF_ALLOC),
+    (".ARM.exidx", "rom", 0.03, SHT_ARM_EXIDX, SHF_ALLOC | SHF_LINK_ORDER),
+    (".data", "ram", 0.08, SHT_PROGBITS, SHF_ALLOC | SHF_WRITE),
+    (".bss", "ram", 0.10, SHT_NOBITS, SHF_ALLOC | SHF_WRITE),
+    (".ARM.attributes", None, 0.0, SHT_ARM_ATTRIBUTES, 0),
+    (".comment", None, 0.0, SHT_PROGBITS, 0x30),
+    (".debug_info", None, 0.03, SHT_PROGBITS, 0),
+    (".debug_line", None, 0.03, SHT_PROGBITS, 0),
+]
+
+
+def gnu_piece_lines(out, name, address, size, obj):
+    """An input section as ld prints it on a 64-bit host: a name of 14 characters or more
+    stands on a line of its own."""
+    if len(name) >= 14:
+        out.line(" " + name)
+        out.line("                0x%016x %10s %s" % (address, "0x%x" % size, obj))
+    else:
+        out.line(" %-14s 0x%016x %10s %s" % (name, address, "0x%x" % size, obj))
+
+
+def gnu_object(rng):
+    obj = rng.choice(OBJECT_FILES)
+    if rng.random() < 0.3:
+        return "lib%s.a(%s)" % (obj.split("_")[0], obj)
+    return obj
+
+
+def gnu_pieces(rng, name, start, budget, serial):
+    """The input sections of one output section, about `budget` bytes of map text: (name,
+    address, size, object or None for padding, symbol or None), and the section's end. Merged
+    string constants share an address, as ld lists them after merging."""
+    pieces = []
+    address = start
+    written = 0
+    prefix = {".isr_vector": ".isr_vector", ".ARM.exidx": ".ARM.exidx.text"}.get(name, name)
+    while written < budget or not pieces:
+        serial += 1
+        symbol = symbol_name(rng, serial)
+        size = rng.randint(1, 64) * 4 if name != ".ARM.exidx" else 8
+        if name == ".isr_vector":
+            pieces.append((".isr_vector", address, 0x1c0, "startup_stm32.o", "g_pfnVectors"))
+            return pieces, address + 0x1c0, serial
+        if name in (".debug_info", ".debug_line"):
+            pieces.append((name, address, rng.randint(16, 512), gnu_object(rng), None))
+            address += pieces[-1][2]
+            written += 60
+            continue
+        aligned = (address + 7) & ~7 if rng.random() < 0.1 else address
+        if aligned != address:
+            pieces.append(("*fill*", address, aligned - address, None, None))
+            address = aligned
+        if name == ".rodata" and rng.random() < 0.2:
+            # Two string literal pieces that ld merged: both at one address, each listed with
+            # its size from before the merge.
+            obj = gnu_object(rng)
+            pieces.append((".rodata.%s.str1.4" % symbol, address, size, obj, None))
+            pieces.append((".rodata.%s_%d.str1.4" % (symbol, serial), address, size // 2 or 4, obj,
+                           None))
+            address += size
+            written += 200
+            continue
+        if name == ".bss" and rng.random() < 0.05:
+            pieces.append(("COMMON", address, size, gnu_object(rng), symbol))
+        else:
+            pieces.append(("%s.%s" % (prefix, symbol), address, size, gnu_object(rng),
+                           None if name == ".ARM.exidx" else symbol))
+        address += size
+        written += 140
+    return pieces, address, serial
+
+
+def write_gnu_map(args, path):
+    """A GNU ld map of an arm-none-eabi link with -ffunction-sections -fdata-sections: the
+    archive members and discarded input sections, the memory regions, and the memory map with
+    its script lines, output and input sections, padding, symbols and the load address of .data;
+    the never loaded sections last. Writes the ELF file of the same link beside it (<stem>.elf):
+    its section headers are the map's output sections."""
+    rng = random.Random(args.seed)
+    out = Writer(path, args.line_end)
+    target = parse_size(args.size_mb)
+    out.line("Archive member included to satisfy reference by file (symbol)")
+    out.line("")
+    for i in range(200):
+        obj = rng.choice(OBJECT_FILES)
+        out.line("lib%s.a(%s)" % (obj.split("_")[0], obj))
+        out.line("                              %s (%s)" % (rng.choice(OBJECT_FILES),
+                                                          symbol_name(rng, i)))
+    out.line("")
+    out.line("Discarded input sections")
+    out.line("")
+    # A listing of a few thousand lines, as a build with --gc-sections has: the map's type is
+    # told from its first 100 000 lines, which must reach the memory configuration.
+    serial = 0
+    while serial < 10000 and out.size < target * 0.04:
+        serial += 1
+        gnu_piece_lines(out, ".text.%s" % symbol_name(rng, serial), 0, rng.randint(1, 64) * 4,
+                        gnu_object(rng))
+    out.line("")
+    out.line("Memory Configuration")
+    out.line("")
+    out.line("Name             Origin             Length             Attributes")
+    out.line("FLASH            0x%016x 0x%016x xr" % GNU_FLASH)
+    out.line("RAM              0x%016x 0x%016x xrw" % GNU_RAM)
+    out.line("*default*        0x0000000000000000 0xffffffffffffffff")
+    out.line("")
+    out.line("Linker script and memory map")
+    out.line("")
+    for obj in OBJECT_FILES[:40]:
+        out.line("LOAD %s" % obj)
+    out.line("                0x0000000020020000                _estack = (ORIGIN (RAM) + LENGTH (RAM))")
+    out.line("")
+    flash = GNU_FLASH[0]
+    ram = GNU_RAM[0]
+    entries = 0
+    sections = []  # (name, address, size, load address, type, flags)
+    body_start = out.size
+    for name, memory, share, elf_type, elf_flags in GNU_SECTIONS:
+        start = flash if memory == "rom" else ram if memory == "ram" else 0
+        budget = share * (target - body_start)
+        if name in (".ARM.attributes", ".comment"):
+            pieces = [(name, 0, 0x2e, rng.choice(OBJECT_FILES), None)]
+            end = 0x2e
+        else:
+            pieces, end, serial = gnu_pieces(rng, name, start, budget, serial)
+        size = end - start
+        load = start
+        if name == ".data":
+            load = flash
+        line = "%-15s 0x%016x %10s" % (name, start, "0x%x" % size)
+        if len(name) >= 15:
+            out.line(name)
+            line = "%15s 0x%016x %10s" % ("", start, "0x%x" % size)
+        if load != start:
+            line += " load address 0x%016x" % load
+        out.line(line)
+        if memory is not None:
+            out.line("                0x%016x                _s%s = ." % (start, name.strip(".").lower()))
+            out.line(" *(%s)" % name)
+            out.line(" *(%s*)" % name)
+        for piece_name, address, piece_size, obj, symbol in pieces:
+            if obj is None:
+                out.line(" *fill*         0x%016x %10s " % (address, "0x%x" % piece_size))
+                continue
+            gnu_piece_lines(out, piece_name, address, piece_size, obj)
+            if symbol is not None:
+                out.line("                0x%016x                %s" % (address, symbol))
+            if memory is not None:
+                entries += 1
+        if memory is not None:
+            out.line("                0x%016x                . = ALIGN (0x4)" % end)
+            out.line("                0x%016x                _e%s = ." % (end, name.strip(".").lower()))
+        out.line("")
+        if name == ".data":
+            flash = load + size
+            ram = end
+        elif memory == "rom":
+            flash = end
+        elif memory == "ram":
+            ram = end
+        sections.append((name, start, size, load, elf_type, elf_flags))
+    out.line("OUTPUT(%s.elf elf32-littlearm)" % os.path.basename(path)[:-4])
+    out.close()
+    elf_path = path[:-4] + ".elf"
+    write_gnu_elf(elf_path, sections)
+    # What the link takes, as the ELF's allocated sections tell: a check of the tool's figures.
+    rom_used = sum(size for name, start, size, load, elf_type, flags in sections
+                   if flags & SHF_ALLOC and elf_type != SHT_NOBITS)
+    ram_used = sum(size for name, start, size, load, elf_type, flags in sections
+                   if flags & SHF_ALLOC and start >= GNU_RAM[0])
+    return {"size": out.written, "entries": entries, "placed_entries": entries, "elf": elf_path,
+            "rom_used": rom_used, "ram_used": ram_used}
+
+
+def write_gnu_elf(path, sections):
+    """An ELF32 little-endian executable for ARM with the given output sections (name, address,
+    size, load address, type, flags) and a .shstrtab, and a loadable segment each for the
+    flash sections and for RAM, whose physical address is .data's load address. The contents
+    are holes of zeros, so that the file takes little room on disk."""
+    import struct
+    names = b"\0"
+    name_offsets = []
+    for section in sections + [(".shstrtab",)]:
+        name_offsets.append(len(names))
+        names += section[0].encode() + b"\0"
+    offset = 0x1000
+    placed = []  # (offset) of each section's contents
+    for name, address, size, load, elf_type, flags in sections:
+        offset = (offset + 15) & ~15
+        placed.append(offset)
+        if elf_type != SHT_NOBITS:
+            offset += size
+    names_offset = offset
+    table = (names_offset + len(names) + 3) & ~3
+    count = len(sections) + 2
+    headers = []
+    flash = [i for i, s in enumerate(sections) if s[5] & SHF_ALLOC and s[1] < GNU_RAM[0]]
+    ram = [i for i, s in enumerate(sections) if s[5] & SHF_ALLOC and s[1] >= GNU_RAM[0]]
+    segments = []
+    first, last = sections[flash[0]], sections[flash[-1]]
+    segments.append((placed[flash[0]], first[1], first[1],
+                     placed[flash[-1]] + last[2] - placed[flash[0]],
+                     last[1] + last[2] - first[1], 5))
+    data = sections[ram[0]]
+    ram_end = sections[ram[-1]][1] + sections[ram[-1]][2]
+    segments.append((placed[ram[0]], data[1], data[3], data[2], ram_end - data[1], 6))
+    with open(path, "wb") as f:
+        f.write(b"\x7fELF" + bytes([1, 1, 1, 0]) + bytes(8))
+        f.write(struct.pack("<HHIIIIIHHHHHH", 2, 40, 1, GNU_FLASH[0] | 1, 52, table, 0x05000200,
+                            52, 32, len(segments), 40, count, count - 1))
+        for seg_offset, vaddr, paddr, filesz, memsz, seg_flags in segments:
+            f.write(struct.pack("<IIIIIIII", 1, seg_offset, vaddr, paddr, filesz, memsz, seg_flags,
+                                0x1000))
+        f.seek(names_offset)
+        f.write(names)
+        f.seek(table)
+        f.write(bytes(40))
+        for i, (name, address, size, load, elf_type, flags) in enumerate(sections):
+            headers.append(struct.pack("<IIIIIIIIII", name_offsets[i], elf_type, flags,
+                                       address if flags & SHF_ALLOC else 0, placed[i], size, 0, 0,
+                                       4, 0))
+        headers.append(struct.pack("<IIIIIIIIII", name_offsets[-1], SHT_STRTAB, 0, 0,
+                                   names_offset, len(names), 0, 0, 1, 0))
+        f.write(b"".join(headers))
+
+
 def write_def(args, path, areas, searches, reserved):
     with open(path, "w", encoding="latin-1", newline="") as f:
         f.write("// Generated benchmark target (%s)\n" % args.type)
@@ -714,7 +961,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--type", required=True,
                         choices=["Puma", "Ibex", "Wren", "Puma_mem32_unlimited", "Orca", "Lld",
-                                 "Armlink", "Iar", "Ti"])
+                                 "Armlink", "Iar", "Ti", "Gnu"])
     parser.add_argument("--size-mb", default="200", help="section maps: file size in MiB")
     parser.add_argument("--sections", type=int, default=400, help="section maps: table rows")
     parser.add_argument("--symbols", type=int, default=1000000, help="Orca: symbol lines")
@@ -757,6 +1004,9 @@ def main():
     elif args.type == "Lld":
         info = write_lld_map(args, map_path)
         write_def(args, def_path, LLD_AREAS, lld_searches(args.searches), [])
+    elif args.type == "Gnu":
+        info = write_gnu_map(args, map_path)
+        write_def(args, def_path, GNU_AREAS, ["text.%s" % m for m in MODULES[:args.searches]], [])
     elif args.type in VENDOR_WRITERS:
         info = VENDOR_WRITERS[args.type](args, map_path)
         searches = ["text.%s" % m for m in MODULES[:args.searches]]

@@ -5,17 +5,23 @@
 # comparison on the heavy-overlap map of bench/run.sh (Orca_heavy: every symbol in a program
 # area, most names matched by two searches), on standard output and with --json FILE.
 #
-# Usage: bench/report.sh [--symbols N] [--runs N] [--build DIR] [--data DIR] [--smoke]
+# Last, a GNU ld map with the ELF file of its link: tarvel-report on the map beside `wc -l` of it
+# (target: at most 3x), and with --elf beside without (target: under 10 % more).
+#
+# Usage: bench/report.sh [--symbols N] [--size-mb N] [--runs N] [--build DIR] [--data DIR] [--smoke]
 #   --symbols N   symbol lines of the generated Orca maps (default 1000000)
+#   --size-mb N   size of the generated GNU ld map in MiB (default 200)
 #   --runs N      timed runs of each command (default 5)
 #   --build DIR   the build with src/tarvel and src/tarvel-report (default build-bench, else build)
 #   --data DIR    where generated files go (default bench/data, git-ignored)
-#   --smoke       50 000 symbols, 3 runs: checks that it works; the targets are not judged
+#   --smoke       50 000 symbols, an 8 MiB GNU ld map, 3 runs: checks that it works; the
+#                 targets are not judged
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 symbols=1000000
+size_mb=200
 runs=5
 build=""
 data="$here/data"
@@ -23,10 +29,11 @@ smoke=0
 while [ $# -gt 0 ]; do
     case "$1" in
         --symbols) symbols="$2"; shift 2 ;;
+        --size-mb) size_mb="$2"; shift 2 ;;
         --runs) runs="$2"; shift 2 ;;
         --build) build="$2"; shift 2 ;;
         --data) data="$2"; shift 2 ;;
-        --smoke) symbols=50000; runs=3; smoke=1; shift ;;
+        --smoke) symbols=50000; size_mb=8; runs=3; smoke=1; shift ;;
         -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
         *) echo "report.sh: unknown argument $1" >&2; exit 2 ;;
     esac
@@ -113,4 +120,46 @@ print("tarvel-report --format json  %7.3f s  %.2fx tarvel (<=1.5x): %s" % (
     as_json, as_json / tarvel, judged(as_json / tarvel <= 1.5)))
 print("tarvel-report --json FILE    %7.3f s  %.2fx tarvel (<=1.5x): %s" % (
     json_file, json_file / tarvel, judged(json_file / tarvel <= 1.5)))
+PY
+
+# The GNU ld map and its ELF file. The figures must be the ELF's, or the timing means nothing.
+gnu="$data/gnu_${size_mb}mb"
+if [ ! -f "$gnu.map" ] || [ ! -f "$gnu.elf" ] || [ ! -f "$gnu.json" ]; then
+    python3 "$here/gen_maps.py" --type Gnu --size-mb "$size_mb" --out "$data" \
+        --stem "$(basename "$gnu")" >/dev/null
+fi
+"$report" --map "$gnu.map" --format json >"$work/gnu.json"
+"$report" --map "$gnu.map" --elf "$gnu.elf" --format json >"$work/gnu_elf.json"
+python3 - "$work" "$gnu.json" <<'PY'
+import json, os, sys
+work, info_path = sys.argv[1], sys.argv[2]
+info = json.load(open(info_path))
+for name in ("gnu.json", "gnu_elf.json"):
+    report = json.load(open(os.path.join(work, name)))
+    got = (report["rom"]["used"], report["ram"]["used"])
+    if got != (info["rom_used"], info["ram_used"]):
+        sys.exit("report.sh: %s: ROM and RAM used %s, the ELF says %s" % (
+            name, got, (info["rom_used"], info["ram_used"])))
+PY
+cat "$gnu.map" "$gnu.elf" >/dev/null
+hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/gnu_times.json" \
+    "wc -l $gnu.map" \
+    "$report --map $gnu.map --format json" \
+    "$report --map $gnu.map --elf $gnu.elf --format json" \
+    >/dev/null 2>&1
+python3 - "$work" "$smoke" "$gnu.map" "$gnu.elf" <<'PY'
+import json, os, statistics, sys
+work, smoke, map_path, elf_path = sys.argv[1], sys.argv[2] == "1", sys.argv[3], sys.argv[4]
+results = json.load(open(os.path.join(work, "gnu_times.json")))["results"]
+wc, plain, with_elf = (statistics.median(r["times"]) for r in results)
+def judged(ok):
+    return "(targets apply to 200 MiB)" if smoke else ("met" if ok else "MISSED")
+print("GNU ld map %.1f MiB, ELF %.1f MiB; load %s" % (
+    os.path.getsize(map_path) / 2**20, os.path.getsize(elf_path) / 2**20,
+    open("/proc/loadavg").read().split()[0]))
+print("wc -l                        %7.3f s" % wc)
+print("tarvel-report --format json  %7.3f s  %.2fx wc -l (<=3x): %s" % (
+    plain, plain / wc, judged(plain / wc <= 3.0)))
+print("tarvel-report --elf          %7.3f s  %+.1f%% (<10%%): %s" % (
+    with_elf, (with_elf / plain - 1) * 100, judged(with_elf / plain < 1.10)))
 PY

@@ -2,8 +2,10 @@
 // rest of the code is the same on Windows and on POSIX systems.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory_resource>
+#include <span>
 #include <string>
 
 namespace tarvel::platform {
@@ -40,5 +42,27 @@ version_info read_version_info(const std::string& program_path);
 // system offers it, backed by large pages: a million entries then cost a few dozen page
 // faults instead of some fifteen thousand. Smaller blocks come from the ordinary heap.
 std::pmr::memory_resource* large_block_resource();
+
+// A regular file's bytes mapped read-only into memory, so that a reader that needs a few parts
+// of a large file (the headers of an ELF file, whose contents and debugging sections can be
+// larger than the map) touches only those pages. Not open for what cannot be mapped (a missing
+// file, a directory, a pipe); an empty file is open and empty.
+class c_mapped_file {
+  public:
+    explicit c_mapped_file(const std::string& path);
+    ~c_mapped_file();
+    c_mapped_file(const c_mapped_file&) = delete;
+    c_mapped_file& operator=(const c_mapped_file&) = delete;
+
+    bool is_open() const { return open_; }
+    std::span<const std::uint8_t> bytes() const {
+        return {static_cast<const std::uint8_t*>(data_), size_};
+    }
+
+  private:
+    const void* data_ = nullptr;
+    std::size_t size_ = 0;
+    bool open_ = false;
+};
 
 }  // namespace tarvel::platform

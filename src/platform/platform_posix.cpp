@@ -2,8 +2,10 @@
 // plays their part; the version information is compiled in from the build's one definition.
 #include "platform/platform.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <new>
@@ -83,6 +85,35 @@ class c_large_block_resource : public std::pmr::memory_resource {
 std::pmr::memory_resource* large_block_resource() {
     static c_large_block_resource resource;
     return &resource;
+}
+
+c_mapped_file::c_mapped_file(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return;
+    }
+    struct stat info {};
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode)) {
+        size_ = static_cast<std::size_t>(info.st_size);
+        if (size_ == 0) {
+            open_ = true;
+        } else {
+            void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, descriptor, 0);
+            if (mapped != MAP_FAILED) {
+                data_ = mapped;
+                open_ = true;
+            } else {
+                size_ = 0;
+            }
+        }
+    }
+    ::close(descriptor);  // the mapping keeps the file
+}
+
+c_mapped_file::~c_mapped_file() {
+    if (data_ != nullptr) {
+        ::munmap(const_cast<void*>(data_), size_);
+    }
 }
 
 }  // namespace tarvel::platform

@@ -8,6 +8,7 @@
 #include <shlwapi.h>
 #include <winver.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace tarvel::platform {
@@ -99,6 +100,36 @@ version_info read_version_info(const std::string& program_path) {
 // come from the ordinary heap.
 std::pmr::memory_resource* large_block_resource() {
     return std::pmr::new_delete_resource();
+}
+
+c_mapped_file::c_mapped_file(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    LARGE_INTEGER size{};
+    if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) != 0 &&
+        static_cast<unsigned long long>(size.QuadPart) <= SIZE_MAX) {
+        if (size.QuadPart == 0) {
+            open_ = true;  // a file of no bytes cannot be mapped, but is read as empty
+        } else if (const HANDLE mapping =
+                       CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr)) {
+            data_ = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+            CloseHandle(mapping);  // the view keeps the mapping
+            if (data_ != nullptr) {
+                size_ = static_cast<std::size_t>(size.QuadPart);
+                open_ = true;
+            }
+        }
+    }
+    CloseHandle(file);
+}
+
+c_mapped_file::~c_mapped_file() {
+    if (data_ != nullptr) {
+        UnmapViewOfFile(data_);
+    }
 }
 
 }  // namespace tarvel::platform

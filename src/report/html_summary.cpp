@@ -10,10 +10,17 @@ void definition_line(std::ostream& out, const char* label, const std::string& va
     out << "<dt>" << label << "</dt><dd>" << html_escaped(value) << "</dd>\n";
 }
 
+// `over`: the bytes used beyond the total of an area that a failed link filled; 0 for none.
 void figure_row(std::ostream& out, const std::string& name, const std::string& used,
-                const std::string& free, std::uint32_t total, double percent) {
-    out << "<tr><th scope=\"row\">" << html_escaped(name) << "</th><td>" << used << "</td><td>"
-        << free << "</td><td>" << total << "</td><td>" << fixed_text(percent, 1) << "%</td></tr>\n";
+                const std::string& free, std::uint32_t total, double percent,
+                std::uint32_t over = 0) {
+    out << (over > 0 ? "<tr class=\"overfull\">" : "<tr>") << "<th scope=\"row\">"
+        << html_escaped(name) << "</th><td>" << used << "</td><td>" << free << "</td><td>" << total
+        << "</td><td>" << fixed_text(percent, 1) << "%";
+    if (over > 0) {
+        out << ", over by " << over << " bytes";
+    }
+    out << "</td></tr>\n";
 }
 
 void total_row(std::ostream& out, const char* name, const memory_total& total) {
@@ -43,7 +50,8 @@ void render_html_summary(std::ostream& out, const usage_model& model,
     total_row(out, "ROM", model.rom);
     for (const area_usage& area : model.areas) {
         figure_row(out, area.name, std::to_string(area.used_rounded()), std::to_string(area.free()),
-                   area.size, area.used_percent());
+                   area.size, area.used_percent(),
+                   area.shows_overflow && !model.without_regions() ? area.over() : 0);
     }
     out << "</tbody>\n</table>\n<p>The treemaps and the table of entries are drawn by the page's "
            "script, which this viewer did not run.</p>\n</section>\n";

@@ -6,6 +6,7 @@
 
 #include "analysis/origin_breakdown.h"
 #include "analysis/percent.h"
+#include "analysis/section_kind_use.h"
 #include "report/json_writer.h"
 #include "text/fixed_text.h"
 
@@ -57,6 +58,22 @@ void write_total(c_json_writer& json, const char* name, const memory_total& tota
     if (with_bits) {
         json.key("bits").value(total.used_bits);
     }
+    json.end_object();
+}
+
+void write_section_kinds(c_json_writer& json, const section_kind_use& use) {
+    json.key("by_section_kind").begin_object();
+    json.key("program").begin_object();
+    json.key("code").value(use.program.code);
+    json.key("constants").value(use.program.constants);
+    json.key("load_images").value(use.program.load_images);
+    json.key("other").value(use.program.other);
+    json.end_object();
+    json.key("ram").begin_object();
+    json.key("data").value(use.ram.data);
+    json.key("zero_data").value(use.ram.zero_data);
+    json.key("other").value(use.ram.other);
+    json.end_object();
     json.end_object();
 }
 
@@ -323,6 +340,9 @@ void render_json_report(std::ostream& out, const usage_model& model,
         .value(!model.input.definition.empty() ? "definition"
                : model.without_regions()       ? "none"
                                                : "map");
+    if (model.without_regions()) {
+        write_section_kinds(json, use_by_section_kind(model));
+    }
     write_reader(json, model.reader);
     write_total(json, "ram", model.ram, true);
     write_total(json, "rom", model.rom, false);

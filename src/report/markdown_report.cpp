@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "analysis/percent.h"
+#include "analysis/section_kind_use.h"
 #include "text/fixed_text.h"
 
 namespace tarvel {
@@ -66,10 +67,16 @@ std::string change_cell(const figure_change* change) {
     return cell;
 }
 
+// `over`: the bytes used beyond the total, in an area that shows it; 0 for none.
 void row(std::ostream& out, const std::string& name, std::int64_t used, std::int64_t free,
-         std::int64_t total, double percent, const figure_change* change, bool with_change) {
+         std::int64_t total, double percent, std::uint32_t over, const figure_change* change,
+         bool with_change) {
     out << "| " << name << " | " << used << " | " << free << " | " << total << " | "
-        << fixed_text(percent, 1) << "% |";
+        << fixed_text(percent, 1) << "%";
+    if (over > 0) {
+        out << " **over by " << over << " bytes**";
+    }
+    out << " |";
     if (with_change) {
         out << " " << change_cell(change) << " |";
     }
@@ -91,15 +98,34 @@ void area_table(std::ostream& out, const usage_model& model, area_kind kind, con
     if (total != nullptr) {
         row(out, std::string("**") + (kind == area_kind::program ? "ROM" : "RAM") + "**",
             std::stoll(fixed_text(total->used(), 0)), std::stoll(fixed_text(total->free(), 0)),
-            total->total, total->used_percent(), total_change, with_change);
+            total->total, total->used_percent(), 0, total_change, with_change);
     }
     for (const area_usage& area : model.areas) {
         if (area.kind == kind) {
             row(out, markdown_text(area.name), area.used_rounded(), area.free(), area.size,
-                area.used_percent(), change_of(diff, &usage_diff::areas, area.name), with_change);
+                area.used_percent(), area.shows_overflow ? area.over() : 0,
+                change_of(diff, &usage_diff::areas, area.name), with_change);
         }
     }
     out << "\n";
+}
+
+// A map without regions has no sizes to compare with: what it places, by section kind.
+void kind_tables(std::ostream& out, const usage_model& model) {
+    const section_kind_use use = use_by_section_kind(model);
+    out << "The map names no memory regions (linked with the linker's default script): give the "
+           "target's memory with `--def FILE` for totals and percentages.\n\n";
+    out << "| Program memory | Bytes |\n|:---|---:|\n";
+    out << "| **Used** | " << model.rom.used_bytes << " |\n";
+    out << "| code | " << use.program.code << " |\n";
+    out << "| constants | " << use.program.constants << " |\n";
+    out << "| load images of RAM sections | " << use.program.load_images << " |\n";
+    out << "| other | " << use.program.other << " |\n\n";
+    out << "| RAM | Bytes |\n|:---|---:|\n";
+    out << "| **Used** | " << model.ram.used_bytes << " |\n";
+    out << "| initialised data | " << use.ram.data << " |\n";
+    out << "| zero data | " << use.ram.zero_data << " |\n";
+    out << "| other | " << use.ram.other << " |\n\n";
 }
 
 // A search's text ends in a blank, which a table cell would lose anyway.
@@ -203,13 +229,17 @@ void render_markdown_report(std::ostream& out, const usage_model& model,
     const usage_diff* diff = extras.diff;
     out << "### Memory usage of " << markdown_text(model.input.map) << " ("
         << markdown_text(model.input.type) << ")\n\n";
-    area_table(out, model, area_kind::program, "Program memory", &model.rom,
-               diff != nullptr ? &diff->rom : nullptr, diff);
-    area_table(out, model, area_kind::ram, "RAM", &model.ram,
-               diff != nullptr ? &diff->ram : nullptr, diff);
-    area_table(out, model, area_kind::eeprom, "EEPROM", nullptr, nullptr, diff);
-    area_table(out, model, area_kind::other, "Other areas (in neither total)", nullptr, nullptr,
-               diff);
+    if (model.without_regions()) {
+        kind_tables(out, model);
+    } else {
+        area_table(out, model, area_kind::program, "Program memory", &model.rom,
+                   diff != nullptr ? &diff->rom : nullptr, diff);
+        area_table(out, model, area_kind::ram, "RAM", &model.ram,
+                   diff != nullptr ? &diff->ram : nullptr, diff);
+        area_table(out, model, area_kind::eeprom, "EEPROM", nullptr, nullptr, diff);
+        area_table(out, model, area_kind::other, "Other areas (in neither total)", nullptr, nullptr,
+                   diff);
+    }
     search_table(out, model, diff);
     if (extras.breakdown != nullptr) {
         breakdown_table(out, *extras.breakdown, extras.breakdown_by, extras.top);

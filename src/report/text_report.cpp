@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iomanip>
 
+#include "analysis/section_kind_use.h"
 #include "report/eep_report.h"
 #include "report/memory_report.h"
 
@@ -40,10 +41,24 @@ void render_heading(std::ostream& out, const usage_model& model) {
     out << std::endl;
 }
 
-// A map without regions has nothing to compare its use with: what it places, by kind.
+void render_kind_line(std::ostream& out, const char* kind, std::uint32_t bytes) {
+    out << "  " << std::left << std::setw(30) << kind << std::right << std::setw(12) << bytes
+        << std::endl;
+}
+
+// A map without regions has nothing to compare its use with: what it places, by the kind of
+// its sections.
 void render_use_without_regions(std::ostream& out, const usage_model& model) {
+    const section_kind_use use = use_by_section_kind(model);
     out << "Program memory used: " << model.rom.used_bytes << std::endl;
+    render_kind_line(out, "code", use.program.code);
+    render_kind_line(out, "constants", use.program.constants);
+    render_kind_line(out, "load images of RAM sections", use.program.load_images);
+    render_kind_line(out, "other", use.program.other);
     out << "RAM used:            " << model.ram.used_bytes << std::endl;
+    render_kind_line(out, "initialised data", use.ram.data);
+    render_kind_line(out, "zero data", use.ram.zero_data);
+    render_kind_line(out, "other", use.ram.other);
     out << std::endl;
 }
 

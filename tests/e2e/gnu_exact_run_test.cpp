@@ -66,8 +66,9 @@ TEST(GnuExactRun, AMapWithoutRegionsIsSummedWithoutTotals) {
               "\n"
               "Linker script and memory map\n"
               "\n"
-              ".text           0x00008000       0x58\n"
+              ".text           0x00008000       0x5c\n"
               " .text          0x00008000       0x58 c.o\n"
+              " .rodata        0x00008058        0x4 c.o\n"
               ".data           0x00009060        0x4\n"
               " .data          0x00009060        0x4 c.o\n"
               ".bss            0x00009064        0x8\n"
@@ -80,9 +81,24 @@ TEST(GnuExactRun, AMapWithoutRegionsIsSummedWithoutTotals) {
                   "Areas: none; the map names no memory regions (linked with the linker's default "
                   "script). Give the target's memory with --def FILE for totals and percentages.\n"
                   "\n"
-                  "Program memory used: 88\n"
+                  "Program memory used: 92\n"
+                  "  code                                    88\n"
+                  "  constants                                4\n"
+                  "  load images of RAM sections              0\n"
+                  "  other                                    0\n"
                   "RAM used:            12\n"
+                  "  initialised data                         4\n"
+                  "  zero data                                8\n"
+                  "  other                                    0\n"
                   "\n"));
+
+    const process_result json = run_report(dir, {"--map", "app.map", "--format", "json"});
+    EXPECT_EQ(json.exit_code, 0) << json.error_output;
+    EXPECT_NE(json.output.find("\"areas_from\":\"none\",\"by_section_kind\":{\"program\":{"
+                               "\"code\":88,\"constants\":4,\"load_images\":0,\"other\":0},"
+                               "\"ram\":{\"data\":4,\"zero_data\":8,\"other\":0}},"),
+              std::string::npos)
+        << json.output;
 }
 
 TEST(GnuExactRun, MergedConstantsKeepTheirListedSizeBesideTheCountedOne) {

@@ -163,6 +163,61 @@ TEST(MarkdownReport, ADiffWithoutChangedEntriesSaysSo) {
     EXPECT_EQ(markdown.find("<details>"), std::string::npos);
 }
 
+TEST(MarkdownReport, AnOverFullAreaSaysByHowMuch) {
+    test::c_model_builder build;
+    build.program(0x08000000, 0x100).ram(0x20000000, 0x100);
+    build.model.definition.program_names = {"FLASH"};
+    build.model.definition.memory_names = {"RAM"};
+    // A section that runs past the region's end counts in it, as a failed link leaves it.
+    build.placed(".text", 0x08000000, 480, true, 0).placed(".data", 0x20000000, 4, false, 0);
+    usage_model& model = build.done({nullptr, true, true});
+    model.input = {"Gnu", true, "", "app.map", ""};
+    EXPECT_EQ(markdown_of(model, test::extras(nullptr, nullptr, 0)),
+              "### Memory usage of app.map (Gnu)\n\n"
+              "| Program memory | Used | Free | Total | Used % |\n"
+              "|:---|---:|---:|---:|---:|\n"
+              "| **ROM** | 480 | 0 | 256 | 187.5% |\n"
+              "| FLASH | 480 | 0 | 256 | 187.5% **over by 224 bytes** |\n"
+              "\n"
+              "| RAM | Used | Free | Total | Used % |\n"
+              "|:---|---:|---:|---:|---:|\n"
+              "| **RAM** | 4 | 252 | 256 | 1.6% |\n"
+              "| RAM | 4 | 252 | 256 | 1.6% |\n"
+              "\n");
+}
+
+TEST(MarkdownReport, AMapWithoutRegionsIsSplitBySectionKindWithoutSizes) {
+    test::c_model_builder build;
+    build.program(0, 0).ram(0, 0);
+    build.model.definition.without_regions = true;
+    build.model.definition.program_names = {"program memory"};
+    build.model.definition.memory_names = {"RAM"};
+    build.placed(".text.main", 0x8000, 0x58, true, 0, 0)
+        .placed(".rodata.str1.1", 0x8058, 6, true, 0, 0)
+        .placed("*fill*", 0x805E, 2, true, 0)
+        .placed(".data", 0x8060, 4, true, 0, 0)  // the load image of .data below
+        .placed(".data", 0x9060, 4, false, 0, 0)
+        .placed(".bss", 0x9064, 8, false, 0, 1)
+        .placed("COMMON", 0x906C, 4, false, 0, 1);
+    usage_model& model = build.done({nullptr, true, true});
+    model.input = {"Gnu", true, "", "app.map", ""};
+    EXPECT_EQ(markdown_of(model, test::extras(nullptr, nullptr, 0)),
+              "### Memory usage of app.map (Gnu)\n\n"
+              "The map names no memory regions (linked with the linker's default script): give "
+              "the target's memory with `--def FILE` for totals and percentages.\n\n"
+              "| Program memory | Bytes |\n|:---|---:|\n"
+              "| **Used** | 100 |\n"
+              "| code | 88 |\n"
+              "| constants | 6 |\n"
+              "| load images of RAM sections | 4 |\n"
+              "| other | 2 |\n\n"
+              "| RAM | Bytes |\n|:---|---:|\n"
+              "| **Used** | 16 |\n"
+              "| initialised data | 4 |\n"
+              "| zero data | 12 |\n"
+              "| other | 0 |\n\n");
+}
+
 TEST(MarkdownText, MarkupCharactersAreEscaped) {
     EXPECT_EQ(markdown_text("plain name 1.2"), "plain name 1.2");
     EXPECT_EQ(markdown_text("a|b"), "a\\|b");

@@ -46,8 +46,22 @@ class c_model_builder {
         }
         return *this;
     }
-    usage_model& done() {
-        add_up_usage(model);
+    // An entry placed in an area as a linker map's reader places it: in the `index`th program
+    // (or RAM) area whatever its size, as a section that runs past a region's end.
+    c_model_builder& placed(const std::string& name, std::uint32_t address, std::uint32_t size,
+                            bool in_program, std::uint32_t index,
+                            std::uint32_t origin = no_origin) {
+        c_map_entry e;
+        e.name = name;
+        e.address = address;
+        e.size = size;
+        e.index = index;
+        e.origin = origin;
+        (in_program ? model.program_entries : model.memory_entries).insert(e);
+        return *this;
+    }
+    usage_model& done(const add_up_options& options = {}) {
+        add_up_usage(model, options);
         return model;
     }
 

@@ -22,12 +22,24 @@ function budgetFlag(budget) {
     return "Grew by " + formatSigned(budget.figure) + " B, more than the " + budget.limit + " allowed";
 }
 
-// A bar for `barInput`: {bar, name, kindTitle, kind, used, size, free, percent, target, change}.
+// The bytes by which a bar's figure is over its size: an area says so itself ("over", set
+// where a linker map's sections ran past a region's end); a total or an area without it is over
+// by what it uses beyond its size.
+function overBytes(barInput) {
+    if (barInput.over !== undefined && barInput.over !== null) {
+        return barInput.over;
+    }
+    return barInput.used > barInput.size ? barInput.used - barInput.size : 0;
+}
+
+// A bar for `barInput`: {bar, name, kindTitle, kind, used, size, free, percent, over, target,
+// change}.
 function barRow(barInput, context) {
     const budgets = barInput.target === null ? [] : budgetsOf(context, barInput.target);
     const limits = budgets.filter((budget) => budget.kind === "max");
     const broken = budgets.filter((budget) => budget.exceeded === true);
-    const overfull = barInput.used > barInput.size;
+    const over = overBytes(barInput);
+    const overfull = over > 0;
     const row = setData(el("div", "bar-row"), {
         bar: barInput.bar,
         area: barInput.name,
@@ -38,9 +50,13 @@ function barRow(barInput, context) {
         percent: barInput.percent,
         budget: limits.length > 0 ? limits[0].limit_bytes : undefined,
         exceeded: broken.length > 0 || overfull ? "1" : undefined,
+        over: overfull ? over : undefined,
     });
     if (broken.length > 0 || overfull) {
         row.classList.add("exceeded");
+    }
+    if (overfull) {
+        row.classList.add("overfull");
     }
     const name = el("div", "bar-name");
     appendAll(name, [el("span", "bar-title", barInput.name), el("span", "bar-kind", barInput.kindTitle)]);
@@ -95,7 +111,7 @@ function barRow(barInput, context) {
         row.appendChild(el("div", "bar-flag", budgetFlag(budget)));
     }
     if (overfull) {
-        row.appendChild(el("div", "bar-flag", "Overfull by " + formatBytes(barInput.used - barInput.size)));
+        row.appendChild(el("div", "bar-flag bar-over", "Overfull: over by " + formatInt(over) + " bytes"));
     }
     return row;
 }
@@ -107,8 +123,55 @@ const areaKindTitles = {
     other: "area in neither total",
 };
 
+const sectionKindTitles = {
+    program: [
+        ["code", "code"],
+        ["constants", "constants"],
+        ["load_images", "load images of RAM sections"],
+        ["other", "other"],
+    ],
+    ram: [
+        ["data", "initialised data"],
+        ["zero_data", "zero data"],
+        ["other", "other"],
+    ],
+};
+
+// A map that names no memory regions has no sizes to draw bars against: what it places, by
+// the kind of its sections, and how to give the target's memory.
+function renderUseWithoutRegions(context) {
+    const report = context.report;
+    const section = reportSection("tarvel-bars", "Memory use");
+    section.appendChild(
+        el(
+            "p",
+            "note no-regions",
+            "The map names no memory regions (linked with the linker's default script): give the " +
+                "target's memory with --def FILE for totals and percentages.",
+        ),
+    );
+    const kinds = report.by_section_kind || {};
+    for (const [key, title] of [
+        ["rom", "Program memory"],
+        ["ram", "RAM"],
+    ]) {
+        const part = key === "rom" ? "program" : "ram";
+        const list = setData(el("dl", "kind-use"), { memory: part });
+        appendAll(list, [el("dt", "", title + " used"), el("dd", "", formatBytes(report[key].used))]);
+        for (const [field, name] of sectionKindTitles[part]) {
+            const bytes = kinds[part] === undefined ? 0 : kinds[part][field];
+            appendAll(list, [el("dt", "kind-name", name), setData(el("dd", "", formatBytes(bytes)), { kind: field })]);
+        }
+        section.appendChild(list);
+    }
+    return section;
+}
+
 function renderBars(context) {
     const report = context.report;
+    if (report.areas_from === "none") {
+        return renderUseWithoutRegions(context);
+    }
     const diff = context.changes === null ? null : context.changes.diff;
     const section = reportSection("tarvel-bars", "Memory use");
     const totals = el("div", "bars bars-totals");
@@ -153,6 +216,7 @@ function renderBars(context) {
                     size: area.size,
                     free: area.free,
                     percent: area.used_percent,
+                    over: area.over,
                     target: area.name,
                     change: context.changes === null ? null : context.changes.areaRecord(area.name),
                 },

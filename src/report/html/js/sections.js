@@ -16,7 +16,11 @@ function renderHeader(context) {
     item(
         "definition",
         "Memory definition",
-        input.definition === null ? "the map's own memory regions" : input.definition,
+        input.definition !== null
+            ? input.definition
+            : context.report.areas_from === "none"
+              ? "none: the map names no memory regions"
+              : "the map's own memory regions",
     );
     if (input.eep !== null) {
         item("eep", "EEPROM file", input.eep);

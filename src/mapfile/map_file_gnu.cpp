@@ -520,9 +520,12 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
 std::unique_ptr<c_format_evidence> c_map_file_gnu::evidence() {
     return std::make_unique<c_line_evidence<bool (*)(std::size_t, std::string_view)>>(
         [](std::size_t, std::string_view line) {
+            // Any heading of ld's own: the lists before the memory configuration (archive
+            // members, common symbols, discarded input sections) run to hundreds of thousands
+            // of lines in a large build linked with --gc-sections.
             const gnu::heading heading = gnu::heading_of(line);
-            return heading == gnu::heading::memory_configuration ||
-                   heading == gnu::heading::memory_map;
+            return heading != gnu::heading::none && heading != gnu::heading::other_preamble &&
+                   heading != gnu::heading::cross_reference;
         });
 }
 

@@ -171,6 +171,21 @@ TEST_F(DetectText, NothingKnownNamesWhatWasLookedFor) {
     EXPECT_EQ(detect(""), "");
 }
 
+TEST_F(DetectText, LdsListsBeforeTheMemoryConfigurationTellGnuAlready) {
+    // A large build linked with --gc-sections lists hundreds of thousands of discarded input
+    // sections before its memory configuration: the lists' own headings tell.
+    std::string map = "Discarded input sections\n\n";
+    for (int i = 0; i < 20; ++i) {
+        map += " .text.unused_" + std::to_string(i) + "\n                0x00000000  0x10 a.o\n";
+    }
+    map += "\nMemory Configuration\n";
+    EXPECT_EQ(detect(map, 10), "Gnu");
+    EXPECT_EQ(detect("Allocating common symbols\nCommon symbol       size              file\n", 1),
+              "Gnu");
+    // Another linker's "Cross Reference Table" alone proves nothing.
+    EXPECT_EQ(detect("Cross Reference Table\n"), "");
+}
+
 TEST_F(DetectText, ReadsNoFurtherThanTheLimit) {
     std::string map(10, '\n');
     map += "Memory Configuration\n";

@@ -100,23 +100,27 @@ inline bool csv_matches_report(const csv_table& csv, const json& report) {
     std::map<std::string, sums> by_area;
     for (std::size_t i = 0; i < csv->size(); ++i) {
         const std::vector<std::string>& record = (*csv)[i];
-        if (record.size() != 8) {
+        if (record.size() != 9) {
             return false;
         }
         if (i == 0) {
             continue;  // the header
         }
+        // The listed size beside the bytes that count (less where a GNU ld map lists a piece
+        // at addresses that another piece holds).
         const json& entry = entries[i - 1];
         const std::uint32_t size = entry["size"].get<std::uint32_t>();
+        const std::uint32_t counted = entry.value("counted", size);
         const bool bit = entry.contains("bit");
         char address[16];
         std::snprintf(address, sizeof address, "0x%08X", entry["address"].get<unsigned>());
         if (record[2] != address || record[3] != std::to_string(size) ||
-            record[4] != (bit ? "bit" : "byte")) {
+            record[4] != std::to_string(counted) || record[5] != (bit ? "bit" : "byte") ||
+            counted > size) {
             return false;
         }
         sums& area = by_area[entry["area"].get<std::string>()];
-        (bit ? area.bits : area.bytes) += size;
+        (bit ? area.bits : area.bytes) += counted;
         ++area.count;
     }
     std::map<std::string, int> names;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvel::test {
@@ -248,6 +249,12 @@ inline generated_input random_section_input(const std::string& type, std::uint64
     }
     input.map += "00000000 T _start\n\nEnd of map\n";
     return input;
+}
+
+// Whether random_input makes maps of `type`.
+inline bool has_random_input(std::string_view type) {
+    return type == "Orca" || type == "Puma" || type == "Ibex" || type == "Wren" ||
+           type == "Puma_mem32_unlimited";
 }
 
 inline generated_input random_input(const std::string& type, std::uint64_t seed) {

@@ -138,6 +138,8 @@ TEST(ScriptAreas, RegionsBecomeAreasOfTheKindTheirAttributesGive) {
     EXPECT_EQ(def.program_names, (std::vector<std::string>{"FLASH", "ALL"}));
     EXPECT_EQ(def.memory_names, (std::vector<std::string>{"RAM"}));
     EXPECT_EQ(def.program[1].size, 0x1000u);  // ends at 2^32
+    EXPECT_EQ(def.kind_sources,
+              (std::vector<std::string>{"attributes", "attributes", "attributes"}));
     EXPECT_FALSE(areas_from_regions({{"HIGH", 0x100000000, 0x10, "rw"}}, def));
 }
 
@@ -154,10 +156,15 @@ TEST(ScriptAreas, RegionsWithoutLettersTakeTheirKindFromTheirNames) {
     EXPECT_EQ(def.memory_names, (std::vector<std::string>{"RAM", "CCMRAM"}));
     EXPECT_EQ(def.eeprom_names, (std::vector<std::string>{"eeprom"}));
     EXPECT_EQ(def.other_names, (std::vector<std::string>{"fuse"}));
+    // How each was decided, in the order of the areas: program, RAM, EEPROM, other.
+    EXPECT_EQ(def.kind_sources,
+              (std::vector<std::string>{"name", "name", "name", "known region name",
+                                        "known region name"}));
     // Letters still decide where they say something: a region named RAM but read-only.
     ASSERT_TRUE(areas_from_regions({{"RAM", 0x20000000, 0x5000, "rx"}}, def));
     EXPECT_EQ(def.program_names, (std::vector<std::string>{"RAM"}));
     EXPECT_TRUE(def.memory_names.empty());
+    EXPECT_EQ(def.kind_sources, (std::vector<std::string>{"attributes"}));
 }
 
 }  // namespace

@@ -94,14 +94,6 @@ bool is_blank(std::string_view line) {
 }
 
 bool is_cross_reference_heading(std::string_view line) {
-    // Asked of every line of the table, whose lines start with a number.
-    std::size_t first = 0;
-    while (first < line.size() && column_char(line[first]) == blank) {
-        ++first;
-    }
-    if (first == line.size() || line[first] != 'S') {
-        return false;
-    }
     return has_words(line, std::array<std::string_view, 2>{"Symbol", "File"});
 }
 

@@ -97,15 +97,15 @@ bool c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entrie
             layout = lld::heading_of(line);  // nothing before the heading is part of the table
             continue;
         }
-        if (lld::is_blank(line)) {
-            continue;
-        }
-        if (lld::is_cross_reference_heading(line)) {
-            break;
-        }
+        // Rows start with a number: a line that is none is asked what else it is.
         lld::map_line parsed;
         if (!lld::read_line(line, layout, parsed)) {
-            count_damaged("a line of the table \"VMA LMA Size Align Out In Symbol\"");
+            if (lld::is_cross_reference_heading(line)) {
+                break;
+            }
+            if (!lld::is_blank(line)) {
+                count_damaged("a line of the table \"VMA LMA Size Align Out In Symbol\"");
+            }
             continue;
         }
         if (parsed.kind == lld::line_kind::output_section) {

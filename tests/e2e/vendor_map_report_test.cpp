@@ -4,6 +4,8 @@
 // in every format and by object file; a copy that disagrees with its own totals is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -201,6 +203,76 @@ TEST(ArmlinkExample, EachObjectsEntriesAddUpToItsImageComponentSizes) {
         ++objects;
     }
     EXPECT_GE(objects, 10u);
+}
+
+// ILINK's module summary gives per module its ro code, ro data and rw data, right-aligned under
+// the heading words. RAM holds each module's rw data. Program memory holds its code and
+// constants; the summary counts the packed initialisers of its rw data as ro data too, where
+// the map's section list has them as "Initializer bytes" of no module: a module without rw
+// data has exactly its ro code and ro data, and the others fall short by at most those bytes.
+TEST(IarExample, EachModulesEntriesAddUpToItsModuleSummary) {
+    const c_temp_dir dir;
+    copy_example(dir, "iar");
+    const std::string text = dir.read("iar/application.map");
+    const auto sums = sums_by_object(dir, "iar/application.map");
+    const auto number = [](std::string field) {
+        field.erase(std::remove(field.begin(), field.end(), '\''), field.end());
+        field.erase(std::remove(field.begin(), field.end(), ' '), field.end());
+        return field.empty() ? 0LL : std::stoll(field);
+    };
+    std::istringstream lines(text.substr(text.find("*** MODULE SUMMARY")));
+    std::string line;
+    std::size_t ends[3] = {0, 0, 0};
+    std::size_t modules = 0;
+    long long shortfall = 0;
+    while (std::getline(lines, line) && line.find("Gaps:") == std::string::npos) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.find("ro code") != std::string::npos) {
+            ends[0] = line.find("ro code") + 7;
+            ends[1] = line.find("ro data") + 7;
+            ends[2] = line.find("rw data") + 7;
+            continue;
+        }
+        const std::size_t name_end = line.find(".o ");
+        if (ends[0] == 0 || name_end == std::string::npos || line.find(':') != std::string::npos) {
+            continue;
+        }
+        const std::string name =
+            line.substr(line.find_first_not_of(' '), name_end + 2 - line.find_first_not_of(' '));
+        line.resize(std::max(line.size(), ends[2]), ' ');
+        const long long code = number(line.substr(name_end + 2, ends[0] - name_end - 2));
+        const long long ro = number(line.substr(ends[0], ends[1] - ends[0]));
+        const long long rw = number(line.substr(ends[1], ends[2] - ends[1]));
+        const auto found = sums.find(name);
+        const std::pair<long long, long long> used =
+            found == sums.end() ? std::pair<long long, long long>{0, 0} : found->second;
+        EXPECT_EQ(used.second, rw) << name;
+        if (rw == 0) {
+            EXPECT_EQ(used.first, code + ro) << name;
+        } else {
+            EXPECT_LE(used.first, code + ro) << name;
+            shortfall += code + ro - used.first;
+        }
+        ++modules;
+    }
+    EXPECT_GE(modules, 10u);
+    long long initializers = 0;
+    std::istringstream csv(
+        run_report(dir, {"--map", "iar/application.map", "--format", "csv"}).output);
+    while (std::getline(csv, line)) {
+        if (line.find(",Initializer bytes,") != std::string::npos) {
+            std::vector<std::string> fields;
+            std::stringstream row(line);
+            for (std::string field; std::getline(row, field, ',');) {
+                fields.push_back(field);
+            }
+            initializers += std::stoll(fields.at(4));
+        }
+    }
+    EXPECT_GT(shortfall, 0);
+    EXPECT_LE(shortfall, initializers);
 }
 
 }  // namespace

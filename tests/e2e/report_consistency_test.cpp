@@ -161,8 +161,7 @@ class RandomInputConsistency : public ::testing::TestWithParam<std::string> {};
 // The formats that random_input makes no maps of: their readers are compared on the bundled
 // example above and tested on strings of their own.
 bool compared_on_example_only(const std::string& type) {
-    return type == "Gnu" || type == "Lld" || type == "Otter" || type == "Armlink" ||
-           type == "Iar" || type == "Ti";
+    return type == "Gnu" || type == "Otter" || type == "Armlink" || type == "Iar" || type == "Ti";
 }
 
 TEST_P(RandomInputConsistency, JsonAndCsvAgreeWithTheTextReport) {

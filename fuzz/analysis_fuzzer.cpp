@@ -7,13 +7,23 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/analyze_memory.h"
 #include "fuzz_files.h"
+#include "mapfile/map_formats.h"
 
 namespace {
-// The five keywords, and two that select no reader.
-const char* const types[] = {"Orca", "Puma", "Puma_mem32_unlimited", "Ibex", "Wren", "puma", ""};
+// Every keyword of the registry, and two that select no reader.
+std::vector<std::string> all_types() {
+    std::vector<std::string> types;
+    for (const tarvel::map_format& format : tarvel::map_formats()) {
+        types.emplace_back(format.keyword);
+    }
+    types.emplace_back("puma");
+    types.emplace_back("");
+    return types;
+}
 
 const char* const default_definition =
     "PROGRAM 0 10000\n"
@@ -33,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    const std::string type = types[data[0] % (sizeof types / sizeof types[0])];
+    static const std::vector<std::string> types = all_types();
+    const std::string& type = types[data[0] % types.size()];
     const std::string_view rest = fuzz::as_text(data + 1, size - 1);
     std::string_view definition = default_definition;
     std::string_view map = rest;

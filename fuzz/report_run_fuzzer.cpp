@@ -1,8 +1,9 @@
 // Fuzz target: a whole run of tarvel-report with every output format at once, and what the
-// outputs promise about each other. The first byte chooses the run: bits 0-2 the type (0 auto,
-// then the reader keywords), bit 3 a memory definition, bit 4 a base report for --diff, bit 5
-// budgets, bit 6 --by object. The rest is the map, then each chosen file in that order, split
-// by lines "%%". Budget lines are --max TARGET=LIMIT, or --max-growth when they start with "+".
+// outputs promise about each other. The first byte chooses the run: bits 0-2 and 7 the type (0
+// auto, then the keywords of the format registry in its order, modulo their number), bit 3 a
+// memory definition, bit 4 a base report for --diff, bit 5 budgets, bit 6 --by object. The rest is
+// the map, then each chosen file in that order, split by lines "%%". Budget lines are --max
+// TARGET=LIMIT, or --max-growth when they start with "+".
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -18,14 +19,21 @@
 
 #include "app/report_run.h"
 #include "fuzz_files.h"
+#include "mapfile/map_formats.h"
 #include "report_checks.h"
 
 namespace {
 using namespace tarvel;
 using nlohmann::json;
 
-const char* const types[] = {"auto", "Orca", "Puma", "Puma_mem32_unlimited",
-                             "Ibex", "Wren", "Gnu",  "Otter"};
+// "auto", then every keyword of the registry.
+std::vector<std::string> all_types() {
+    std::vector<std::string> types{"auto"};
+    for (const map_format& format : map_formats()) {
+        types.emplace_back(format.keyword);
+    }
+    return types;
+}
 constexpr std::string_view separator = "\n%%\n";
 const char* const outputs[] = {"out.json", "out.csv", "out.md", "out.html"};
 
@@ -101,7 +109,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::filesystem::remove(dir + "/" + output);
     }
 
-    std::vector<std::string> args = {"tarvel-report", "--type", types[flags & 7], "--map",
+    static const std::vector<std::string> types = all_types();
+    const std::size_t type = ((flags & 7u) | ((flags & 128u) >> 4)) % types.size();
+    std::vector<std::string> args = {"tarvel-report", "--type", types[type], "--map",
                                      scratch.write("run.map", next_piece(rest))};
     if ((flags & 8) != 0) {
         args.insert(args.end(), {"--def", scratch.write("run.def", next_piece(rest))});

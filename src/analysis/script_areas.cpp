@@ -9,6 +9,9 @@ namespace tarvel {
 bool areas_from_regions(const std::vector<ld_script_region>& regions, c_memory_def& def) {
     constexpr std::uint64_t address_space = std::uint64_t{1} << 32;
     c_memory_def areas;
+    // How each kind was decided, gathered by kind: the areas go in the order program, RAM,
+    // EEPROM, other, and kind_sources follows that order.
+    std::vector<std::string> sources[4];
     for (const ld_script_region& region : regions) {
         if (region.origin >= address_space) {
             continue;
@@ -42,6 +45,8 @@ bool areas_from_regions(const std::vector<ld_script_region>& regions, c_memory_d
                 areas.other_names.push_back(region.name);
                 break;
         }
+        sources[static_cast<int>(decision.kind)].emplace_back(
+            gnu::kind_source_name(decision.source));
     }
     if (areas.program.empty() && areas.memory.empty() && areas.eeprom.empty() &&
         areas.other.empty()) {
@@ -55,6 +60,12 @@ bool areas_from_regions(const std::vector<ld_script_region>& regions, c_memory_d
     def.memory_names = std::move(areas.memory_names);
     def.eeprom_names = std::move(areas.eeprom_names);
     def.other_names = std::move(areas.other_names);
+    def.kind_sources.clear();
+    for (std::vector<std::string>& kind : sources) {
+        for (std::string& source : kind) {
+            def.kind_sources.push_back(std::move(source));
+        }
+    }
     return true;
 }
 

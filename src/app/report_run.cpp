@@ -17,12 +17,12 @@
 #include "analysis/usage_diff.h"
 #include "app/budget_check.h"
 #include "app/elf_input.h"
+#include "app/ld_script_file.h"
 #include "app/output_file.h"
 #include "app/report_options.h"
 #include "mapfile/detect_format.h"
 #include "mapfile/gnu_elf_witness.h"
 #include "mapfile/map_formats.h"
-#include "memdef/ld_script_memory.h"
 #include "platform/platform.h"
 #include "report/ambiguity_report.h"
 #include "report/csv_report.h"
@@ -280,7 +280,7 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
     if (!options.ld_script.empty()) {
         std::vector<ld_script_region> regions;
         std::string error;
-        if (!read_ld_script_memory(options.ld_script, regions, error)) {
+        if (!read_ld_script_file(options.ld_script, regions, error)) {
             err << program << error << "\n";
             return report_input_error;
         }

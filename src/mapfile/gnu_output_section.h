@@ -5,17 +5,21 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvel::gnu {
 
 // An input section, padding or data statement, with addresses as the map prints them (64-bit
-// hosts print 64-bit addresses).
+// hosts print 64-bit addresses). The names are views: a reader keeps their characters (in an
+// arena of the section being read) until the section has been counted, so that the copies
+// counted_pieces makes cost no allocation.
 struct section_piece {
-    std::string name;
+    std::string_view name;
     std::uint64_t address = 0;
     std::uint64_t size = 0;  // as listed
-    std::string file;  // the object file or "archive(member)"; empty for padding and statements
+    std::string_view
+        file;  // the object file or "archive(member)"; empty for padding and statements
     bool has_contents = false;  // bytes that a load image holds (not zero-initialised data)
     // The bytes of the section that this piece alone holds: [counted_from, + counted).
     std::uint64_t counted_from = 0;

@@ -20,19 +20,49 @@ bool has_words(std::string_view line, const std::array<std::string_view, count>&
     return next_token(line, pos).empty();
 }
 
-bool read_number(std::string_view token, int base, std::uint64_t& value) {
-    if (token.empty() || token.size() > 16) {
-        return false;
+// The value of each character as a digit (0 to 15 for the hexadecimal digits), `blank` for the
+// white space between columns, `other` for the rest.
+constexpr std::uint8_t blank = 16;
+constexpr std::uint8_t other = 17;
+constexpr std::array<std::uint8_t, 256> column_chars = [] {
+    std::array<std::uint8_t, 256> values{};
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        const char ch = static_cast<char>(c);
+        values[c] = is_c_space(ch)         ? blank
+                    : !is_hex_digit(ch)    ? other
+                    : is_decimal_digit(ch) ? static_cast<std::uint8_t>(c - '0')
+                                           : static_cast<std::uint8_t>((c | 0x20) - 'a' + 10);
     }
+    return values;
+}();
+
+std::uint8_t column_char(char c) {
+    return column_chars[static_cast<unsigned char>(c)];
+}
+
+// Reads the column that follows `pos` (after white space) as a number of `base`, and moves
+// `pos` past it. False when the column is empty, holds another character than a digit of the
+// base, or more than 16 digits. Every line of the table starts with these columns, so they
+// are read in one pass over their characters rather than as tokens checked afterwards.
+bool read_number(std::string_view line, std::size_t& pos, std::uint64_t base,
+                 std::uint64_t& value) {
+    const std::size_t end = line.size();
+    while (pos < end && column_char(line[pos]) == blank) {
+        ++pos;
+    }
+    const std::size_t begin = pos;
     value = 0;
-    for (const char c : token) {
-        if (base == 16 ? !is_hex_digit(c) : !is_decimal_digit(c)) {
-            return false;
+    for (; pos < end; ++pos) {
+        const std::uint8_t digit = column_char(line[pos]);
+        if (digit >= base) {
+            if (digit != blank) {
+                return false;
+            }
+            break;
         }
-        const auto digit = static_cast<std::uint64_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
-        value = value * static_cast<std::uint64_t>(base) + digit;
+        value = value * base + digit;
     }
-    return true;
+    return pos > begin && pos - begin <= 16;
 }
 
 // The name of an output section stands alone; a script command at that level has blanks,
@@ -54,6 +84,15 @@ columns heading_of(std::string_view line) {
     return columns::none;
 }
 
+bool is_blank(std::string_view line) {
+    for (const char c : line) {
+        if (column_char(c) != blank) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool is_cross_reference_heading(std::string_view line) {
     return has_words(line, std::array<std::string_view, 2>{"Symbol", "File"});
 }
@@ -62,16 +101,14 @@ bool read_line(std::string_view line, columns layout, map_line& parsed) {
     std::size_t pos = 0;
     std::uint64_t align = 0;
     parsed = {};
-    if (!read_number(next_token(line, pos), 16, parsed.address)) {
+    if (!read_number(line, pos, 16, parsed.address)) {
         return false;
     }
     parsed.load_address = parsed.address;
-    if (layout == columns::vma_lma &&
-        !read_number(next_token(line, pos), 16, parsed.load_address)) {
+    if (layout == columns::vma_lma && !read_number(line, pos, 16, parsed.load_address)) {
         return false;
     }
-    if (!read_number(next_token(line, pos), 16, parsed.size) ||
-        !read_number(next_token(line, pos), 10, align)) {
+    if (!read_number(line, pos, 16, parsed.size) || !read_number(line, pos, 10, align)) {
         return false;
     }
     // One blank follows the alignment; the indentation of the text after it tells its level.

@@ -46,6 +46,9 @@ struct map_line {
 // Reads a line of the table; false for a line that is none (empty lines included).
 bool read_line(std::string_view line, columns layout, map_line& parsed);
 
+// Whether the line holds nothing but white space.
+bool is_blank(std::string_view line);
+
 // The heading of the cross reference table (--cref) that may follow: "Symbol  File".
 bool is_cross_reference_heading(std::string_view line);
 

@@ -10,6 +10,7 @@
 #include "mapfile/gnu_memory_regions.h"
 #include "mapfile/gnu_output_section.h"
 #include "mapfile/gnu_section_rules.h"
+#include "mapfile/name_arena.h"
 #include "mapfile/origin_table.h"
 #include "text/text_tokens.h"
 
@@ -24,13 +25,16 @@ bool is_data_statement(std::string_view keyword) {
            keyword == "SQUAD";
 }
 
-gnu::section_piece make_piece(std::string_view name, const gnu::address_size& values,
-                              std::string_view file, bool has_contents) {
+// A piece whose names are copied into `names`, which the section's reader keeps until the
+// section has been counted.
+gnu::section_piece make_piece(c_name_arena& names, std::string_view name,
+                              const gnu::address_size& values, std::string_view file,
+                              bool has_contents) {
     gnu::section_piece piece;
-    piece.name.assign(name);
+    piece.name = names.store(name);
     piece.address = values.address;
     piece.size = values.size;
-    piece.file.assign(file);
+    piece.file = names.store(file);
     piece.has_contents = has_contents;
     return piece;
 }
@@ -109,6 +113,7 @@ class c_memory_map_reader {
 
     void begin_output(std::string name, const gnu::address_size* values) {
         end_current();
+        piece_names_ = c_name_arena();
         // Constructed apart and moved in: GCC 12 takes an emplace right after the reset in
         // end_current for the destruction of a section that may be uninitialised.
         gnu::output_section section;
@@ -130,7 +135,7 @@ class c_memory_map_reader {
         const std::string_view file = name == "*fill*" ? std::string_view() : values.rest;
         const bool has_contents = !gnu::input_without_contents(name);
         if (keep_names_) {
-            current_->pieces.push_back(make_piece(name, values, file, has_contents));
+            current_->pieces.push_back(make_piece(piece_names_, name, values, file, has_contents));
             return;
         }
         const auto same_kind = [has_contents](const gnu::section_piece& piece) {
@@ -138,7 +143,8 @@ class c_memory_map_reader {
         };
         if (values.size > 0 &&
             std::none_of(current_->pieces.begin(), current_->pieces.end(), same_kind)) {
-            current_->pieces.push_back(make_piece({}, {values.address, 1, {}}, {}, has_contents));
+            current_->pieces.push_back(
+                make_piece(piece_names_, {}, {values.address, 1, {}}, {}, has_contents));
         }
     }
 
@@ -147,13 +153,14 @@ class c_memory_map_reader {
         std::size_t pos = 0;
         const std::string_view keyword = next_token(values.rest, pos);
         if (current_ && is_data_statement(keyword)) {
-            current_->pieces.push_back(make_piece(keyword, values, {}, true));
+            current_->pieces.push_back(make_piece(piece_names_, keyword, values, {}, true));
         }
     }
 
     Finish finish_;
     bool keep_names_ = true;
     std::optional<gnu::output_section> current_;
+    c_name_arena piece_names_;  // the names of current_'s pieces
     std::optional<std::string> pending_output_;
     std::optional<std::string> pending_input_;
 };

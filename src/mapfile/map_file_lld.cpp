@@ -5,6 +5,7 @@
 #include "mapfile/gnu_output_section.h"
 #include "mapfile/gnu_section_rules.h"
 #include "mapfile/lld_map_line.h"
+#include "mapfile/name_arena.h"
 #include "mapfile/origin_table.h"
 
 namespace tarvel {
@@ -12,12 +13,14 @@ namespace tarvel {
 namespace {
 constexpr std::uint64_t address_space = std::uint64_t{1} << 32;
 
-gnu::section_piece piece_of(const lld::map_line& line) {
+// The piece of an input section line, its names copied into `names`, which holds those of the
+// output section being read.
+gnu::section_piece piece_of(const lld::map_line& line, c_name_arena& names) {
     gnu::section_piece piece;
-    piece.name.assign(line.name);
+    piece.name = names.store(line.name);
     piece.address = line.address;
     piece.size = line.size;
-    piece.file.assign(line.file);
+    piece.file = names.store(line.file);
     piece.has_contents = !gnu::input_without_contents(line.name);
     return piece;
 }
@@ -87,30 +90,32 @@ bool c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entrie
 
     lld::columns layout = lld::columns::none;
     std::optional<gnu::output_section> current;
+    c_name_arena piece_names;  // of current's pieces, dropped with the section
     std::string_view line;
     while (next_line(line)) {
         if (layout == lld::columns::none) {
             layout = lld::heading_of(line);  // nothing before the heading is part of the table
             continue;
         }
-        if (line.find_first_not_of(" \t") == std::string_view::npos) {
-            continue;
-        }
-        if (lld::is_cross_reference_heading(line)) {
-            break;
-        }
+        // Rows start with a number: a line that is none is asked what else it is.
         lld::map_line parsed;
         if (!lld::read_line(line, layout, parsed)) {
-            count_damaged("a line of the table \"VMA LMA Size Align Out In Symbol\"");
+            if (lld::is_cross_reference_heading(line)) {
+                break;
+            }
+            if (!lld::is_blank(line)) {
+                count_damaged("a line of the table \"VMA LMA Size Align Out In Symbol\"");
+            }
             continue;
         }
         if (parsed.kind == lld::line_kind::output_section) {
             if (current) {
                 count_section(*current);
             }
+            piece_names = c_name_arena();
             current = section_of(parsed);
         } else if (parsed.kind == lld::line_kind::input_section && current) {
-            current->pieces.push_back(piece_of(parsed));
+            current->pieces.push_back(piece_of(parsed, piece_names));
         }
     }
     if (current) {

@@ -17,15 +17,22 @@ std::uint32_t c_origin_table::index_of(std::string_view file) {
     if (file.empty()) {
         return no_origin;
     }
+    const auto spelled = by_spelling_.find(file);
+    if (spelled != by_spelling_.end()) {
+        return spelled->second;
+    }
     entry_origin origin = split_origin(file);
     auto key = std::make_pair(origin.object, origin.archive);
+    std::uint32_t index = 0;
     const auto found = known_.find(key);
     if (found != known_.end()) {
-        return found->second;
+        index = found->second;
+    } else {
+        index = static_cast<std::uint32_t>(origins_.size());
+        origins_.push_back(std::move(origin));
+        known_.emplace(std::move(key), index);
     }
-    const auto index = static_cast<std::uint32_t>(origins_.size());
-    origins_.push_back(std::move(origin));
-    known_.emplace(std::move(key), index);
+    by_spelling_.emplace(spellings_.store(file), index);
     return index;
 }
 

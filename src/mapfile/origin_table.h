@@ -6,10 +6,12 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "mapfile/map_entry.h"
+#include "mapfile/name_arena.h"
 
 namespace tarvel {
 
@@ -31,6 +33,10 @@ class c_origin_table {
   private:
     std::vector<entry_origin>& origins_;
     std::map<std::pair<std::string, std::string>, std::uint32_t> known_;
+    // Each file name as the map spells it, split once: a map names the same few hundred files
+    // for a million entries.
+    c_name_arena spellings_;
+    std::unordered_map<std::string_view, std::uint32_t> by_spelling_;
 };
 
 }  // namespace tarvel

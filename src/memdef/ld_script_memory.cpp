@@ -1,11 +1,8 @@
 #include "memdef/ld_script_memory.h"
 
 #include <cctype>
-#include <filesystem>
 #include <map>
 #include <optional>
-
-#include "text/text_file.h"
 
 namespace tarvel {
 
@@ -187,24 +184,11 @@ class c_script_lexer {
     std::size_t end_line_ = 0;
 };
 
-// Reads the file `name` as a whole; false when it cannot be opened.
-bool read_whole_file(const std::string& name, std::string& text) {
-    c_text_file file(name);
-    if (!file.is_open()) {
-        return false;
-    }
-    std::string_view line;
-    while (file.next(line)) {
-        text.append(line);
-        text += '\n';
-    }
-    return true;
-}
-
 class c_memory_parser {
   public:
-    c_memory_parser(std::vector<ld_script_region>& regions, std::string& error)
-        : regions_(regions), error_(error) {}
+    c_memory_parser(const ld_script_include_reader& include_reader,
+                    std::vector<ld_script_region>& regions, std::string& error)
+        : include_reader_(include_reader), regions_(regions), error_(error) {}
 
     bool run(const std::string& text, const std::string& name) {
         if (!lexer_.push(text, name, error_) || !advance()) {
@@ -259,13 +243,13 @@ class c_memory_parser {
             if (!error_.empty()) {
                 return false;
             }
+            std::string name;
             std::string text;
-            std::filesystem::path beside = std::filesystem::path(including).parent_path() / file;
-            if (!read_whole_file(beside.string(), text) && !read_whole_file(file, text)) {
+            if (!include_reader_ || !include_reader_(file, including, name, text)) {
                 error_ = where() + ": cannot read the included file '" + file + "'";
                 return false;
             }
-            if (!lexer_.push(text, beside.string(), error_)) {
+            if (!lexer_.push(text, name, error_)) {
                 return false;
             }
         }
@@ -553,6 +537,7 @@ class c_memory_parser {
         return *b == 0 ? *a : (*a + *b - 1) / *b * *b;
     }
 
+    const ld_script_include_reader& include_reader_;
     std::vector<ld_script_region>& regions_;
     std::string& error_;
     c_script_lexer lexer_;
@@ -563,10 +548,11 @@ class c_memory_parser {
 }  // namespace
 
 bool read_ld_script_memory_text(const std::string& text, const std::string& name,
+                                const ld_script_include_reader& include_reader,
                                 std::vector<ld_script_region>& regions, std::string& error) {
     regions.clear();
     error.clear();
-    c_memory_parser parser(regions, error);
+    c_memory_parser parser(include_reader, regions, error);
     if (!parser.run(text, name)) {
         return false;
     }
@@ -575,16 +561,6 @@ bool read_ld_script_memory_text(const std::string& text, const std::string& name
         return false;
     }
     return true;
-}
-
-bool read_ld_script_memory(const std::string& path, std::vector<ld_script_region>& regions,
-                           std::string& error) {
-    std::string text;
-    if (!read_whole_file(path, text)) {
-        error = "cannot read the linker script '" + path + "'";
-        return false;
-    }
-    return read_ld_script_memory_text(text, path, regions, error);
 }
 
 }  // namespace tarvel

@@ -13,11 +13,13 @@
 // "b" suffix), with "K" or "M" to multiply by 1024 or 1024 * 1024. Expressions take the C
 // operators + - * / % << >> & | ~ and brackets, ORIGIN(region) and LENGTH(region) of a region
 // defined before, and symbols assigned at the top level before the command. INCLUDE inserts a
-// file where it stands (outside or inside MEMORY), looked up beside the including script.
-// Everything else of the script (SECTIONS and the like) is skipped.
+// file where it stands (outside or inside MEMORY); the caller finds and reads it (src/app looks
+// beside the including script). Everything else of the script (SECTIONS and the like) is
+// skipped.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,14 +32,18 @@ struct ld_script_region {
     std::string attributes;  // the text between the brackets, "rwx"; empty when none
 };
 
-// Reads the regions of every MEMORY command of the script `path`, in their order. False with
-// `error` saying what and where ("memory.x line 4: unknown region 'RAM2' in LENGTH(RAM2)")
-// when the script or an included file cannot be read or an expression cannot be evaluated.
-bool read_ld_script_memory(const std::string& path, std::vector<ld_script_region>& regions,
-                           std::string& error);
+// The text of a file that a script INCLUDEs: `file` as the INCLUDE writes it, `including` the
+// name of the script it stands in. Fills `name` (for messages, and as the `including` of the
+// files it includes in turn) and `text`; false when there is no such file to read.
+using ld_script_include_reader = std::function<bool(
+    const std::string& file, const std::string& including, std::string& name, std::string& text)>;
 
-// The same for a script given as text, named `name` in messages; INCLUDE looks beside `name`.
+// Reads the regions of every MEMORY command of the script `text`, named `name` in messages, in
+// their order. False with `error` saying what and where ("memory.x line 4: unknown region
+// 'RAM2' in LENGTH(RAM2)") when an included file cannot be read or an expression cannot be
+// evaluated. Without `include_reader`, every INCLUDE is a file that cannot be read.
 bool read_ld_script_memory_text(const std::string& text, const std::string& name,
+                                const ld_script_include_reader& include_reader,
                                 std::vector<ld_script_region>& regions, std::string& error);
 
 }  // namespace tarvel

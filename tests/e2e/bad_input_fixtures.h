@@ -6,9 +6,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "mapfile/map_formats.h"
+#include "support/example_folder.h"
 #include "support/process.h"
 #include "support/report_text.h"
 #include "support/sample_inputs.h"
@@ -84,25 +87,50 @@ inline const std::string orca_map = orca_map_with("");
 // An EEPROM project source file with all four values.
 inline const std::string& clean_eep_source = sample_eep_source;
 
-// The five map types, each with a clean map that gives a report.
+// Orca addresses have six digits: its RAM lies lower than the section maps' RAM.
+inline const std::string orca_definition =
+    "PROGRAM 0 10000\nPROGRAM FE0000 8000\nMEMORY FF8000 8000\nSEARCH text\nSEARCH |data |bss\n";
+
+// A clean map of one type, with a definition under which it gives a report.
 struct map_case {
     std::string type;
     std::string map;
+    std::string definition;
 };
 
+// The clean run of every format of the registry: the vendor formats have small maps of their
+// own here, the others their bundled example (examples/<keyword>/). A format with neither is
+// a failure of the test that asks, so that a new format cannot be left out of these tests.
 inline std::vector<map_case> all_map_cases() {
-    return {{"Puma", section_map},
-            {"Ibex", section_map},
-            {"Wren", section_map},
-            {"Puma_mem32_unlimited", section_map},
-            {"Orca", orca_map}};
+    std::vector<map_case> cases;
+    for (const map_format& format : map_formats()) {
+        const std::string type(format.keyword);
+        if (type == "Puma" || type == "Ibex" || type == "Wren" || type == "Puma_mem32_unlimited") {
+            cases.push_back({type, section_map, bad_input_definition});
+            continue;
+        }
+        if (type == "Orca") {
+            cases.push_back({type, orca_map, orca_definition});
+            continue;
+        }
+        const std::filesystem::path folder =
+            std::filesystem::path(TARVEL_SOURCE_DIR) / "examples" / example_folder(type);
+        std::ifstream map(folder / "application.map", std::ios::binary);
+        std::ifstream definition(folder / "target.def", std::ios::binary);
+        if (!map || !definition) {
+            ADD_FAILURE() << "no clean map and definition for the format " << type << " in "
+                          << folder.string();
+            continue;
+        }
+        cases.push_back({type, std::string(std::istreambuf_iterator<char>(map), {}),
+                         std::string(std::istreambuf_iterator<char>(definition), {})});
+    }
+    return cases;
 }
 
-// Orca addresses have six digits: its RAM lies lower than the section maps' RAM.
-inline std::string definition_for(const std::string& type) {
-    return type == "Orca" ? "PROGRAM 0 10000\nPROGRAM FE0000 8000\nMEMORY FF8000 8000\n"
-                            "SEARCH text\nSEARCH |data |bss\n"
-                          : bad_input_definition;
+// Whether the case's map is the section map that the four section-map types share.
+inline bool is_section_map_case(const map_case& input) {
+    return input.map == section_map;
 }
 
 // Applies `change` to every line of `text` (the line without its LF) and joins them again.

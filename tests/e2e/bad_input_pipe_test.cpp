@@ -22,7 +22,7 @@ class PipeInput : public BadInput {
 
 TEST_F(PipeInput, AMapThroughAPipeGivesTheSameReport) {
     for (const map_case& input : all_map_cases()) {
-        const process_result clean = clean_run(input.type, definition_for(input.type), input.map);
+        const process_result clean = clean_run(input.type, input.definition, input.map);
         const process_result result = run_in_shell(input.type + " clean.def <(cat clean.map)");
         EXPECT_EQ(result.output, clean.output) << input.type;
         EXPECT_EQ(result.exit_code, 0) << input.type;
@@ -31,7 +31,7 @@ TEST_F(PipeInput, AMapThroughAPipeGivesTheSameReport) {
 
 TEST_F(PipeInput, EveryInputThroughAPipe) {
     for (const map_case& input : all_map_cases()) {
-        clean_run(input.type, definition_for(input.type), input.map);
+        clean_run(input.type, input.definition, input.map);
         dir.write("EepPrj.src", clean_eep_source);
         const process_result clean = run({input.type, "clean.def", "clean.map", "EepPrj.src"});
         EXPECT_NE(clean.output.find("EEP size analyze: "), std::string::npos);

@@ -24,6 +24,11 @@ TEST_F(BadInput, AFiftyMegabyteLineIsReadWhole) {
     const std::string long_rest(50u << 20, 'x');
     const std::string section_line = "  7    .text         00000100  00002000  PROGBITS ";
     for (const map_case& input : all_map_cases()) {
+        // The long line is one of the section table or of the listing; the other formats'
+        // readers take long lines in their own tests.
+        if (input.type != "Orca" && !is_section_map_case(input)) {
+            continue;
+        }
         std::string short_map;
         std::string long_map;
         if (input.type == "Orca") {
@@ -35,7 +40,7 @@ TEST_F(BadInput, AFiftyMegabyteLineIsReadWhole) {
             short_map = before + section_line + "x\n  flags: AX\n" + after;
             long_map = before + section_line + long_rest + "\n  flags: AX\n" + after;
         }
-        const process_result clean = clean_run(input.type, definition_for(input.type), short_map);
+        const process_result clean = clean_run(input.type, input.definition, short_map);
         dir.write("long.map", long_map);
         const process_result result = run({input.type, "clean.def", "long.map"});
         EXPECT_EQ(result.output, clean.output) << input.type;

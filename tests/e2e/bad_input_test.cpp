@@ -59,7 +59,7 @@ std::string pad_hex_words(const std::string& line, const std::string& zeros) {
 TEST_F(BadInput, EmptyFilesEndWithAMessageOrNoReport) {
     dir.write("empty", "");
     for (const map_case& input : all_map_cases()) {
-        dir.write("target.def", definition_for(input.type));
+        dir.write("target.def", input.definition);
         dir.write("application.map", input.map);
         process_result result = run({input.type, "empty", "application.map"});
         EXPECT_EQ(result.output, native_lines(banner_text() + invalid_definition)) << input.type;
@@ -80,7 +80,7 @@ TEST_F(BadInput, BinaryGarbageIsNoDefinitionNoMapAndNoEepFile) {
     const std::string bytes = garbage(100000, 8);
     dir.write("garbage", bytes);
     for (const map_case& input : all_map_cases()) {
-        const process_result clean = clean_run(input.type, definition_for(input.type), input.map);
+        const process_result clean = clean_run(input.type, input.definition, input.map);
 
         process_result result = run({input.type, "garbage", "clean.map"});
         EXPECT_EQ(result.output, native_lines(banner_text() + invalid_definition)) << input.type;
@@ -111,7 +111,7 @@ TEST_F(BadInput, TextAfterANulIsNotRead) {
                " PROGRAM 1 1 MEMORY 2 2 SEARCH x Number of symbols ...  7  .text  10  10  x";
     };
     for (const map_case& input : all_map_cases()) {
-        const std::string definition = definition_for(input.type);
+        const std::string definition = input.definition;
         const process_result clean = clean_run(input.type, definition, input.map);
         // Not "nul.def": on Windows NUL with any extension names the null device.
         dir.write("with_nul.def", each_line(definition, hide_junk));
@@ -139,7 +139,7 @@ TEST_F(BadInput, MixedLineEndsReadLikeLineFeeds) {
         return count++ % 2 == 0 ? line + "\r" : line;
     };
     for (const map_case& input : all_map_cases()) {
-        const std::string definition = definition_for(input.type);
+        const std::string definition = input.definition;
         clean_run(input.type, definition, input.map);
         dir.write("clean.src", clean_eep_source);
         const process_result clean = run({input.type, "clean.def", "clean.map", "clean.src"});
@@ -159,7 +159,7 @@ TEST_F(BadInput, CarriageReturnsAloneMakeOneLine) {
     const auto cr_only = [](const std::string& text) { return replace_all(text, "\n", "\r"); };
     dir.write("cr.def", cr_only(bad_input_definition));
     for (const map_case& input : all_map_cases()) {
-        dir.write("target.def", definition_for(input.type));
+        dir.write("target.def", input.definition);
         dir.write("cr.map", cr_only(input.map));
         process_result result = run({input.type, "cr.def", "cr.map"});
         EXPECT_EQ(result.output, native_lines(banner_text() + invalid_definition)) << input.type;
@@ -223,7 +223,7 @@ TEST_F(BadInput, InvalidUtf8IsCarriedThroughAsBytes) {
 TEST_F(BadInput, ADirectoryInPlaceOfAnInputFileIsInvalid) {
     std::filesystem::create_directory(dir.path() / "folder");
     for (const map_case& input : all_map_cases()) {
-        const process_result clean = clean_run(input.type, definition_for(input.type), input.map);
+        const process_result clean = clean_run(input.type, input.definition, input.map);
 
         process_result result = run({input.type, "folder", "clean.map"});
         EXPECT_EQ(result.output, native_lines(banner_text() + invalid_definition)) << input.type;
@@ -279,8 +279,8 @@ TEST_F(BadInput, AMapOfTheWrongTypeGivesNoReport) {
 TEST_F(BadInput, NumbersWithTwentyDigits) {
     const std::string padded_zeros(12, '0');
     // Leading zeros change nothing: the values fit 32 bits.
-    for (const map_case& input : {map_case{"Puma", section_map}, map_case{"Wren", section_map},
-                                  map_case{"Puma_mem32_unlimited", section_map}}) {
+    for (const char* type : {"Puma", "Wren", "Puma_mem32_unlimited"}) {
+        const map_case input{type, section_map, bad_input_definition};
         const process_result clean = clean_run(input.type, bad_input_definition, input.map);
         dir.write("padded.def",
                   "PROGRAM 00000000000000000000 00000000000000010000\n"

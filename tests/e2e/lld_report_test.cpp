@@ -91,6 +91,26 @@ TEST_F(LldReport, TheLinkerScriptsRegionsAreTheAreas) {
     EXPECT_EQ(areas[1].at("size"), 14 * 1024);  // LENGTH = 16K - 2K
     EXPECT_EQ(areas[1].at("used"), ram_used);
     EXPECT_EQ(report.at("input").at("definition"), "memory.x");
+    // The kinds come from the attribute letters, and the report says so, as for a map's regions.
+    EXPECT_EQ(areas[0].at("kind_from"), "attributes");
+    EXPECT_EQ(areas[1].at("kind_from"), "attributes");
+}
+
+TEST_F(LldReport, AScriptRegionWithoutLettersTakesItsKindFromItsName) {
+    dir.write("plain.x",
+              "MEMORY {\n  RAM : ORIGIN = 0x20000000, LENGTH = 14K\n"
+              "  FLASH : ORIGIN = 0x08000000, LENGTH = 64K\n}\n");
+    const nlohmann::json report = json_of({"--ld-script", "plain.x"});
+    const nlohmann::json& areas = report.at("areas");
+    ASSERT_EQ(areas.size(), 2u);
+    EXPECT_EQ(areas[0].at("name"), "FLASH");
+    EXPECT_EQ(areas[0].at("kind_from"), "name");
+    EXPECT_EQ(areas[0].at("used"), flash_used);
+    EXPECT_EQ(areas[1].at("name"), "RAM");
+    EXPECT_EQ(areas[1].at("kind_from"), "name");
+    const process_result text =
+        run_report(dir, {"--ld-script", "plain.x", "--map", "lld/application.map"});
+    EXPECT_NE(text.output.find("FLASH: program, by name"), std::string::npos) << text.output;
 }
 
 TEST_F(LldReport, ABadLinkerScriptIsNamedWithItsLine) {

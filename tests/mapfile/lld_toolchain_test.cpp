@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "analysis/script_areas.h"
+#include "app/ld_script_file.h"
 #include "mapfile/map_file_lld.h"
-#include "memdef/ld_script_memory.h"
 #include "support/reader_fixture.h"
 #include "support/toolchain_maps.h"
 
@@ -55,7 +55,7 @@ TEST(LldToolchain, EntriesAddUpToTheElfSectionHeaders) {
 
         std::vector<ld_script_region> regions;
         std::string error;
-        ASSERT_TRUE(read_ld_script_memory(
+        ASSERT_TRUE(read_ld_script_file(
             std::string(TARVEL_SOURCE_DIR) + "/examples/lld/src/memory.x", regions, error))
             << error;
         c_memory_def def;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "mapfile/lld_map_line.h"
 #include "support/reader_fixture.h"
 
@@ -135,6 +137,65 @@ TEST_F(LldParse, NothingBeforeTheHeadingNorAfterTheCrossReferenceCounts) {
         "Symbol                                File\n"
         " 8000000  8000000       64     4 .more\n");
     EXPECT_EQ(sum(r.program), 4u);
+}
+
+TEST_F(LldParse, NamesOfALargeSectionSurviveUntilItIsCounted) {
+    // Enough pieces with long names to fill several blocks of name storage, in two sections,
+    // from a few files named again and again.
+    std::string map = "     VMA      LMA     Size Align Out     In      Symbol\n";
+    const auto hex = [](std::uint32_t value) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%8x", value);
+        return std::string(text);
+    };
+    const std::string padding(60, 'x');
+    std::uint32_t address = 0x08000000;
+    for (const char* section : {".text", ".rodata"}) {
+        map += hex(address) + " " + hex(address) + "     7d00     4 " + section + "\n";
+        for (int i = 0; i < 4000; ++i) {
+            map += hex(address) + " " + hex(address) + "        8     4         lib" +
+                   std::to_string(i % 3) + ".a(m.o):(" + section + "." + padding +
+                   std::to_string(i) + ")\n";
+            address += 8;
+        }
+    }
+    c_map_file_lld reader(text_source::text(map));
+    c_entry_list program;
+    c_entry_list memory;
+    def.program = {{0x08000000, 0x20000, no_area}};
+    ASSERT_TRUE(reader.parse(def, program, memory));
+    std::size_t count = 0;
+    for (const c_map_entry& entry : program) {
+        const std::string expected = std::string(count < 4000 ? ".text." : ".rodata.") + padding +
+                                     std::to_string(count % 4000);
+        ASSERT_EQ(entry.name, expected) << count;
+        ASSERT_EQ(reader.origins().at(entry.origin).archive,
+                  "lib" + std::to_string(count % 4000 % 3) + ".a");
+        ++count;
+    }
+    EXPECT_EQ(count, 8000u);
+    EXPECT_EQ(reader.origins().size(), 3u);
+}
+
+TEST(LldMapLine, NumberColumns) {
+    using namespace lld;
+    map_line line;
+    // Upper-case digits and tabs between columns; 16 digits at most.
+    ASSERT_TRUE(read_line("2000000A\t800007C 1F  4 .data", columns::vma_lma, line));
+    EXPECT_EQ(line.address, 0x2000000Au);
+    EXPECT_EQ(line.load_address, 0x0800007Cu);
+    EXPECT_EQ(line.size, 0x1Fu);
+    ASSERT_TRUE(read_line("ffffffffffffffff 0 4 .text", columns::address_only, line));
+    EXPECT_EQ(line.address, 0xFFFFFFFFFFFFFFFFu);
+    EXPECT_FALSE(read_line("10000000000000000 0 4 .text", columns::address_only, line));
+    // A column with another character, or a column missing, is no row.
+    EXPECT_FALSE(read_line(" 8000000  80g0000  24  4 .text", columns::vma_lma, line));
+    EXPECT_FALSE(read_line(" 8000000  8000000  24-  4 .text", columns::vma_lma, line));
+    EXPECT_FALSE(read_line(" 8000000  8000000  24", columns::vma_lma, line));
+    EXPECT_TRUE(is_blank(" \t "));
+    EXPECT_FALSE(is_blank("   x"));
+    EXPECT_FALSE(is_cross_reference_heading(" 8000000  8000000  24  4 Symbol File"));
+    EXPECT_TRUE(is_cross_reference_heading("  Symbol   File"));
 }
 
 TEST(LldMapLine, LevelsAreToldByIndentation) {

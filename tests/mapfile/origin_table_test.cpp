@@ -34,6 +34,13 @@ TEST(OriginTable, EachDistinctPairOnce) {
     EXPECT_EQ(table.index_of("libhal.a(uart.o)"), 1u);
     EXPECT_EQ(table.index_of(""), no_origin);
     EXPECT_EQ(origins.size(), 4u);
+    // A name looked up from a buffer that is then overwritten stays known by its text.
+    std::string buffer = "libx.a(y.o)";
+    EXPECT_EQ(table.index_of(buffer), 4u);
+    buffer.assign("libx.a(z.o)");
+    EXPECT_EQ(table.index_of(buffer), 5u);
+    EXPECT_EQ(table.index_of("libx.a(y.o)"), 4u);
+    EXPECT_EQ(origins[4].object, "y.o");
 }
 
 }  // namespace

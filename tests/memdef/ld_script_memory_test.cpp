@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "analysis/script_areas.h"
-#include "support/temp_dir.h"
 
 namespace tarvel {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 std::vector<ld_script_region> read(const std::string& text, std::string* error = nullptr) {
     std::vector<ld_script_region> regions;
     std::string message;
-    if (!read_ld_script_memory_text(text, "memory.x", regions, message) && error != nullptr) {
+    if (!read_ld_script_memory_text(text, "memory.x", {}, regions, message) && error != nullptr) {
         *error = message;
     }
     return regions;
@@ -76,30 +77,55 @@ TEST(LdScriptMemory, ErrorsNameTheLineAndTheFault) {
     EXPECT_EQ(read("end = .;\nMEMORY { RAM : ORIGIN = 0, LENGTH = 4 }").size(), 1u);
 }
 
-TEST(LdScriptMemory, IncludedFilesAreReadBesideTheScript) {
-    const test::c_temp_dir dir;
-    dir.write("regions.ld", "FLASH (rx) : ORIGIN = 0x0, LENGTH = 256K\n");
-    dir.write("sizes.ld", "RAM_SIZE = 32K;\n");
-    const std::string script = dir.write("link.ld",
-                                         "INCLUDE sizes.ld\n"
-                                         "MEMORY {\n"
-                                         "  INCLUDE \"regions.ld\"\n"
-                                         "  RAM (rw) : ORIGIN = 0x20000000, LENGTH = RAM_SIZE\n"
-                                         "}\n")
-                                   .string();
+TEST(LdScriptMemory, IncludedFilesComeFromTheReaderGiven) {
+    // Files by name; each include is answered with a name that says who included it.
+    const std::map<std::string, std::string> files{
+        {"regions.ld", "FLASH (rx) : ORIGIN = 0x0, LENGTH = 256K\n"},
+        {"sizes.ld", "INCLUDE base.ld\nRAM_SIZE = BASE * 2;\n"},
+        {"base.ld", "BASE = 16K;\n"},
+        {"loop.ld", "INCLUDE loop.ld\n"},
+        {"bad.ld", "\nMEMORY { R : ORIGIN = NOWHERE, LENGTH = 1 }\n"}};
+    std::vector<std::string> asked;
+    const ld_script_include_reader reader = [&](const std::string& file,
+                                                const std::string& including, std::string& name,
+                                                std::string& text) {
+        asked.push_back(including + ">" + file);
+        const auto found = files.find(file);
+        if (found == files.end()) {
+            return false;
+        }
+        name = "dir/" + file;
+        text = found->second;
+        return true;
+    };
     std::vector<ld_script_region> regions;
     std::string error;
-    ASSERT_TRUE(read_ld_script_memory(script, regions, error)) << error;
+    ASSERT_TRUE(
+        read_ld_script_memory_text("INCLUDE sizes.ld\n"
+                                   "MEMORY {\n"
+                                   "  INCLUDE \"regions.ld\"\n"
+                                   "  RAM (rw) : ORIGIN = 0x20000000, LENGTH = RAM_SIZE\n"
+                                   "}\n",
+                                   "link.ld", reader, regions, error))
+        << error;
     ASSERT_EQ(regions.size(), 2u);
     EXPECT_EQ(regions[0].name, "FLASH");
     EXPECT_EQ(regions[1].length, 32u * 1024u);
-    // A missing file, and a file that includes itself, end with a message.
-    dir.write("loop.ld", "INCLUDE loop.ld\n");
-    EXPECT_FALSE(read_ld_script_memory((dir.path() / "loop.ld").string(), regions, error));
+    EXPECT_EQ(asked, (std::vector<std::string>{"link.ld>sizes.ld", "dir/sizes.ld>base.ld",
+                                               "link.ld>regions.ld"}));
+    // A missing file, a file that includes itself, and an error inside an included file end
+    // with a message naming the file and line.
+    EXPECT_FALSE(
+        read_ld_script_memory_text("INCLUDE loop.ld\n", "link.ld", reader, regions, error));
     EXPECT_NE(error.find("INCLUDE nested more than"), std::string::npos) << error;
-    dir.write("gone.ld", "INCLUDE none.ld\n");
-    EXPECT_FALSE(read_ld_script_memory((dir.path() / "gone.ld").string(), regions, error));
-    EXPECT_NE(error.find("cannot read the included file 'none.ld'"), std::string::npos) << error;
+    EXPECT_FALSE(
+        read_ld_script_memory_text("\nINCLUDE none.ld\n", "link.ld", reader, regions, error));
+    EXPECT_EQ(error, "link.ld line 2: cannot read the included file 'none.ld'");
+    EXPECT_FALSE(read_ld_script_memory_text("INCLUDE bad.ld\n", "link.ld", reader, regions, error));
+    EXPECT_EQ(error.rfind("dir/bad.ld line 2: ", 0), 0u) << error;
+    // Without a reader, no INCLUDE can be read.
+    EXPECT_FALSE(read_ld_script_memory_text("INCLUDE regions.ld\n", "link.ld", {}, regions, error));
+    EXPECT_NE(error.find("cannot read the included file 'regions.ld'"), std::string::npos) << error;
 }
 
 TEST(ScriptAreas, RegionsBecomeAreasOfTheKindTheirAttributesGive) {
@@ -112,6 +138,8 @@ TEST(ScriptAreas, RegionsBecomeAreasOfTheKindTheirAttributesGive) {
     EXPECT_EQ(def.program_names, (std::vector<std::string>{"FLASH", "ALL"}));
     EXPECT_EQ(def.memory_names, (std::vector<std::string>{"RAM"}));
     EXPECT_EQ(def.program[1].size, 0x1000u);  // ends at 2^32
+    EXPECT_EQ(def.kind_sources,
+              (std::vector<std::string>{"attributes", "attributes", "attributes"}));
     EXPECT_FALSE(areas_from_regions({{"HIGH", 0x100000000, 0x10, "rw"}}, def));
 }
 
@@ -128,10 +156,15 @@ TEST(ScriptAreas, RegionsWithoutLettersTakeTheirKindFromTheirNames) {
     EXPECT_EQ(def.memory_names, (std::vector<std::string>{"RAM", "CCMRAM"}));
     EXPECT_EQ(def.eeprom_names, (std::vector<std::string>{"eeprom"}));
     EXPECT_EQ(def.other_names, (std::vector<std::string>{"fuse"}));
+    // How each was decided, in the order of the areas: program, RAM, EEPROM, other.
+    EXPECT_EQ(def.kind_sources,
+              (std::vector<std::string>{"name", "name", "name", "known region name",
+                                        "known region name"}));
     // Letters still decide where they say something: a region named RAM but read-only.
     ASSERT_TRUE(areas_from_regions({{"RAM", 0x20000000, 0x5000, "rx"}}, def));
     EXPECT_EQ(def.program_names, (std::vector<std::string>{"RAM"}));
     EXPECT_TRUE(def.memory_names.empty());
+    EXPECT_EQ(def.kind_sources, (std::vector<std::string>{"attributes"}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvel::test {
@@ -250,7 +251,79 @@ inline generated_input random_section_input(const std::string& type, std::uint64
     return input;
 }
 
+// An lld map: output sections of input sections from object files, archive members and the
+// linker, with gaps between them, symbol lines, script commands, data loaded from program
+// memory, zero-initialised data and sections that are never loaded.
+inline generated_input random_lld_input(std::uint64_t seed) {
+    using namespace detail;
+    c_random random(seed);
+    const std::vector<range> program =
+        random_areas(random, 0x08000000u, 1 + random.below(3), 0x8000);
+    const std::vector<range> ram = random_areas(random, 0x20000000u, 1 + random.below(2), 0x2000);
+    const std::vector<std::string> files = {"main.o", "startup.o", "libhal.a(uart.o)",
+                                            "libhal.a(gpio.o)", "<internal>"};
+    const std::vector<std::string> terms = {"text", "data", "bss", "rodata", "main", ".", "uart"};
+    generated_input input;
+    input.definition = definition_text(random, program, ram, {}, terms);
+    input.map = "     VMA      LMA     Size Align Out     In      Symbol\n";
+    const auto row = [&](std::uint32_t address, std::uint32_t load, std::uint32_t size, int level,
+                         const std::string& text) {
+        input.map += hex(address, 8, true) + " " + hex(load, 8, true) + " " + hex(size, 8, true) +
+                     "     4 " + std::string(static_cast<std::size_t>(level) * 8, ' ') + text +
+                     "\n";
+    };
+    std::uint32_t load_cursor = program.back().start + program.back().size / 2;
+    const std::uint32_t sections = 2 + random.below(8);
+    for (std::uint32_t i = 0; i < sections; ++i) {
+        const std::uint32_t kind = random.below(5);  // .text .rodata .data .bss .comment
+        const char* names[] = {".text", ".rodata", ".data", ".bss", ".comment"};
+        const bool in_ram = kind == 2 || kind == 3;
+        struct piece {
+            std::uint32_t offset;
+            std::uint32_t size;
+            std::string name;
+        };
+        std::vector<piece> pieces;
+        std::uint32_t size = 0;
+        const std::uint32_t count = random.below(6);
+        for (std::uint32_t j = 0; j < count; ++j) {
+            size += random.chance(30) ? random.below(8) : 0;  // alignment gap
+            const std::uint32_t piece_size = random.chance(10) ? 0 : 1 + random.below(0x200);
+            pieces.push_back(
+                {size, piece_size, std::string(names[kind]) + "." + random.pick(terms)});
+            size += piece_size;
+        }
+        size += random.chance(20) ? random.below(0x40) : 0;  // a reservation at the end
+        const std::uint32_t address =
+            kind == 4 ? 0 : random_address(random, in_ram ? ram : program, size, 0x40000000u);
+        const std::uint32_t load = kind == 2 ? load_cursor : address;
+        load_cursor += kind == 2 ? size : 0;
+        row(address, load, size, 0, names[kind]);
+        for (const piece& in : pieces) {
+            row(address + in.offset, load + in.offset, in.size, 1,
+                random.pick(files) + ":(" + in.name + ")");
+            if (random.chance(50)) {
+                row(address + in.offset, load + in.offset, 0, 2,
+                    "sym_" + std::to_string(in.offset));
+            }
+        }
+        if (random.chance(20)) {
+            row(address + size, address + size, 0, 0, "_end_" + std::to_string(i) + " = .");
+        }
+    }
+    return input;
+}
+
+// Whether random_input makes maps of `type`.
+inline bool has_random_input(std::string_view type) {
+    return type == "Orca" || type == "Puma" || type == "Ibex" || type == "Wren" ||
+           type == "Puma_mem32_unlimited" || type == "Lld";
+}
+
 inline generated_input random_input(const std::string& type, std::uint64_t seed) {
+    if (type == "Lld") {
+        return random_lld_input(seed);
+    }
     return type == "Orca" ? random_orca_input(seed) : random_section_input(type, seed);
 }
 

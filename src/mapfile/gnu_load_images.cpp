@@ -13,8 +13,12 @@ c_load_image_queue::image c_load_image_queue::take_image(std::uint64_t load_addr
     const auto first_copy =
         std::stable_partition(pieces.begin(), pieces.end(),
                               [](const section_piece& piece) { return !piece.in_load_image; });
-    held.pieces.assign(std::make_move_iterator(first_copy), std::make_move_iterator(pieces.end()));
+    held.pieces.assign(first_copy, pieces.end());
     pieces.erase(first_copy, pieces.end());
+    for (section_piece& piece : held.pieces) {
+        piece.name = held.names.store(piece.name);
+        piece.file = held.names.store(piece.file);
+    }
     return held;
 }
 

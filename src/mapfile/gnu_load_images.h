@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mapfile/gnu_output_section.h"
+#include "mapfile/name_arena.h"
 
 namespace tarvel::gnu {
 
@@ -24,10 +25,12 @@ class c_load_image_queue {
         std::uint64_t start = 0;  // the load address
         std::uint64_t end = 0;
         std::vector<section_piece> pieces;  // the pieces of the copy, at their load addresses
+        // The pieces' names: the reader drops those of a section once it has counted it.
+        c_name_arena names;
     };
 
     // The load image of a section of `size` bytes at `load_address`: the pieces of `pieces`
-    // that are in the load image, taken out of it.
+    // that are in the load image, taken out of it, their names copied.
     static image take_image(std::uint64_t load_address, std::uint64_t size,
                             std::vector<section_piece>& pieces);
 

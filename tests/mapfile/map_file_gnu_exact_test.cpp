@@ -143,6 +143,9 @@ TEST_F(GnuExact, ANoLoadSectionShowsByTheLoadAddressThatFollowsIt) {
         " .data          0x20000010        0x4 a.o\n");
     EXPECT_EQ(counted(r.program), 0xcu + 0x4u);
     EXPECT_EQ(counted(r.memory), 0xcu + 0x200u + 0x10u + 0x4u);
+    // The images, counted after the sections that decided them, keep their pieces' names.
+    EXPECT_EQ(names(r.program), (std::vector<std::string>{".ramfunc", ".data"}));
+    EXPECT_EQ(r.program.front().origin, r.memory.front().origin);
 
     // Without a section after it that has a load address, the flash section that follows
     // starts where the image would have been.

@@ -442,8 +442,8 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
             add_piece(piece, load_place);
         }
     };
-    const auto count_section = [&](const gnu::output_section& listed) {
-        gnu::output_section section = listed;
+    // The reader drops the section once it is counted: the ELF file's figures go into it.
+    const auto count_section = [&](gnu::output_section& section) {
         const gnu::elf_verdict verdict =
             elf_witness_ != nullptr ? elf_witness_->adjust(section) : gnu::elf_verdict::not_in_elf;
         const char* rule = verdict == gnu::elf_verdict::not_allocated ? "not allocated in the ELF"

@@ -8,21 +8,11 @@
 #include <string>
 
 #include "text/fixed_text.h"
+#include "text/text_tokens.h"
 
 namespace tarvel {
 
 namespace {
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 struct unit_factor {
     std::string_view suffix;
     double factor;

@@ -45,20 +45,10 @@ heading heading_of(std::string_view line) {
 }
 
 bool read_hex_token(std::string_view token, std::uint64_t& value) {
-    if (token.size() < 3 || token.size() > 18 || token[0] != '0' ||
-        (token[1] != 'x' && token[1] != 'X')) {
+    if (token.size() < 3 || token[0] != '0' || (token[1] != 'x' && token[1] != 'X')) {
         return false;
     }
-    std::uint64_t result = 0;
-    for (const char c : token.substr(2)) {
-        if (!is_hex_digit(c)) {
-            return false;
-        }
-        const int digit = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-        result = (result << 4) | static_cast<std::uint64_t>(digit);
-    }
-    value = result;
-    return true;
+    return read_hex_field(token.substr(2), 16, value);
 }
 
 bool read_address_size(std::string_view text, address_size& values) {

@@ -28,10 +28,9 @@ constexpr std::array<std::uint8_t, 256> column_chars = [] {
     std::array<std::uint8_t, 256> values{};
     for (std::size_t c = 0; c < values.size(); ++c) {
         const char ch = static_cast<char>(c);
-        values[c] = is_c_space(ch)         ? blank
-                    : !is_hex_digit(ch)    ? other
-                    : is_decimal_digit(ch) ? static_cast<std::uint8_t>(c - '0')
-                                           : static_cast<std::uint8_t>((c | 0x20) - 'a' + 10);
+        values[c] = is_c_space(ch)      ? blank
+                    : !is_hex_digit(ch) ? other
+                                        : static_cast<std::uint8_t>(hex_digit_value(ch));
     }
     return values;
 }();

@@ -12,15 +12,11 @@ namespace tarvel::otter {
 namespace {
 // 1 to 8 hexadecimal digits, the whole token.
 bool read_hex8(std::string_view token, std::uint32_t& value) {
-    if (token.empty() || token.size() > 8) {
+    std::uint64_t read = 0;
+    if (!read_hex_field(token, 8, read)) {
         return false;
     }
-    for (const char c : token) {
-        if (!is_hex_digit(c)) {
-            return false;
-        }
-    }
-    value = hex_digits_to_u32(token);
+    value = static_cast<std::uint32_t>(read);
     return true;
 }
 

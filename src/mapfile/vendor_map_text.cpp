@@ -20,14 +20,14 @@ bool read_hex(std::string_view token, std::uint64_t& value) {
             return false;
         }
         any = true;
-        const int digit = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+        const unsigned digit = hex_digit_value(c);
         if (result != 0 || digit != 0) {
             ++significant;
         }
         if (significant > 16) {
             return false;
         }
-        result = (result << 4) | static_cast<std::uint64_t>(digit);
+        result = (result << 4) | digit;
     }
     if (!any || token.back() == '\'') {
         return false;

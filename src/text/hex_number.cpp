@@ -18,7 +18,7 @@ constexpr auto digit_values = [] {
     for (int c = 0; c < 256; ++c) {
         if (is_hex_digit(static_cast<char>(c))) {
             values[static_cast<std::size_t>(c)] =
-                static_cast<std::uint8_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+                static_cast<std::uint8_t>(hex_digit_value(static_cast<char>(c)));
         }
     }
     return values;

@@ -1,6 +1,7 @@
 // Conversions of hexadecimal text into unsigned 32-bit values, as the map formats need them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -23,6 +24,30 @@ constexpr bool is_c_space(char c) {
 
 constexpr bool is_hex_digit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The value of a hexadecimal digit (either case); only for characters is_hex_digit accepts.
+constexpr unsigned hex_digit_value(char c) {
+    return c <= '9' ? static_cast<unsigned>(c - '0') : static_cast<unsigned>((c | 0x20) - 'a' + 10);
+}
+
+// Reads `digits` whole as 1 to `max_digits` hexadecimal digits (at most 16, so the value fits):
+// the fields of the map formats that print addresses and sizes with a fixed or bounded number
+// of digits. False, and `value` untouched, for anything else.
+constexpr bool read_hex_field(std::string_view digits, std::size_t max_digits,
+                              std::uint64_t& value) {
+    if (digits.empty() || digits.size() > max_digits || max_digits > 16) {
+        return false;
+    }
+    std::uint64_t result = 0;
+    for (const char c : digits) {
+        if (!is_hex_digit(c)) {
+            return false;
+        }
+        result = (result << 4) | hex_digit_value(c);
+    }
+    value = result;
+    return true;
 }
 
 constexpr bool is_decimal_digit(char c) {

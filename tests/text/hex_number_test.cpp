@@ -28,6 +28,25 @@ TEST(HexDigits, AgreesWithFormattedStreamExtraction) {
     }
 }
 
+// A field is the whole token: every character a digit, at least one, at most the format's
+// width; the value is only written when the field is one.
+TEST(HexField, ReadsWholeFieldsOfBoundedWidth) {
+    std::uint64_t value = 7;
+    EXPECT_TRUE(read_hex_field("fFfFfFfFfFfFfFfF", 16, value));
+    EXPECT_EQ(value, 0xFFFFFFFFFFFFFFFFull);
+    EXPECT_TRUE(read_hex_field("0000000000000000", 16, value));
+    EXPECT_EQ(value, 0u);
+    for (const char* bad : {"", "12345678g", " 1", "1 ", "0x10", "-1"}) {
+        value = 7;
+        EXPECT_FALSE(read_hex_field(bad, 16, value)) << bad;
+        EXPECT_EQ(value, 7u) << bad;
+    }
+    EXPECT_TRUE(read_hex_field("12345678", 8, value));
+    EXPECT_EQ(value, 0x12345678u);
+    EXPECT_FALSE(read_hex_field("123456789", 8, value));
+    EXPECT_FALSE(read_hex_field("1", 17, value));  // a width whose values do not fit
+}
+
 TEST(Strtoul, ConvertsLikeTheCLibraryOnA32BitUnsignedLong) {
     EXPECT_EQ(strtoul_hex32("  01F0"), 0x1F0u);
     EXPECT_EQ(strtoul_hex32("\t0x1f0 rest"), 0x1F0u);

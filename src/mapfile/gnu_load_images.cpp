@@ -4,15 +4,22 @@
 
 namespace tarvel::gnu {
 
-c_load_image_queue::image c_load_image_queue::take_image(std::uint64_t load_address,
-                                                         std::uint64_t size,
-                                                         std::vector<section_piece>& pieces) {
+c_load_image_queue::image c_load_image_queue::empty_image(std::uint64_t load_address,
+                                                          std::uint64_t size) {
     image held;
     held.start = load_address;
     held.end = load_address + std::min(size, UINT64_MAX - load_address);
+    return held;
+}
+
+c_load_image_queue::image c_load_image_queue::take_image(std::uint64_t load_address,
+                                                         std::uint64_t size,
+                                                         std::vector<section_piece>& pieces) {
+    image held = empty_image(load_address, size);
+    // counted_pieces puts the copies after the pieces at the run address.
     const auto first_copy =
-        std::stable_partition(pieces.begin(), pieces.end(),
-                              [](const section_piece& piece) { return !piece.in_load_image; });
+        std::find_if(pieces.begin(), pieces.end(),
+                     [](const section_piece& piece) { return piece.in_load_image; });
     held.pieces.assign(first_copy, pieces.end());
     pieces.erase(first_copy, pieces.end());
     for (section_piece& piece : held.pieces) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory_resource>
 #include <vector>
 
 #include "mapfile/gnu_output_section.h"
@@ -24,13 +25,19 @@ class c_load_image_queue {
     struct image {
         std::uint64_t start = 0;  // the load address
         std::uint64_t end = 0;
-        std::vector<section_piece> pieces;  // the pieces of the copy, at their load addresses
+        // The pieces of the copy, at their load addresses; from the default memory resource,
+        // which the programs make one of large blocks: a section of a million pieces.
+        std::pmr::vector<section_piece> pieces;
         // The pieces' names: the reader drops those of a section once it has counted it.
         c_name_arena names;
     };
 
+    // An image of `size` bytes at `load_address`, without pieces yet.
+    static image empty_image(std::uint64_t load_address, std::uint64_t size);
+
     // The load image of a section of `size` bytes at `load_address`: the pieces of `pieces`
-    // that are in the load image, taken out of it, their names copied.
+    // that are in the load image, taken out of it, their names copied. As counted_pieces makes
+    // them, the copies follow all pieces at the run address.
     static image take_image(std::uint64_t load_address, std::uint64_t size,
                             std::vector<section_piece>& pieces);
 

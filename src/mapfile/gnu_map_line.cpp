@@ -1,6 +1,7 @@
 #include "mapfile/gnu_map_line.h"
 
 #include <array>
+#include <cstring>
 
 #include "text/hex_number.h"
 #include "text/text_tokens.h"
@@ -51,11 +52,68 @@ bool read_hex_token(std::string_view token, std::uint64_t& value) {
     return read_hex_field(token.substr(2), 16, value);
 }
 
+namespace {
+// The value of each hexadecimal digit, 16 for any other character: one load per digit.
+constexpr std::array<std::uint8_t, 256> hex_values = [] {
+    std::array<std::uint8_t, 256> values{};
+    for (unsigned c = 0; c < 256; ++c) {
+        values[c] = is_hex_digit(static_cast<char>(c))
+                        ? static_cast<std::uint8_t>(hex_digit_value(static_cast<char>(c)))
+                        : 16;
+    }
+    return values;
+}();
+
+// ld aligns its columns with runs of blanks (values lines are indented by 16): the position
+// after the blanks from `pos` on, taken eight at a time, up to the last eight.
+std::size_t skip_blank_octets(std::string_view text, std::size_t pos) {
+    constexpr std::uint64_t eight_blanks = 0x2020202020202020;
+    while (text.size() - pos >= 8) {
+        std::uint64_t chunk = 0;
+        std::memcpy(&chunk, text.data() + pos, 8);
+        if (chunk != eight_blanks) {
+            break;
+        }
+        pos += 8;
+    }
+    return pos;
+}
+
+// read_hex_token of the next token from `pos` on, in one pass over its characters: every line
+// of the memory map begins with a name or a number, and there are millions of them.
+bool read_hex_at(std::string_view text, std::size_t& pos, std::uint64_t& value) {
+    pos = skip_blank_octets(text, pos);
+    while (pos < text.size() && is_c_space(text[pos])) {
+        ++pos;
+    }
+    if (text.size() - pos < 3 || text[pos] != '0' || (text[pos + 1] | 0x20) != 'x') {
+        return false;
+    }
+    std::size_t at = pos + 2;
+    const std::size_t digits_begin = at;
+    std::uint64_t result = 0;
+    while (at < text.size()) {
+        const unsigned digit = hex_values[static_cast<unsigned char>(text[at])];
+        if (digit > 15) {
+            break;
+        }
+        result = (result << 4) | digit;
+        ++at;
+    }
+    const std::size_t digits = at - digits_begin;
+    if (digits == 0 || digits > 16 || (at < text.size() && !is_c_space(text[at]))) {
+        return false;
+    }
+    value = result;
+    pos = at;
+    return true;
+}
+}  // namespace
+
 bool read_address_size(std::string_view text, address_size& values) {
     std::size_t pos = 0;
     address_size read;
-    if (!read_hex_token(next_token(text, pos), read.address) ||
-        !read_hex_token(next_token(text, pos), read.size)) {
+    if (!read_hex_at(text, pos, read.address) || !read_hex_at(text, pos, read.size)) {
         return false;
     }
     read.rest = trimmed(text.substr(pos));
@@ -76,7 +134,7 @@ map_line classify(std::string_view line) {
     if (line.empty()) {
         return result;
     }
-    std::size_t indent = 0;
+    std::size_t indent = skip_blank_octets(line, 0);
     while (indent < line.size() && line[indent] == ' ') {
         ++indent;
     }
@@ -85,7 +143,7 @@ map_line classify(std::string_view line) {
     }
     if (indent >= 2) {
         // Indented values without a name; a symbol or an assignment has no second number.
-        if (read_address_size(line, result.values)) {
+        if (read_address_size(line.substr(indent), result.values)) {
             result.kind = line_kind::values;
             result.has_values = true;
         }

@@ -41,6 +41,10 @@ struct output_section {
     bool elf_takes_room = true;    // not thread-local zero data
 };
 
+// Whether the section may have a load image, whatever pieces the map lists for it: has_load_image
+// can then be true only once the pieces are known (the ELF file's word needs none).
+bool may_have_load_image(const output_section& section);
+
 // Whether the section's contents are stored at a load address of their own: it has a load
 // address other than its run address, its name is not that of a section without contents, and
 // a piece of nonzero size has contents.
@@ -61,5 +65,37 @@ bool has_load_image(const output_section& section);
 // For a section with a load image, a copy of each piece follows at the same offset from the
 // load address (same name, file and counted bytes).
 std::vector<section_piece> counted_pieces(const output_section& section);
+
+// The copy of a counted piece of `section` in its load image: at the same offset from the load
+// address.
+section_piece image_copy(const output_section& section, const section_piece& piece);
+
+// The counting of counted_pieces, a piece at a time in map order: a piece can be counted as soon
+// as the next piece of nonzero size has been read, so a reader need not hold a section of a
+// million pieces to count it. It makes no load image.
+class c_piece_counter {
+  public:
+    // Takes the section's name, extent and whether it takes room; `section` must outlive the
+    // counter (the uncovered parts are named after it). Its pieces are not read.
+    explicit c_piece_counter(const output_section& section);
+
+    // Appends the part of the section before `piece` that no piece covers, if any, and the
+    // counted `piece`. `next` is the address of the next piece of nonzero size, or null where
+    // none follows in the section.
+    void count(section_piece piece, const std::uint64_t* next, std::vector<section_piece>& out);
+
+    // Appends the part after the last piece that no piece covers, if any.
+    void finish(std::vector<section_piece>& out);
+
+  private:
+    section_piece uncovered_part(std::uint64_t from, std::uint64_t to) const;
+
+    std::string_view name_;
+    bool takes_room_ = true;
+    bool has_values_ = false;
+    bool started_ = false;
+    std::uint64_t section_end_ = 0;
+    std::uint64_t cursor_ = 0;
+};
 
 }  // namespace tarvel::gnu

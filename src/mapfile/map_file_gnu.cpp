@@ -39,17 +39,23 @@ gnu::section_piece make_piece(c_name_arena& names, std::string_view name,
     return piece;
 }
 
-// Reads the memory map part line by line into output sections, each handed to `finish` once
-// its last line has been read. A section or input section name that stands alone takes its
-// values from the next line.
-template <typename Finish>
+// Reads the memory map part line by line into output sections. A section or input section name
+// that stands alone takes its values from the next line.
+//
+// `Handler` decides per section, once its first line has been read, whether to hold all of its
+// pieces until it ends (`stream` false: `finish` gets the section with every piece) or to take
+// them as they can be counted (`stream` true): `take_pieces` then gets the section holding the
+// pieces read since the last call, each of which ends where the next piece of nonzero size
+// begins (null: the section ended), and `finish` follows the last call. A streamed section
+// holds no more than one piece with bytes and the empty ones after it, however long it is.
+template <typename Handler>
 class c_memory_map_reader {
   public:
     // Without `keep_names`, a section keeps no more than two nameless pieces of size 1, one
     // with contents and one without, each there when one of its pieces with bytes is so: for
     // a look at what the sections hold, which asks no more than that.
-    explicit c_memory_map_reader(Finish finish, bool keep_names = true)
-        : finish_(std::move(finish)), keep_names_(keep_names) {}
+    explicit c_memory_map_reader(Handler& handler, bool keep_names = true)
+        : handler_(handler), keep_names_(keep_names) {}
 
     void take(std::string_view line) {
         const gnu::map_line parsed = gnu::classify(line);
@@ -62,11 +68,10 @@ class c_memory_map_reader {
                 return;
             }
         }
-        if (pending_input_) {
-            const std::string name = std::move(*pending_input_);
-            pending_input_.reset();
+        if (has_pending_input_) {
+            has_pending_input_ = false;
             if (continues) {
-                add_input(name, parsed.values);
+                add_input(pending_input_, parsed.values);
                 return;
             }
         }
@@ -82,7 +87,8 @@ class c_memory_map_reader {
                 if (parsed.has_values) {
                     add_input(parsed.name, parsed.values);
                 } else {
-                    pending_input_.emplace(parsed.name);
+                    pending_input_.assign(parsed.name);
+                    has_pending_input_ = true;
                 }
                 break;
             case gnu::line_kind::values:
@@ -106,7 +112,10 @@ class c_memory_map_reader {
   private:
     void end_current() {
         if (current_) {
-            finish_(*current_);
+            if (streaming_) {
+                handler_.take_pieces(*current_, nullptr);
+            }
+            handler_.finish(*current_);
             current_.reset();
         }
     }
@@ -126,6 +135,7 @@ class c_memory_map_reader {
             current_->has_load_address =
                 gnu::read_load_address(values->rest, current_->load_address);
         }
+        streaming_ = keep_names_ && handler_.stream(*current_);
     }
 
     void add_input(std::string_view name, const gnu::address_size& values) {
@@ -135,7 +145,7 @@ class c_memory_map_reader {
         const std::string_view file = name == "*fill*" ? std::string_view() : values.rest;
         const bool has_contents = !gnu::input_without_contents(name);
         if (keep_names_) {
-            current_->pieces.push_back(make_piece(piece_names_, name, values, file, has_contents));
+            add_piece(name, values, file, has_contents);
             return;
         }
         const auto same_kind = [has_contents](const gnu::section_piece& piece) {
@@ -153,16 +163,32 @@ class c_memory_map_reader {
         std::size_t pos = 0;
         const std::string_view keyword = next_token(values.rest, pos);
         if (current_ && is_data_statement(keyword)) {
-            current_->pieces.push_back(make_piece(piece_names_, keyword, values, {}, true));
+            add_piece(keyword, values, {}, true);
         }
     }
 
-    Finish finish_;
+    // A piece with bytes tells where the pieces before it end: a streamed section hands those
+    // on and forgets their names.
+    void add_piece(std::string_view name, const gnu::address_size& values, std::string_view file,
+                   bool has_contents) {
+        if (streaming_ && values.size > 0 && !current_->pieces.empty()) {
+            handler_.take_pieces(*current_, &values.address);
+            current_->pieces.clear();
+            piece_names_.clear();
+        }
+        current_->pieces.push_back(make_piece(piece_names_, name, values, file, has_contents));
+    }
+
+    Handler& handler_;
     bool keep_names_ = true;
+    bool streaming_ = false;  // current_'s pieces go to the handler as they are counted
     std::optional<gnu::output_section> current_;
     c_name_arena piece_names_;  // the names of current_'s pieces
     std::optional<std::string> pending_output_;
-    std::optional<std::string> pending_input_;
+    // An input section name alone on its line (most are, in a build with -ffunction-sections),
+    // kept in one string whose room serves them all.
+    std::string pending_input_;
+    bool has_pending_input_ = false;
 };
 }  // namespace
 
@@ -309,7 +335,14 @@ bool c_map_file_gnu::define_areas(c_memory_def& def) {
             }
         }
     };
-    c_memory_map_reader reader(note_contents, false);
+    // Holds every section (of nameless pieces): what a section holds is known at its end.
+    struct holding_handler {
+        decltype(note_contents)& note;
+        bool stream(gnu::output_section&) { return false; }
+        void take_pieces(gnu::output_section&, const std::uint64_t*) {}
+        void finish(gnu::output_section& section) { note(section); }
+    } handler{note_contents};
+    c_memory_map_reader reader(handler, false);
     const auto needs_contents = [](const gnu::memory_region& region) {
         const gnu::kind_source source = gnu::decide_kind(region, {}).source;
         return source != gnu::kind_source::attributes &&
@@ -442,30 +475,31 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
             add_piece(piece, load_place);
         }
     };
-    // The reader drops the section once it is counted: the ELF file's figures go into it.
-    const auto count_section = [&](gnu::output_section& section) {
-        const gnu::elf_verdict verdict =
-            elf_witness_ != nullptr ? elf_witness_->adjust(section) : gnu::elf_verdict::not_in_elf;
-        const char* rule = verdict == gnu::elf_verdict::not_allocated ? "not allocated in the ELF"
-                           : verdict == gnu::elf_verdict::counted
-                               ? nullptr
-                               : gnu::not_in_target_rule(section.name, section.address);
-        if (rule != nullptr) {
-            // A never loaded section counts as one entry per piece, or as one when the map
-            // lists none (ld leaves out the pieces of some merged sections).
-            const std::size_t pieces = section.pieces.empty() ? 1 : section.pieces.size();
-            for (std::size_t i = 0; i < pieces; ++i) {
-                count_recognised();
-                count_dropped(rule);
-            }
+    // What the ELF file says of a section and the rule that keeps it out of target memory, if
+    // any: decided once per section, where it begins or, for a section held, where it ends.
+    struct section_verdict {
+        bool decided = false;
+        const char* rule = nullptr;
+    } verdict;
+    const auto decide = [&](gnu::output_section& section) {
+        if (verdict.decided) {
             return;
         }
+        verdict.decided = true;
+        const gnu::elf_verdict elf =
+            elf_witness_ != nullptr ? elf_witness_->adjust(section) : gnu::elf_verdict::not_in_elf;
+        verdict.rule = elf == gnu::elf_verdict::not_allocated ? "not allocated in the ELF"
+                       : elf == gnu::elf_verdict::counted
+                           ? nullptr
+                           : gnu::not_in_target_rule(section.name, section.address);
+    };
+    // Every piece belongs to the area that the section starts in, also where the section runs
+    // past its end: a link that overflows a region shows as an over-full area.
+    const auto place_section = [&](const gnu::output_section& section) {
         if (section.has_values && (section.size > 0 || section.has_load_address)) {
             held_images.see(section.has_load_address ? section.load_address : section.address,
                             section.has_load_address, add_load_image);
         }
-        // Every piece belongs to the area that the section starts in, also where the section
-        // runs past its end: a link that overflows a region shows as an over-full area.
         area_place run_place;
         if (def.without_regions) {
             run_place = {true, !runs_as_ram_data(section), 0};
@@ -478,6 +512,24 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
                 reach.note(run_place, section.address + section.size);
             }
         }
+        return run_place;
+    };
+    // A never loaded section counts as one dropped entry per piece, or as one when the map lists
+    // none (ld leaves out the pieces of some merged sections).
+    const auto drop_pieces = [&](std::size_t pieces) {
+        for (std::size_t i = 0; i < pieces; ++i) {
+            count_recognised();
+            count_dropped(verdict.rule);
+        }
+    };
+    // A section held to its end: its load image depends on its pieces.
+    const auto count_held = [&](gnu::output_section& section) {
+        decide(section);
+        if (verdict.rule != nullptr) {
+            drop_pieces(section.pieces.empty() ? 1 : section.pieces.size());
+            return;
+        }
+        const area_place run_place = place_section(section);
         std::vector<gnu::section_piece> pieces = gnu::counted_pieces(section);
         if (gnu::has_load_image(section)) {
             gnu::c_load_image_queue::image image =
@@ -493,7 +545,113 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
             add_piece(piece, run_place);
         }
     };
-    c_memory_map_reader reader(count_section);
+    // A section is counted as its pieces come (a ".text" may have a million), its load image,
+    // where its pieces may make one, gathered beside: the image is there when a piece with bytes
+    // has contents. A section whose image the ELF file confirms is held (that image counts
+    // before the section's own pieces), as is one without an extent of its own. The state of
+    // the section streamed:
+    enum class streamed { no, counted, dropped };
+    struct stream_state {
+        streamed mode = streamed::no;
+        std::size_t pieces = 0;
+        area_place run_place;
+        std::optional<gnu::c_piece_counter> counter;
+        std::vector<gnu::section_piece> counted;  // reused from piece to piece
+        bool may_have_image = false;
+        bool has_image = false;  // a piece with bytes has contents
+        gnu::c_load_image_queue::image image;
+    } stream;
+    const auto hold_streamed_image = [&](gnu::c_load_image_queue::image image) {
+        held_images.hold(std::move(image));
+    };
+    struct counting_handler {
+        decltype(decide)& decide_section;
+        decltype(place_section)& place;
+        decltype(drop_pieces)& drop;
+        decltype(count_held)& hold;
+        decltype(add_piece)& add;
+        decltype(hold_streamed_image)& hold_image;
+        section_verdict& verdict;
+        stream_state& state;
+        const c_memory_def& def;
+
+        bool stream(gnu::output_section& section) {
+            verdict = {};
+            state.mode = streamed::no;
+            state.pieces = 0;
+            if (def.without_regions || !section.has_values) {
+                return false;
+            }
+            decide_section(section);
+            if (verdict.rule != nullptr) {
+                state.mode = streamed::dropped;
+                return true;
+            }
+            state.may_have_image =
+                gnu::may_have_load_image(section) && !gnu::section_without_room(section.name);
+            if (state.may_have_image && section.from_elf) {
+                return false;
+            }
+            state.has_image = false;
+            if (state.may_have_image) {
+                state.image =
+                    gnu::c_load_image_queue::empty_image(section.load_address, section.size);
+            }
+            state.mode = streamed::counted;
+            state.run_place = place(section);
+            state.counter.emplace(section);
+            return true;
+        }
+        void take_pieces(gnu::output_section& section, const std::uint64_t* next) {
+            state.pieces += section.pieces.size();
+            if (state.mode == streamed::dropped) {
+                drop(section.pieces.size());
+                return;
+            }
+            for (const gnu::section_piece& piece : section.pieces) {
+                state.has_image = state.has_image || (piece.size > 0 && piece.has_contents);
+                state.counted.clear();
+                state.counter->count(piece, next, state.counted);
+                add_counted(section);
+            }
+        }
+        void finish(gnu::output_section& section) {
+            switch (state.mode) {
+                case streamed::no:
+                    hold(section);
+                    return;
+                case streamed::dropped:
+                    if (state.pieces == 0) {
+                        drop(1);
+                    }
+                    return;
+                case streamed::counted:
+                    state.counted.clear();
+                    state.counter->finish(state.counted);
+                    add_counted(section);
+                    state.counter.reset();
+                    if (state.may_have_image && state.has_image) {
+                        hold_image(std::move(state.image));
+                    }
+                    state.image = {};
+                    return;
+            }
+        }
+        // The pieces just counted, and their copies in the load image while there may be one.
+        void add_counted(const gnu::output_section& section) {
+            for (const gnu::section_piece& counted : state.counted) {
+                add(counted, state.run_place);
+                if (state.may_have_image) {
+                    gnu::section_piece copy = gnu::image_copy(section, counted);
+                    copy.name = state.image.names.store(copy.name);
+                    copy.file = state.image.names.store(copy.file);
+                    state.image.pieces.push_back(copy);
+                }
+            }
+        }
+    } handler{decide,  place_section, drop_pieces, count_held, add_piece, hold_streamed_image,
+              verdict, stream,        def};
+    c_memory_map_reader reader(handler);
 
     // Before the memory map come the archive members, the common symbols, the discarded input
     // sections (listed like placed ones, at address 0) and the memory regions: none is an

@@ -43,6 +43,19 @@ void c_name_arena::release() {
     blocks_.clear();
 }
 
+void c_name_arena::clear() {
+    if (blocks_.empty()) {
+        return;
+    }
+    const block newest = blocks_.back();
+    blocks_.pop_back();
+    release();
+    blocks_.push_back(newest);
+    free_ = newest.data;
+    free_size_ = newest.size;
+    capacity_ = newest.size;
+}
+
 void c_name_arena::make_room(std::size_t size) {
     const std::size_t grown = std::clamp(capacity_, first_block_size, largest_block_size);
     const std::size_t block_size = std::max(size, grown);

@@ -33,6 +33,10 @@ class c_name_arena {
         return {copy, name.size()};
     }
 
+    // Forgets every name stored so far, keeping the newest block for the names to come: a reader
+    // that is done with a run of names reuses its memory instead of asking for more.
+    void clear();
+
     // Bytes held in blocks, used or not.
     std::size_t capacity() const { return capacity_; }
 

@@ -1,5 +1,8 @@
 #include "mapfile/origin_table.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace tarvel {
 
 entry_origin split_origin(std::string_view file) {
@@ -17,9 +20,18 @@ std::uint32_t c_origin_table::index_of(std::string_view file) {
     if (file.empty()) {
         return no_origin;
     }
-    const auto spelled = by_spelling_.find(file);
-    if (spelled != by_spelling_.end()) {
-        return spelled->second;
+    const std::size_t hash = std::hash<std::string_view>{}(file);
+    if (!by_spelling_.empty()) {
+        const std::size_t mask = by_spelling_.size() - 1;
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            const spelling_slot& known = by_spelling_[slot];
+            if (known.spelling.empty()) {
+                break;
+            }
+            if (known.hash == hash && known.spelling == file) {
+                return known.index;
+            }
+        }
     }
     entry_origin origin = split_origin(file);
     auto key = std::make_pair(origin.object, origin.archive);
@@ -32,8 +44,29 @@ std::uint32_t c_origin_table::index_of(std::string_view file) {
         origins_.push_back(std::move(origin));
         known_.emplace(std::move(key), index);
     }
-    by_spelling_.emplace(spellings_.store(file), index);
+    add_spelling(spellings_.store(file), hash, index);
     return index;
+}
+
+void c_origin_table::add_spelling(std::string_view spelling, std::size_t hash,
+                                  std::uint32_t index) {
+    if ((spelling_count_ + 1) * 2 > by_spelling_.size()) {
+        std::vector<spelling_slot> old = std::move(by_spelling_);
+        by_spelling_.assign(std::max<std::size_t>(64, old.size() * 2), spelling_slot{});
+        spelling_count_ = 0;
+        for (const spelling_slot& known : old) {
+            if (!known.spelling.empty()) {
+                add_spelling(known.spelling, known.hash, known.index);
+            }
+        }
+    }
+    const std::size_t mask = by_spelling_.size() - 1;
+    std::size_t slot = hash & mask;
+    while (!by_spelling_[slot].spelling.empty()) {
+        slot = (slot + 1) & mask;
+    }
+    by_spelling_[slot] = {spelling, hash, index};
+    ++spelling_count_;
 }
 
 }  // namespace tarvel

@@ -6,7 +6,6 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -35,8 +34,18 @@ class c_origin_table {
     std::map<std::pair<std::string, std::string>, std::uint32_t> known_;
     // Each file name as the map spells it, split once: a map names the same few hundred files
     // for a million entries.
+    // The spellings in a flat table with open addressing (a power of two in size, at most half
+    // full): a lookup per input section costs one hash and, mostly, one comparison.
+    struct spelling_slot {
+        std::string_view spelling;  // empty: a free slot
+        std::size_t hash = 0;
+        std::uint32_t index = 0;
+    };
+    void add_spelling(std::string_view spelling, std::size_t hash, std::uint32_t index);
+
     c_name_arena spellings_;
-    std::unordered_map<std::string_view, std::uint32_t> by_spelling_;
+    std::vector<spelling_slot> by_spelling_;
+    std::size_t spelling_count_ = 0;
 };
 
 }  // namespace tarvel

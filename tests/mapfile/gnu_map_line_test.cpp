@@ -37,6 +37,34 @@ TEST(GnuNumbers, HexTokensOfThirtyTwoAndSixtyFourBitHosts) {
     EXPECT_EQ(value, 7u);
 }
 
+// The values of a line are read in one pass over blanks and digits; they must be taken exactly
+// where each whole token is a hexadecimal token, whatever the blanks around them.
+TEST(GnuNumbers, AddressAndSizeAreTwoWholeHexTokens) {
+    const char* tokens[] = {"0x08000000",        "0x0000000000800100",  "0X2b",   "0x",
+                            "08000000",          "0x00000000000000000", "0x12g4", "symbol",
+                            "0xffffffffffffffff"};
+    const char* blanks[] = {" ", "\t", "         ", "                 \t ", "\r"};
+    for (const char* first : tokens) {
+        for (const char* second : tokens) {
+            for (const char* blank : blanks) {
+                const std::string text =
+                    std::string(blank) + first + blank + second + blank + "rest of it ";
+                std::uint64_t address = 0;
+                std::uint64_t size = 0;
+                const bool expected =
+                    read_hex_token(first, address) && read_hex_token(second, size);
+                address_size values;
+                ASSERT_EQ(read_address_size(text, values), expected) << text;
+                if (expected) {
+                    EXPECT_EQ(values.address, address) << text;
+                    EXPECT_EQ(values.size, size) << text;
+                    EXPECT_EQ(values.rest, "rest of it") << text;
+                }
+            }
+        }
+    }
+}
+
 TEST(GnuNumbers, LoadAddressOfAnOutputSection) {
     std::uint64_t address = 0;
     EXPECT_TRUE(read_load_address("load address 0x08000484", address));

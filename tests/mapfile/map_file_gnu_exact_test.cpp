@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <numeric>
+#include <string>
+#include <tuple>
 
+#include "mapfile/gnu_output_section.h"
 #include "mapfile/map_file_gnu.h"
 #include "support/reader_fixture.h"
 
@@ -295,6 +299,120 @@ TEST(GnuRegionKinds, NoRegionsGiveAMapSummedByKind) {
     ASSERT_TRUE(reader.parse(def, program, memory));
     EXPECT_EQ(program.size(), 1u);
     EXPECT_EQ(memory.size(), 2u);
+}
+
+}  // namespace
+}  // namespace tarvel
+
+namespace tarvel {
+namespace {
+
+// One placed entry, as the comparison below sees it.
+using entry_figures = std::tuple<std::string, std::uint32_t, std::uint32_t, std::uint32_t>;
+
+std::vector<entry_figures> figures(const std::vector<c_map_entry>& entries) {
+    std::vector<entry_figures> result;
+    for (const c_map_entry& e : entries) {
+        result.emplace_back(std::string(e.name), e.address, e.size, e.uncounted);
+    }
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+std::vector<entry_figures> figures(const std::vector<gnu::section_piece>& pieces) {
+    std::vector<entry_figures> result;
+    for (const gnu::section_piece& p : pieces) {
+        if (p.size == 0) {
+            continue;  // a piece listed without bytes is no entry
+        }
+        result.emplace_back(std::string(p.name), static_cast<std::uint32_t>(p.address),
+                            static_cast<std::uint32_t>(p.counted),
+                            static_cast<std::uint32_t>(p.size - p.counted));
+    }
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+std::string hex16(std::uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+// The reader counts a section's pieces as they come, knowing only the next piece with bytes;
+// counted_pieces counts a section held whole. On random sections with merged, empty,
+// overlapping and uncovered pieces, pieces past the section's end, names alone on their line
+// and data statements, both must give the same entries, at the run address and in the load
+// image.
+TEST_F(GnuExact, PiecesCountedAsTheyComeGiveWhatTheWholeSectionGives) {
+    std::uint32_t seed = 12345;
+    const auto next_random = [&seed](std::uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    for (int round = 0; round < 200; ++round) {
+        const bool with_image = round % 3 == 0;
+        gnu::output_section section;
+        section.name = with_image ? ".data" : ".text";
+        section.has_values = true;
+        section.address = with_image ? 0x20000000 : 0x08000000;
+        std::vector<std::string> names;
+        std::vector<gnu::section_piece> pieces;
+        std::string body;
+        std::uint64_t cursor = section.address;
+        const std::uint32_t count = 1 + next_random(40);
+        names.reserve(count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            gnu::section_piece p;
+            const std::uint32_t kind = next_random(10);
+            if (kind == 0 && cursor > section.address) {
+                p.address = cursor - 1 -
+                            next_random(static_cast<std::uint32_t>(
+                                std::min<std::uint64_t>(cursor - section.address, 8)));
+            } else {
+                cursor += kind == 1 ? next_random(16) : 0;  // a gap no line accounts for
+                p.address = cursor;
+            }
+            p.size = kind == 2 ? 0 : next_random(0x30);
+            cursor = std::max(cursor, p.address + p.size);
+            const bool statement = kind == 3;
+            names.push_back(statement ? "LONG" : ".x." + std::to_string(i));
+            p.name = names.back();
+            p.file = statement ? "" : (i % 2 ? "libx.a(y.o)" : "a.o");
+            p.has_contents = true;
+            if (statement) {
+                body += "                " + hex16(p.address) + " " + hex16(p.size) + " LONG 0x1\n";
+            } else if (next_random(2) == 0) {
+                body += " " + names.back() + "\n                " + hex16(p.address) + " " +
+                        hex16(p.size) + " " + std::string(p.file) + "\n";
+            } else {
+                body += " " + names.back() + " " + hex16(p.address) + " " + hex16(p.size) + " " +
+                        std::string(p.file) + "\n";
+            }
+            body += "                " + hex16(p.address) + "                symbol_" +
+                    std::to_string(i) + "\n";
+            pieces.push_back(p);
+        }
+        // The section ends at, before or after its last piece's end.
+        section.size = cursor - section.address + next_random(8);
+        if (next_random(4) == 0 && section.size > 4) {
+            section.size -= 4;
+        }
+        std::string header =
+            section.name + "           " + hex16(section.address) + " " + hex16(section.size);
+        if (with_image) {
+            section.has_load_address = true;
+            section.load_address = 0x08008000;
+            header += " load address " + hex16(section.load_address);
+        }
+        section.pieces = pieces;
+        const std::vector<gnu::section_piece> expected = gnu::counted_pieces(section);
+        const parse_result r = parse("Linker script and memory map\n" + header + "\n" + body);
+        SCOPED_TRACE("round " + std::to_string(round) + "\n" + header + "\n" + body);
+        std::vector<c_map_entry> placed = r.program;
+        placed.insert(placed.end(), r.memory.begin(), r.memory.end());
+        ASSERT_EQ(figures(placed), figures(expected));
+    }
 }
 
 }  // namespace

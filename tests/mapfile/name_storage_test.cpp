@@ -31,6 +31,33 @@ TEST(NameArena, ViewsStayValidThroughGrowthAndMoves) {
     EXPECT_GE(moved.capacity(), std::size_t{5} * (3 << 20));
 }
 
+TEST(NameArena, ClearedArenaReusesItsNewestBlock) {
+    c_name_arena arena;
+    for (int i = 0; i < 2000; ++i) {
+        arena.store("a name of some length " + std::to_string(i));
+    }
+    const std::size_t grown = arena.capacity();
+    arena.clear();
+    EXPECT_LE(arena.capacity(), grown);
+    const std::size_t kept = arena.capacity();
+    // Runs of names stored and forgotten, as a reader does section after section, ask for no
+    // more memory than one run needs.
+    for (int run = 0; run < 100; ++run) {
+        std::vector<std::string_view> views;
+        for (int i = 0; i < 20; ++i) {
+            views.push_back(arena.store("piece_" + std::to_string(run) + "_" + std::to_string(i)));
+        }
+        for (int i = 0; i < 20; ++i) {
+            ASSERT_EQ(views[i], "piece_" + std::to_string(run) + "_" + std::to_string(i));
+        }
+        arena.clear();
+    }
+    EXPECT_EQ(arena.capacity(), kept);
+    c_name_arena empty;
+    empty.clear();
+    EXPECT_EQ(empty.store("first"), "first");
+}
+
 TEST(EntryStorage, ListsAndVectorsCopyTheNamesTheyAreGiven) {
     c_entry_list list;
     c_entry_vector vector;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace tarvel {
 namespace {
 
@@ -41,6 +43,24 @@ TEST(OriginTable, EachDistinctPairOnce) {
     EXPECT_EQ(table.index_of(buffer), 5u);
     EXPECT_EQ(table.index_of("libx.a(y.o)"), 4u);
     EXPECT_EQ(origins[4].object, "y.o");
+}
+
+TEST(OriginTable, ThousandsOfSpellingsKeepTheirIndexes) {
+    std::vector<entry_origin> origins;
+    c_origin_table table(origins);
+    for (int round = 0; round < 2; ++round) {
+        for (std::uint32_t i = 0; i < 5000; ++i) {
+            char object[32];
+            std::snprintf(object, sizeof object, "o%u.o", static_cast<unsigned>(i));
+            // Every second object is also spelled as a member of an archive: another origin.
+            ASSERT_EQ(table.index_of(object), 2 * i);
+            char member[48];
+            std::snprintf(member, sizeof member, "lib.a(%s)", object);
+            ASSERT_EQ(table.index_of(member), 2 * i + 1);
+        }
+    }
+    EXPECT_EQ(origins.size(), 10000u);
+    EXPECT_EQ(origins[9999].archive, "lib.a");
 }
 
 }  // namespace

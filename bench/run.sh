@@ -4,7 +4,7 @@
 # throughput, the ratio to the floor and the peak resident memory.
 #
 # Usage: bench/run.sh [options] [TYPE...]
-#   TYPE            Puma, Ibex, Wren, Puma_mem32_unlimited, Lld, Orca, Orca_heavy,
+#   TYPE            Puma, Ibex, Wren, Puma_mem32_unlimited, Gnu, Lld, Orca, Orca_heavy,
 #                   Orca_heavy_nosearch, Armlink, Iar, Ti, or "all" (default: all)
 #                   Orca_heavy: a CRLF listing map whose symbols all lie in two program areas,
 #                   with 30 searches that most names match twice (an ambiguity file of about a
@@ -48,12 +48,12 @@ while [ $# -gt 0 ]; do
         --data) data="$2"; shift 2 ;;
         --smoke) size_mb=8; symbols=50000; runs=3; rounds=1; smoke=1; shift ;;
         -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
-        all) types+=(Puma Ibex Wren Puma_mem32_unlimited Lld Orca Orca_heavy Orca_heavy_nosearch Orca_heavy_replace Armlink Iar Ti); shift ;;
-        Puma|Ibex|Wren|Puma_mem32_unlimited|Lld|Orca|Orca_heavy|Orca_heavy_nosearch|Orca_heavy_replace|Armlink|Iar|Ti) types+=("$1"); shift ;;
+        all) types+=(Puma Ibex Wren Puma_mem32_unlimited Gnu Lld Orca Orca_heavy Orca_heavy_nosearch Orca_heavy_replace Armlink Iar Ti); shift ;;
+        Puma|Ibex|Wren|Puma_mem32_unlimited|Gnu|Lld|Orca|Orca_heavy|Orca_heavy_nosearch|Orca_heavy_replace|Armlink|Iar|Ti) types+=("$1"); shift ;;
         *) echo "run.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
-[ ${#types[@]} -eq 0 ] && types=(Puma Ibex Wren Puma_mem32_unlimited Lld Orca Orca_heavy Orca_heavy_nosearch Orca_heavy_replace Armlink Iar Ti)
+[ ${#types[@]} -eq 0 ] && types=(Puma Ibex Wren Puma_mem32_unlimited Gnu Lld Orca Orca_heavy Orca_heavy_nosearch Orca_heavy_replace Armlink Iar Ti)
 
 if [ -z "$tool" ]; then
     for candidate in "$root/build-bench/src/tarvel" "$root/build/src/tarvel"; do

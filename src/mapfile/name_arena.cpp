@@ -44,7 +44,12 @@ void c_name_arena::release() {
 }
 
 void c_name_arena::clear() {
-    if (blocks_.empty()) {
+    if (blocks_.size() <= 1) {
+        // A reader clears after every few names: most often there is one block to rewind.
+        if (!blocks_.empty()) {
+            free_ = blocks_.front().data;
+            free_size_ = blocks_.front().size;
+        }
         return;
     }
     const block newest = blocks_.back();

@@ -108,6 +108,12 @@ section_piece image_copy(const output_section& section, const section_piece& pie
 
 std::vector<section_piece> counted_pieces(const output_section& section) {
     std::vector<section_piece> pieces;
+    counted_pieces(section, pieces);
+    return pieces;
+}
+
+void counted_pieces(const output_section& section, std::vector<section_piece>& pieces) {
+    pieces.clear();
     pieces.reserve(section.pieces.size() + 2);
     c_piece_counter counter(section);
     // `next` is the first piece of nonzero size after the one being counted.
@@ -128,7 +134,6 @@ std::vector<section_piece> counted_pieces(const output_section& section) {
             pieces.push_back(image_copy(section, pieces[i]));
         }
     }
-    return pieces;
 }
 
 }  // namespace tarvel::gnu

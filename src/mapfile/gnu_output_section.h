@@ -65,6 +65,8 @@ bool has_load_image(const output_section& section);
 // For a section with a load image, a copy of each piece follows at the same offset from the
 // load address (same name, file and counted bytes).
 std::vector<section_piece> counted_pieces(const output_section& section);
+// The same into `pieces` (emptied first), whose memory a reader reuses from section to section.
+void counted_pieces(const output_section& section, std::vector<section_piece>& pieces);
 
 // The copy of a counted piece of `section` in its load image: at the same offset from the load
 // address.

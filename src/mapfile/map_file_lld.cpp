@@ -25,15 +25,16 @@ gnu::section_piece piece_of(const lld::map_line& line, c_name_arena& names) {
     return piece;
 }
 
-gnu::output_section section_of(const lld::map_line& line) {
-    gnu::output_section section;
+// Makes `section` the one that `line` begins, without pieces; the memory of its name and of its
+// list of pieces serves the next section.
+void begin_section(const lld::map_line& line, gnu::output_section& section) {
+    section.pieces.clear();
     section.name.assign(line.name);
     section.has_values = true;
     section.address = line.address;
     section.size = line.size;
     section.has_load_address = line.load_address != line.address;
     section.load_address = line.load_address;
-    return section;
 }
 }  // namespace
 
@@ -59,38 +60,87 @@ bool c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entrie
     }
     origins_.clear();
     c_origin_table origins(origins_);
-    const auto count_section = [&](const gnu::output_section& section) {
-        const char* rule = not_in_target_rule(section.name, section.address);
-        if (rule != nullptr) {
-            const std::size_t pieces = section.pieces.empty() ? 1 : section.pieces.size();
-            for (std::size_t i = 0; i < pieces; ++i) {
-                count_recognised();
-                count_dropped(rule);
-            }
+    const auto add_counted = [&](const gnu::section_piece& piece) {
+        count_recognised();
+        if (piece.address >= address_space || piece.size > address_space - piece.address) {
+            count_dropped("address beyond 32 bits");
             return;
         }
-        for (gnu::section_piece& piece : gnu::counted_pieces(section)) {
+        c_map_entry entry;
+        entry.name = piece.name;  // copied by the list or the unplaced entries
+        entry.address = static_cast<std::uint32_t>(piece.address);
+        // A piece holds the bytes up to where the next one starts (see counted_pieces); what
+        // the map lists beyond them is kept apart, so the entries of a section add up to its
+        // size as the section header gives it.
+        entry.size = static_cast<std::uint32_t>(piece.counted);
+        entry.uncounted = static_cast<std::uint32_t>(piece.size - piece.counted);
+        entry.origin = piece.size > 0 ? origins.index_of(piece.file) : no_origin;
+        place_entry(std::move(entry), def, program_entries, memory_entries);
+    };
+    const auto drop = [&](const char* rule, std::size_t pieces) {
+        for (std::size_t i = 0; i < pieces; ++i) {
             count_recognised();
-            if (piece.address >= address_space || piece.size > address_space - piece.address) {
-                count_dropped("address beyond 32 bits");
-                continue;
-            }
-            c_map_entry entry;
-            entry.name = piece.name;  // copied by the list or the unplaced entries
-            entry.address = static_cast<std::uint32_t>(piece.address);
-            // A piece holds the bytes up to where the next one starts (see counted_pieces);
-            // what the map lists beyond them is kept apart, so the entries of a section add
-            // up to its size as the section header gives it.
-            entry.size = static_cast<std::uint32_t>(piece.counted);
-            entry.uncounted = static_cast<std::uint32_t>(piece.size - piece.counted);
-            entry.origin = piece.size > 0 ? origins.index_of(piece.file) : no_origin;
-            place_entry(std::move(entry), def, program_entries, memory_entries);
+            count_dropped(rule);
         }
     };
 
-    lld::columns layout = lld::columns::none;
+    // The section being read. Its pieces are counted as they come, each once the next piece
+    // with bytes shows where it ends (a ".text" may have hundreds of thousands); a section with
+    // a load image is held whole, since its copy follows all of its pieces.
     std::optional<gnu::output_section> current;
-    c_name_arena piece_names;  // of current's pieces, dropped with the section
+    gnu::output_section section_memory;  // what `current` was, kept for its memory
+    c_name_arena piece_names;            // of current's pieces
+    std::vector<gnu::section_piece> held_counted;
+    const char* rule = nullptr;  // why current counts nowhere, if it does not
+    bool streamed = false;
+    std::size_t pieces_seen = 0;
+    std::optional<gnu::c_piece_counter> counter;
+    std::vector<gnu::section_piece> counted;
+    // Hands on the pieces held, which end where `next` begins (null: where the section ends).
+    const auto take_pieces = [&](const std::uint64_t* next) {
+        pieces_seen += current->pieces.size();
+        if (rule != nullptr) {
+            drop(rule, current->pieces.size());
+        } else {
+            for (const gnu::section_piece& piece : current->pieces) {
+                counted.clear();
+                counter->count(piece, next, counted);
+                for (const gnu::section_piece& piece_counted : counted) {
+                    add_counted(piece_counted);
+                }
+            }
+        }
+        current->pieces.clear();
+        piece_names.clear();
+    };
+    const auto finish_section = [&] {
+        if (!current) {
+            return;
+        }
+        if (streamed) {
+            take_pieces(nullptr);
+            if (rule != nullptr) {
+                // A never loaded section without pieces counts as one dropped entry.
+                drop(rule, pieces_seen == 0 ? 1 : 0);
+            } else {
+                counted.clear();
+                counter->finish(counted);
+                for (const gnu::section_piece& piece : counted) {
+                    add_counted(piece);
+                }
+            }
+        } else {
+            gnu::counted_pieces(*current, held_counted);
+            for (const gnu::section_piece& piece : held_counted) {
+                add_counted(piece);
+            }
+        }
+        counter.reset();
+        section_memory = std::move(*current);
+        current.reset();
+    };
+
+    lld::columns layout = lld::columns::none;
     std::string_view line;
     while (next_line(line)) {
         if (layout == lld::columns::none) {
@@ -109,18 +159,24 @@ bool c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entrie
             continue;
         }
         if (parsed.kind == lld::line_kind::output_section) {
-            if (current) {
-                count_section(*current);
+            finish_section();
+            piece_names.clear();
+            begin_section(parsed, section_memory);
+            current = std::move(section_memory);
+            rule = not_in_target_rule(current->name, current->address);
+            streamed = rule != nullptr || !gnu::may_have_load_image(*current);
+            pieces_seen = 0;
+            if (streamed && rule == nullptr) {
+                counter.emplace(*current);
             }
-            piece_names = c_name_arena();
-            current = section_of(parsed);
         } else if (parsed.kind == lld::line_kind::input_section && current) {
+            if (streamed && parsed.size > 0 && !current->pieces.empty()) {
+                take_pieces(&parsed.address);
+            }
             current->pieces.push_back(piece_of(parsed, piece_names));
         }
     }
-    if (current) {
-        count_section(*current);
-    }
+    finish_section();
     close();
     return !program_entries.empty() || !memory_entries.empty();
 }

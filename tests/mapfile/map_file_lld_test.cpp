@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <string>
+#include <tuple>
+#include <vector>
 
+#include "mapfile/gnu_output_section.h"
 #include "mapfile/lld_map_line.h"
 #include "support/reader_fixture.h"
 
@@ -175,6 +180,94 @@ TEST_F(LldParse, NamesOfALargeSectionSurviveUntilItIsCounted) {
     }
     EXPECT_EQ(count, 8000u);
     EXPECT_EQ(reader.origins().size(), 3u);
+}
+
+// The reader counts a section's pieces as they come (a section with a load image is held
+// whole); counted_pieces counts a section held whole. On random sections with merged, empty,
+// overlapping and uncovered pieces and pieces past the section's end, both must give the same
+// entries, with symbol lines between the pieces.
+TEST_F(LldParse, PiecesCountedAsTheyComeGiveWhatTheWholeSectionGives) {
+    using figures_row = std::tuple<std::string, std::uint32_t, std::uint32_t, std::uint32_t>;
+    const auto hex = [](std::uint64_t value) {
+        char text[24];
+        std::snprintf(text, sizeof text, "%8llx", static_cast<unsigned long long>(value));
+        return std::string(text);
+    };
+    std::uint32_t seed = 777;
+    const auto next_random = [&seed](std::uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    for (int round = 0; round < 200; ++round) {
+        const bool with_image = round % 3 == 0;
+        gnu::output_section section;
+        section.name = with_image ? ".data" : ".text";
+        section.has_values = true;
+        section.address = with_image ? 0x20000000 : 0x08000000;
+        const std::uint64_t load = with_image ? 0x08008000 : section.address;
+        std::vector<std::string> names;
+        std::vector<gnu::section_piece> pieces;
+        std::string rows;
+        std::uint64_t cursor = section.address;
+        const std::uint32_t count = 1 + next_random(40);
+        names.reserve(count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            gnu::section_piece p;
+            const std::uint32_t kind = next_random(10);
+            if (kind == 0 && cursor > section.address) {
+                p.address = cursor - 1 -
+                            next_random(static_cast<std::uint32_t>(
+                                std::min<std::uint64_t>(cursor - section.address, 8)));
+            } else {
+                cursor += kind == 1 ? next_random(16) : 0;
+                p.address = cursor;
+            }
+            p.size = kind == 2 ? 0 : next_random(0x30);
+            cursor = std::max(cursor, p.address + p.size);
+            names.push_back(".x." + std::to_string(i));
+            p.name = names.back();
+            p.file = i % 2 ? "libx.a(y.o)" : "a.o";
+            p.has_contents = true;
+            const std::uint64_t offset = p.address - section.address;
+            rows += hex(p.address) + " " + hex(load + offset) + " " + hex(p.size) +
+                    "     4         " + std::string(p.file) + ":(" + names.back() + ")\n";
+            rows += hex(p.address) + " " + hex(load + offset) +
+                    "        0     1                 symbol_" + std::to_string(i) + "\n";
+            pieces.push_back(p);
+        }
+        section.size = cursor - section.address + next_random(8);
+        if (next_random(4) == 0 && section.size > 4) {
+            section.size -= 4;
+        }
+        section.has_load_address = with_image;
+        section.load_address = load;
+        section.pieces = pieces;
+        std::vector<figures_row> expected;
+        for (const gnu::section_piece& p : gnu::counted_pieces(section)) {
+            if (p.counted > 0) {  // a piece that holds no byte is no entry
+                expected.emplace_back(std::string(p.name), static_cast<std::uint32_t>(p.address),
+                                      static_cast<std::uint32_t>(p.counted),
+                                      static_cast<std::uint32_t>(p.size - p.counted));
+            }
+        }
+        const std::string map = "     VMA      LMA     Size Align Out     In      Symbol\n" +
+                                hex(section.address) + " " + hex(load) + " " + hex(section.size) +
+                                "     4 " + section.name + "\n" + rows;
+        SCOPED_TRACE("round " + std::to_string(round) + "\n" + map);
+        const parse_result r = parse(map);
+        std::vector<figures_row> placed;
+        for (const auto* entries : {&r.program, &r.memory}) {
+            for (const c_map_entry& e : *entries) {
+                placed.emplace_back(std::string(e.name), e.address, e.size, e.uncounted);
+            }
+        }
+        std::sort(placed.begin(), placed.end());
+        std::sort(expected.begin(), expected.end());
+        ASSERT_EQ(placed.size(), expected.size());
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            ASSERT_EQ(placed[i], expected[i]) << i;
+        }
+    }
 }
 
 TEST(LldMapLine, NumberColumns) {

@@ -11,6 +11,7 @@
 
 #include "mapfile/gnu_output_section.h"
 #include "mapfile/map_file_gnu.h"
+#include "support/random_sections.h"
 #include "support/reader_fixture.h"
 
 namespace tarvel {
@@ -345,58 +346,27 @@ std::string hex16(std::uint64_t value) {
 // and data statements, both must give the same entries, at the run address and in the load
 // image.
 TEST_F(GnuExact, PiecesCountedAsTheyComeGiveWhatTheWholeSectionGives) {
-    std::uint32_t seed = 12345;
-    const auto next_random = [&seed](std::uint32_t below) {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) % below;
-    };
+    test::c_random_sections random(12345);
     for (int round = 0; round < 200; ++round) {
         const bool with_image = round % 3 == 0;
-        gnu::output_section section;
-        section.name = with_image ? ".data" : ".text";
-        section.has_values = true;
-        section.address = with_image ? 0x20000000 : 0x08000000;
-        std::vector<std::string> names;
-        std::vector<gnu::section_piece> pieces;
+        test::random_section made = with_image ? random.next(".data", 0x20000000, true)
+                                               : random.next(".text", 0x08000000, true);
+        gnu::output_section& section = made.section;
         std::string body;
-        std::uint64_t cursor = section.address;
-        const std::uint32_t count = 1 + next_random(40);
-        names.reserve(count);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            gnu::section_piece p;
-            const std::uint32_t kind = next_random(10);
-            if (kind == 0 && cursor > section.address) {
-                p.address = cursor - 1 -
-                            next_random(static_cast<std::uint32_t>(
-                                std::min<std::uint64_t>(cursor - section.address, 8)));
-            } else {
-                cursor += kind == 1 ? next_random(16) : 0;  // a gap no line accounts for
-                p.address = cursor;
-            }
-            p.size = kind == 2 ? 0 : next_random(0x30);
-            cursor = std::max(cursor, p.address + p.size);
-            const bool statement = kind == 3;
-            names.push_back(statement ? "LONG" : ".x." + std::to_string(i));
-            p.name = names.back();
-            p.file = statement ? "" : (i % 2 ? "libx.a(y.o)" : "a.o");
-            p.has_contents = true;
-            if (statement) {
+        for (std::size_t i = 0; i < section.pieces.size(); ++i) {
+            const gnu::section_piece& p = section.pieces[i];
+            const std::string name(p.name);
+            if (made.is_statement[i]) {
                 body += "                " + hex16(p.address) + " " + hex16(p.size) + " LONG 0x1\n";
-            } else if (next_random(2) == 0) {
-                body += " " + names.back() + "\n                " + hex16(p.address) + " " +
-                        hex16(p.size) + " " + std::string(p.file) + "\n";
+            } else if (random.below(2) == 0) {
+                body += " " + name + "\n                " + hex16(p.address) + " " + hex16(p.size) +
+                        " " + std::string(p.file) + "\n";
             } else {
-                body += " " + names.back() + " " + hex16(p.address) + " " + hex16(p.size) + " " +
+                body += " " + name + " " + hex16(p.address) + " " + hex16(p.size) + " " +
                         std::string(p.file) + "\n";
             }
             body += "                " + hex16(p.address) + "                symbol_" +
                     std::to_string(i) + "\n";
-            pieces.push_back(p);
-        }
-        // The section ends at, before or after its last piece's end.
-        section.size = cursor - section.address + next_random(8);
-        if (next_random(4) == 0 && section.size > 4) {
-            section.size -= 4;
         }
         std::string header =
             section.name + "           " + hex16(section.address) + " " + hex16(section.size);
@@ -405,7 +375,6 @@ TEST_F(GnuExact, PiecesCountedAsTheyComeGiveWhatTheWholeSectionGives) {
             section.load_address = 0x08008000;
             header += " load address " + hex16(section.load_address);
         }
-        section.pieces = pieces;
         const std::vector<gnu::section_piece> expected = gnu::counted_pieces(section);
         const parse_result r = parse("Linker script and memory map\n" + header + "\n" + body);
         SCOPED_TRACE("round " + std::to_string(round) + "\n" + header + "\n" + body);

@@ -10,6 +10,7 @@
 
 #include "mapfile/gnu_output_section.h"
 #include "mapfile/lld_map_line.h"
+#include "support/random_sections.h"
 #include "support/reader_fixture.h"
 
 namespace tarvel {
@@ -193,55 +194,24 @@ TEST_F(LldParse, PiecesCountedAsTheyComeGiveWhatTheWholeSectionGives) {
         std::snprintf(text, sizeof text, "%8llx", static_cast<unsigned long long>(value));
         return std::string(text);
     };
-    std::uint32_t seed = 777;
-    const auto next_random = [&seed](std::uint32_t below) {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) % below;
-    };
+    test::c_random_sections random(777);
     for (int round = 0; round < 200; ++round) {
         const bool with_image = round % 3 == 0;
-        gnu::output_section section;
-        section.name = with_image ? ".data" : ".text";
-        section.has_values = true;
-        section.address = with_image ? 0x20000000 : 0x08000000;
+        test::random_section made = with_image ? random.next(".data", 0x20000000, false)
+                                               : random.next(".text", 0x08000000, false);
+        gnu::output_section& section = made.section;
         const std::uint64_t load = with_image ? 0x08008000 : section.address;
-        std::vector<std::string> names;
-        std::vector<gnu::section_piece> pieces;
         std::string rows;
-        std::uint64_t cursor = section.address;
-        const std::uint32_t count = 1 + next_random(40);
-        names.reserve(count);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            gnu::section_piece p;
-            const std::uint32_t kind = next_random(10);
-            if (kind == 0 && cursor > section.address) {
-                p.address = cursor - 1 -
-                            next_random(static_cast<std::uint32_t>(
-                                std::min<std::uint64_t>(cursor - section.address, 8)));
-            } else {
-                cursor += kind == 1 ? next_random(16) : 0;
-                p.address = cursor;
-            }
-            p.size = kind == 2 ? 0 : next_random(0x30);
-            cursor = std::max(cursor, p.address + p.size);
-            names.push_back(".x." + std::to_string(i));
-            p.name = names.back();
-            p.file = i % 2 ? "libx.a(y.o)" : "a.o";
-            p.has_contents = true;
+        for (std::size_t i = 0; i < section.pieces.size(); ++i) {
+            const gnu::section_piece& p = section.pieces[i];
             const std::uint64_t offset = p.address - section.address;
             rows += hex(p.address) + " " + hex(load + offset) + " " + hex(p.size) +
-                    "     4         " + std::string(p.file) + ":(" + names.back() + ")\n";
+                    "     4         " + std::string(p.file) + ":(" + std::string(p.name) + ")\n";
             rows += hex(p.address) + " " + hex(load + offset) +
                     "        0     1                 symbol_" + std::to_string(i) + "\n";
-            pieces.push_back(p);
-        }
-        section.size = cursor - section.address + next_random(8);
-        if (next_random(4) == 0 && section.size > 4) {
-            section.size -= 4;
         }
         section.has_load_address = with_image;
         section.load_address = load;
-        section.pieces = pieces;
         std::vector<figures_row> expected;
         for (const gnu::section_piece& p : gnu::counted_pieces(section)) {
             if (p.counted > 0) {  // a piece that holds no byte is no entry

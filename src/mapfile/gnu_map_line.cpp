@@ -65,56 +65,10 @@ constexpr std::array<std::uint8_t, 256> hex_values = [] {
     return values;
 }();
 
-// ld aligns its columns with runs of blanks (values lines are indented by 16): the position
-// after the blanks from `pos` on, taken eight at a time, up to the last eight.
-std::size_t skip_blank_octets(std::string_view text, std::size_t pos) {
-    constexpr std::uint64_t eight_blanks = 0x2020202020202020;
-    while (text.size() - pos >= 8) {
-        std::uint64_t chunk = 0;
-        std::memcpy(&chunk, text.data() + pos, 8);
-        if (chunk != eight_blanks) {
-            break;
-        }
-        pos += 8;
-    }
-    return pos;
-}
-
-// Eight hexadecimal digits (either case) in a 64-bit word, the first digit in its lowest byte:
-// their value, or false where a byte is no hexadecimal digit. ld on a 64-bit host prints every
-// address with 16 digits; taken eight at a time, they cost a few operations instead of a
-// load and a branch each.
-[[gnu::always_inline]] inline bool eight_hex_digits(std::uint64_t word, std::uint32_t& value) {
-    constexpr std::uint64_t ones = 0x0101010101010101;
-    constexpr std::uint64_t high_bits = ones * 0x80;
-    // For bytes below 0x80 (a byte with its high bit set fails below), the sums stay within
-    // their byte: the high bit tells the comparison.
-    const auto at_least = [](std::uint64_t x, std::uint64_t low) {
-        return (x + ones * (0x80 - low)) & high_bits;
-    };
-    const auto above = [](std::uint64_t x, std::uint64_t high) {
-        return (x + ones * (0x7f - high)) & high_bits;
-    };
-    const std::uint64_t lower_case = word | (ones * 0x20);
-    const std::uint64_t digits = at_least(word, '0') & ~above(word, '9');
-    const std::uint64_t letters = at_least(lower_case, 'a') & ~above(lower_case, 'f');
-    if (((digits | letters) & ~word & high_bits) != high_bits) {
-        return false;
-    }
-    // Each byte's value: the low four bits, and 9 more for a letter (bit 6 set).
-    std::uint64_t v = (word & (ones * 0x0f)) + 9 * ((word >> 6) & ones);
-    // Pairs of digits, then pairs of pairs, then the two halves, the first digit highest.
-    v = ((v << 4) | (v >> 8)) & 0x00ff00ff00ff00ff;
-    v = ((v << 8) | (v >> 16)) & 0x0000ffff0000ffff;
-    v = ((v << 16) | (v >> 32)) & 0xffffffff;
-    value = static_cast<std::uint32_t>(v);
-    return true;
-}
-
 // read_hex_token of the next token from `pos` on, in one pass over its characters: every line
 // of the memory map begins with a name or a number, and there are millions of them.
 bool read_hex_at(std::string_view text, std::size_t& pos, std::uint64_t& value) {
-    pos = skip_blank_octets(text, pos);
+    pos = skip_blanks(text, pos);
     while (pos < text.size() && is_c_space(text[pos])) {
         ++pos;
     }
@@ -129,6 +83,7 @@ bool read_hex_at(std::string_view text, std::size_t& pos, std::uint64_t& value) 
         if (text.size() - at >= sizeof words &&
             (std::memcpy(words, text.data() + at, sizeof words), true) &&
             eight_hex_digits(words[0], high) && eight_hex_digits(words[1], low)) {
+            // ld on a 64-bit host prints every address with 16 digits.
             at += 16;
             if (at < text.size() && !is_c_space(text[at])) {
                 return false;  // a 17th digit, or a token that goes on otherwise
@@ -182,10 +137,7 @@ map_line classify(std::string_view line) {
     if (line.empty()) {
         return result;
     }
-    std::size_t indent = skip_blank_octets(line, 0);
-    while (indent < line.size() && line[indent] == ' ') {
-        ++indent;
-    }
+    const std::size_t indent = skip_blanks(line, 0);
     if (indent == line.size() || is_c_space(line[indent])) {
         return result;
     }

@@ -46,6 +46,7 @@ std::uint8_t column_char(char c) {
 bool read_number(std::string_view line, std::size_t& pos, std::uint64_t base,
                  std::uint64_t& value) {
     const std::size_t end = line.size();
+    pos = skip_blanks(line, pos);
     while (pos < end && column_char(line[pos]) == blank) {
         ++pos;
     }
@@ -62,6 +63,17 @@ bool read_number(std::string_view line, std::size_t& pos, std::uint64_t base,
         value = value * base + digit;
     }
     return pos > begin && pos - begin <= 16;
+}
+
+// The position of the last ":(" in `text`, or npos: a plain scan back from the end, where the
+// section name is, over a few dozen characters.
+std::size_t last_section_opening(std::string_view text) {
+    for (std::size_t i = text.size(); i >= 2; --i) {
+        if (text[i - 1] == '(' && text[i - 2] == ':') {
+            return i - 2;
+        }
+    }
+    return std::string_view::npos;
 }
 
 // The name of an output section stands alone; a script command at that level has blanks,
@@ -115,8 +127,8 @@ bool read_line(std::string_view line, columns layout, map_line& parsed) {
         return false;
     }
     const std::string_view text = line.substr(pos + 1);
-    const std::size_t indent = text.find_first_not_of(' ');
-    if (indent == std::string_view::npos) {
+    const std::size_t indent = skip_blanks(text, 0);
+    if (indent == text.size()) {
         return false;
     }
     const std::string_view rest = trimmed(text.substr(indent));
@@ -127,12 +139,14 @@ bool read_line(std::string_view line, columns layout, map_line& parsed) {
     }
     // "file:(section)": the file may itself hold ":" and brackets (a Windows path, an archive
     // member), so the section is what the last ":(" opens.
-    const std::size_t open = rest.rfind(":(");
-    if (indent < 16 && open != std::string_view::npos && rest.back() == ')') {
-        parsed.kind = line_kind::input_section;
-        parsed.file = rest.substr(0, open);
-        parsed.name = rest.substr(open + 2, rest.size() - open - 3);
-        return true;
+    if (indent < 16 && rest.back() == ')') {
+        const std::size_t open = last_section_opening(rest);
+        if (open != std::string_view::npos) {
+            parsed.kind = line_kind::input_section;
+            parsed.file = rest.substr(0, open);
+            parsed.name = rest.substr(open + 2, rest.size() - open - 3);
+            return true;
+        }
     }
     parsed.kind = line_kind::other;
     parsed.name = rest;

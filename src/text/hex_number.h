@@ -1,6 +1,7 @@
 // Conversions of hexadecimal text into unsigned 32-bit values, as the map formats need them.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -47,6 +48,56 @@ constexpr bool read_hex_field(std::string_view digits, std::size_t max_digits,
         result = (result << 4) | hex_digit_value(c);
     }
     value = result;
+    return true;
+}
+
+// The hexadecimal digits (either case) at the start of eight characters held in `word`, the
+// first in its lowest byte (as a little-endian load puts them): how many come before the first
+// other character (0 to 8), and their value. A few operations for all eight, where a loop
+// spends a load and a branch on each digit: the map readers meet millions of numbers.
+struct leading_hex {
+    unsigned count = 0;
+    std::uint32_t value = 0;
+};
+
+constexpr leading_hex leading_hex_digits(std::uint64_t word) {
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t high_bits = ones * 0x80;
+    // For bytes below 0x80 the sums stay within their byte and the high bit tells the
+    // comparison; a byte with its own high bit set is no digit whatever the sums say.
+    const auto at_least = [](std::uint64_t x, std::uint64_t low) {
+        return (x + ones * (0x80 - low)) & high_bits;
+    };
+    const auto above = [](std::uint64_t x, std::uint64_t high) {
+        return (x + ones * (0x7f - high)) & high_bits;
+    };
+    const std::uint64_t lower_case = word | (ones * 0x20);
+    const std::uint64_t digits = at_least(word, '0') & ~above(word, '9');
+    const std::uint64_t letters = at_least(lower_case, 'a') & ~above(lower_case, 'f');
+    const std::uint64_t others = ~(digits | letters) & high_bits;
+    // A carry out of a byte that is no digit can disturb only the bytes after it.
+    const unsigned count = others == 0 ? 8u : static_cast<unsigned>(std::countr_zero(others) / 8);
+    if (count == 0) {
+        return {};
+    }
+    // Each byte's value: the low four bits, and 9 more for a letter (bit 6 set); the digits are
+    // moved to the top bytes, so that zeros lead.
+    std::uint64_t v = (word & (ones * 0x0f)) + 9 * ((word >> 6) & ones);
+    v <<= 8 * (8 - count);
+    // Pairs of digits, then pairs of pairs, then the two halves, the first digit highest.
+    v = ((v << 4) | (v >> 8)) & 0x00ff00ff00ff00ff;
+    v = ((v << 8) | (v >> 16)) & 0x0000ffff0000ffff;
+    v = ((v << 16) | (v >> 32)) & 0xffffffff;
+    return {count, static_cast<std::uint32_t>(v)};
+}
+
+// Eight hexadecimal digits in `word` (see leading_hex_digits): their value, or false.
+constexpr bool eight_hex_digits(std::uint64_t word, std::uint32_t& value) {
+    const leading_hex read = leading_hex_digits(word);
+    if (read.count != 8) {
+        return false;
+    }
+    value = read.value;
     return true;
 }
 

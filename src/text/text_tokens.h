@@ -2,7 +2,10 @@
 // blanks. Inline: the readers call them for every line of maps of millions of lines.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "text/hex_number.h"
@@ -19,6 +22,29 @@ inline std::string_view next_token(std::string_view text, std::size_t& pos) {
         ++pos;
     }
     return text.substr(begin, pos - begin);
+}
+
+// The position of the first character from `pos` (at most the size) on that is no blank (' '),
+// or the end. Eight characters at a time: map formats align their columns with long runs of
+// blanks, and a reader meets them on every line.
+inline std::size_t skip_blanks(std::string_view text, std::size_t pos) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t eight_blanks = 0x2020202020202020;
+        while (text.size() - pos >= 8) {
+            std::uint64_t chunk = 0;
+            std::memcpy(&chunk, text.data() + pos, 8);
+            chunk ^= eight_blanks;
+            if (chunk != 0) {
+                // The lowest byte that is no blank is the first character in the text.
+                return pos + static_cast<std::size_t>(std::countr_zero(chunk) / 8);
+            }
+            pos += 8;
+        }
+    }
+    while (pos < text.size() && text[pos] == ' ') {
+        ++pos;
+    }
+    return pos;
 }
 
 // Leading and trailing white space removed.

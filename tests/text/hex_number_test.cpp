@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <sstream>
 
 namespace tarvel {
@@ -45,6 +47,39 @@ TEST(HexField, ReadsWholeFieldsOfBoundedWidth) {
     EXPECT_EQ(value, 0x12345678u);
     EXPECT_FALSE(read_hex_field("123456789", 8, value));
     EXPECT_FALSE(read_hex_field("1", 17, value));  // a width whose values do not fit
+}
+
+// The eight-at-once reading must agree with reading one character at a time, whatever the
+// bytes: digits of either case, the characters next to them in ASCII, bytes with the high bit
+// set (whose sums carry into the next byte) and the bytes after the first that is no digit.
+TEST(LeadingHexDigits, AgreesWithReadingOneCharacterAtATime) {
+    const std::string alphabet =
+        std::string("0123456789abcdefABCDEF/:@G`g x\t\0") + "\x80\xff\xb0\xe6";
+    std::uint32_t seed = 99;
+    for (int round = 0; round < 200000; ++round) {
+        char bytes[8];
+        for (char& c : bytes) {
+            seed = seed * 1664525u + 1013904223u;
+            // Mostly digits, so that long runs of them are common.
+            const std::size_t pick = (seed >> 8) % (alphabet.size() * 3);
+            c = pick < alphabet.size() ? alphabet[pick] : "0123456789abcdef"[pick % 16];
+        }
+        unsigned count = 0;
+        std::uint32_t value = 0;
+        while (count < 8 && is_hex_digit(bytes[count])) {
+            value = (value << 4) | hex_digit_value(bytes[count]);
+            ++count;
+        }
+        std::uint64_t word = 0;
+        for (int i = 7; i >= 0; --i) {
+            word = (word << 8) | static_cast<unsigned char>(bytes[i]);  // the first char lowest
+        }
+        const leading_hex read = leading_hex_digits(word);
+        ASSERT_EQ(read.count, count) << std::string(bytes, 8);
+        ASSERT_EQ(read.value, value) << std::string(bytes, 8);
+        std::uint32_t eight = 0;
+        ASSERT_EQ(eight_hex_digits(word, eight), count == 8);
+    }
 }
 
 TEST(Strtoul, ConvertsLikeTheCLibraryOnA32BitUnsignedLong) {

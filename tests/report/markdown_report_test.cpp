@@ -11,9 +11,9 @@
 namespace tarvel {
 namespace {
 
-std::string markdown_of(const usage_model& model, const report_extras& extras) {
+std::string markdown_of(const usage_model& model, const report_context& extras) {
     std::ostringstream out;
-    render_markdown_report(out, model, extras);
+    render_markdown_report(out, test::with_model(extras, model));
     return out.str();
 }
 

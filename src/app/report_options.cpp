@@ -111,9 +111,13 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
                                                         : "a count cannot be negative: " + value;
         });
     std::string grouping = "section";
+    std::vector<std::string> grouping_names;
+    for (const group_by value : {group_by::section, group_by::object, group_by::archive}) {
+        grouping_names.emplace_back(group_by_name(value));
+    }
     app.add_option("--by", grouping,
                    "Break program memory down by section (default), object or archive")
-        ->check(CLI::IsMember({"section", "object", "archive"}));
+        ->check(CLI::IsMember(grouping_names));
     app.add_option("--record", options.record.db,
                    "Also store the JSON report in the history database DB (an SQLite file or "
                    "postgresql://...), as tarvel-history add does");

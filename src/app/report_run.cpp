@@ -19,13 +19,12 @@
 #include "app/ld_script_file.h"
 #include "app/output_file.h"
 #include "app/report_options.h"
+#include "app/report_outputs.h"
 #include "mapfile/detect_format.h"
 #include "mapfile/gnu_elf_witness.h"
 #include "mapfile/map_formats.h"
 #include "platform/platform.h"
-#include "report/ambiguity_report.h"
 #include "report/report_context.h"
-#include "report/report_formats.h"
 #include "version_info.h"
 
 namespace tarvel {
@@ -184,7 +183,8 @@ int read_inputs(const report_options& options, run_inputs& inputs, std::ostream&
         return report_input_error;
     }
     // The map's content tells its type when none is given.
-    inputs.type = options.type.name;
+    inputs.type = options.type.format != nullptr ? std::string(options.type.format->keyword)
+                                                 : options.type.name;
     if (options.type.automatic) {
         const detected_format detected = detect_format(text_source::file(options.map));
         if (!detected.foreign_linker.empty()) {
@@ -322,43 +322,6 @@ int compare(const report_options& options, const usage_model& model, run_compari
     return go_on;
 }
 
-// Every format of the run through its row of the table. The JSON report is made once however
-// many outputs need it (the page embeds it, the history keeps it, a file holds it); a run that
-// needs it only for a JSON output writes that straight to the output instead of holding it.
-class c_run_renderer {
-  public:
-    c_run_renderer(const report_context& context, bool json_reused)
-        : context_(context), json_reused_(json_reused) {}
-
-    void render(std::ostream& out, report_format format) {
-        if (format == report_format::html) {
-            context_.report_json = json();
-        }
-        if (format == report_format::json && json_reused_) {
-            out << json();
-            return;
-        }
-        report_format_of(format).render(out, context_);
-    }
-
-    const std::string& json() {
-        if (json_.empty()) {
-            std::ostringstream json;
-            report_format_of(report_format::json).render(json, context_);
-            json_ = std::move(json).str();
-        }
-        return json_;
-    }
-
-    // The text report names the ambiguity file once it is written.
-    void set_ambiguity_file(const std::string* path) { context_.ambiguity_file = path; }
-
-  private:
-    report_context context_;
-    bool json_reused_;
-    std::string json_;
-};
-
 // The context every format is drawn from.
 report_context context_of(const report_options& options, const usage_model& model,
                           const run_comparison& comparison,
@@ -374,59 +337,6 @@ report_context context_of(const report_options& options, const usage_model& mode
     context.version = TARVEL_PRODUCT_VERSION;
     context.run_date = run_date;
     return context;
-}
-
-// Whether more than a JSON output takes the JSON report: the page or the history.
-bool json_reused(const report_options& options) {
-    bool reused = options.format == report_format::html || !options.record.db.empty();
-    for (const report_output& file : options.files) {
-        reused = reused || file.format == report_format::html;
-    }
-    return reused;
-}
-
-// Every file asked for, written as one set: the ambiguity records, then each report format.
-int write_files(const report_options& options, const usage_model& model, c_run_renderer& renderer,
-                std::ostream& err) {
-    std::vector<output_content> files;
-    std::vector<const report_output*> formats;  // null for the ambiguity file
-    if (!options.ambiguities.empty()) {
-        files.push_back(
-            {options.ambiguities, [&model](std::ostream& out) { render_ambiguities(out, model); }});
-        formats.push_back(nullptr);
-    }
-    for (const report_output& file : options.files) {
-        files.push_back({file.path, [&renderer, format = file.format](std::ostream& out) {
-                             renderer.render(out, format);
-                         }});
-        formats.push_back(&file);
-    }
-    if (const std::optional<output_failure> failure = write_output_set(files)) {
-        err << program << "cannot write ";
-        if (const report_output* format = formats[failure->file]) {
-            err << "the " << report_format_name(format->format) << " report ";
-        }
-        err << "'" << files[failure->file].path << "': " << failure->reason << "\n";
-        return report_input_error;
-    }
-    if (!options.ambiguities.empty()) {
-        renderer.set_ambiguity_file(&options.ambiguities);
-    }
-    return go_on;
-}
-
-// The report on standard output, after every file, so that it names only files that exist.
-int write_standard_output(const report_options& options, c_run_renderer& renderer,
-                          std::ostream& out, std::ostream& err) {
-    renderer.render(out, options.format);
-    out.flush();
-    // A build server that keeps standard output as its report must not take a cut one (a full
-    // disk, a closed pipe) for a whole one.
-    if (!out) {
-        err << program << "cannot write the report to standard output\n";
-        return report_input_error;
-    }
-    return go_on;
 }
 
 // Budgets exceeded and areas overflowed, each named on `err`; the run's last exit code.
@@ -476,9 +386,9 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         breakdown = breakdown_by(model, *kind);
     }
     const std::string run_date = run_date_now();
-    c_run_renderer renderer(context_of(options, model, comparison, breakdown, run_date),
-                            json_reused(options));
-    if (const int status = write_files(options, model, renderer, err); status != go_on) {
+    c_report_renderer renderer(context_of(options, model, comparison, breakdown, run_date),
+                               json_reused(options));
+    if (const int status = write_report_files(options, model, renderer, err); status != go_on) {
         return status;
     }
     if (const int status = write_standard_output(options, renderer, out, err); status != go_on) {

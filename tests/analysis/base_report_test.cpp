@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "report/json_report.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 #include "support/sample_model.h"
 
 namespace tarvel {

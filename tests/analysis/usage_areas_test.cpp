@@ -7,7 +7,7 @@
 #include "analysis/usage_analysis.h"
 #include "report/memory_report.h"
 #include "report/text_report.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 
 namespace tarvel {
 namespace {

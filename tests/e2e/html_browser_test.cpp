@@ -19,7 +19,7 @@
 #include "support/browser.h"
 #include "support/dom_scan.h"
 #include "support/model_builder.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 #include "support/temp_dir.h"
 
 namespace tarvel {

@@ -12,7 +12,7 @@
 #include "report/json_report.h"
 #include "support/browser.h"
 #include "support/process.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 #include "support/temp_dir.h"
 
 namespace tarvel {

@@ -9,7 +9,7 @@
 #include "report/json_report.h"
 #include "support/example_folder.h"
 #include "support/random_maps.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 #include "support/report_run.h"
 #include "support/sample_model.h"
 

@@ -8,7 +8,7 @@
 #include "report/html_text.h"
 #include "report/json_report.h"
 #include "support/model_builder.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 
 namespace tarvel {
 namespace {

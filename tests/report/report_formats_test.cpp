@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 #include "support/sample_model.h"
 
 namespace tarvel {

@@ -6,7 +6,7 @@
 
 #include "analysis/usage_diff.h"
 #include "report/memory_report.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 #include "support/sample_model.h"
 
 namespace tarvel {

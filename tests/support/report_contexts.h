@@ -1,5 +1,5 @@
-// What a report shows beyond the model, as a context for the renderer tests, member by member,
-// so that members added later keep their defaults. The caller sets the model.
+// Report contexts for the renderer tests, member by member, so that members added later keep
+// their defaults.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,7 @@
 
 namespace tarvel::test {
 
+// What a text or Markdown report shows beyond the model; `with_model` gives it its model.
 inline report_context extras(const usage_diff* diff = nullptr,
                              const std::vector<budget_result>* budgets = nullptr,
                              std::size_t top = 10) {

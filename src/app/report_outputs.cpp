@@ -35,11 +35,13 @@ const std::string& c_report_renderer::json() {
 }
 
 bool json_reused(const report_options& options) {
-    bool reused = options.format == report_format::html || !options.record.db.empty();
+    std::size_t json_outputs = options.format == report_format::json ? 1 : 0;
+    bool page = options.format == report_format::html;
     for (const report_output& file : options.files) {
-        reused = reused || file.format == report_format::html;
+        json_outputs += file.format == report_format::json ? 1 : 0;
+        page = page || file.format == report_format::html;
     }
-    return reused;
+    return page || !options.record.db.empty() || json_outputs > 1;
 }
 
 int write_report_files(const report_options& options, const usage_model& model,

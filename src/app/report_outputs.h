@@ -34,7 +34,8 @@ class c_report_renderer {
     std::string json_;
 };
 
-// Whether more than a JSON output takes the JSON report: the page or the history.
+// Whether the JSON report is wanted more than once: by the page, by the history, or by a JSON
+// file beside JSON on standard output.
 bool json_reused(const report_options& options);
 
 // Every file asked for, written as one set: the ambiguity records, then each report format. The

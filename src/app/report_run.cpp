@@ -17,7 +17,6 @@
 #include "app/budget_check.h"
 #include "app/elf_input.h"
 #include "app/ld_script_file.h"
-#include "app/output_file.h"
 #include "app/report_options.h"
 #include "app/report_outputs.h"
 #include "mapfile/detect_format.h"

@@ -33,12 +33,17 @@ int main(int argc, char** argv) {
         std::cerr << "tarvel_html_page: the analysis of " << argv[3] << " failed\n";
         return 1;
     }
+    report_context context;
+    context.model = &model;
+    context.version = TARVEL_PRODUCT_VERSION;
     std::ostringstream json;
-    render_json_report(json, model, {"tarvel-report", TARVEL_PRODUCT_VERSION});
+    render_json_report(json, context);
     const std::string report = json.str();
+    const std::string date = run_date();
+    context.report_json = report;
+    context.run_date = date;
     std::ofstream page(argv[4], std::ios::binary | std::ios::trunc);
-    render_html_report(page, model,
-                       {report, run_date(), TARVEL_PRODUCT_VERSION, treemap_grouping::search});
+    render_html_report(page, context);
     page.close();
     if (!page) {
         std::cerr << "tarvel_html_page: cannot write " << argv[4] << "\n";

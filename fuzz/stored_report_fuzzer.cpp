@@ -34,10 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();  // a build compared with itself changes nothing
     }
     const std::vector<budget_result> budgets;
-    const report_extras extras{&diff, &budgets, 10, nullptr, breakdown_kind::object};
+    report_context context;
+    context.model = &rebuilt->model;
+    context.diff = &diff;
+    context.budgets = &budgets;
+    context.version = "0";
     std::ostringstream out;
-    render_text_report(out, rebuilt->model, extras, nullptr);
-    render_markdown_report(out, rebuilt->model, extras);
-    render_json_report(out, rebuilt->model, {"tarvel-report", "0", &diff, &budgets});
+    render_text_report(out, context);
+    render_markdown_report(out, context);
+    render_json_report(out, context);
     return 0;
 }

@@ -7,9 +7,8 @@
 #include "analysis/usage_diff.h"
 #include "app/budget_check.h"
 #include "app/history_run.h"
-#include "report/json_report.h"
-#include "report/markdown_report.h"
-#include "report/text_report.h"
+#include "report/report_context.h"
+#include "report/report_formats.h"
 #include "version_info.h"
 
 namespace tarvel {
@@ -78,15 +77,15 @@ int history_compare(c_history_store& store, const history_options& options, std:
                               history_program)) {
         return history_usage_error;
     }
-    const report_extras extras{&diff, &budgets, options.top, nullptr, breakdown_kind::object};
-    if (options.format == "json") {
-        render_json_report(out, head->model,
-                           {"tarvel-report", TARVEL_PRODUCT_VERSION, &diff, &budgets});
-    } else if (options.format == "markdown") {
-        render_markdown_report(out, head->model, extras);
-    } else {
-        render_text_report(out, head->model, extras, nullptr);
-    }
+    report_context context;
+    context.model = &head->model;
+    context.diff = &diff;
+    context.budgets = &budgets;
+    context.top = options.top;
+    context.version = TARVEL_PRODUCT_VERSION;
+    // The command line allows text, json and markdown; text when none is given.
+    const report_format_row* format = find_report_format(options.format);
+    (format != nullptr ? *format : report_format_of(report_format::text)).render(out, context);
     out.flush();
     if (!out) {
         err << history_program << "cannot write to standard output\n";

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "version_info.h"
 
@@ -59,8 +61,15 @@ options_status parse_history_options(int argc, const char* const* argv, history_
     compare->add_option("--target", options.target, "The target")->required();
     compare->add_option("base", options.base, "The base build's commit")->required();
     compare->add_option("head", options.head, "The later build's commit")->required();
+    // compare renders through tarvel-report's formats; a page or a CSV of one build's entries
+    // would not show the change.
+    std::vector<std::string> compare_formats;
+    for (const report_format format :
+         {report_format::text, report_format::json, report_format::markdown}) {
+        compare_formats.emplace_back(report_format_name(format));
+    }
     compare->add_option("--format", options.format, "text (default), json or markdown")
-        ->check(CLI::IsMember({"text", "json", "markdown"}));
+        ->check(CLI::IsMember(compare_formats));
     compare->add_option("--max", options.max, "Budget TARGET=LIMIT on the later build");
     compare->add_option("--max-growth", options.max_growth,
                         "Growth budget TARGET=LIMIT against the base");

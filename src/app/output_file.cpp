@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <random>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -112,6 +114,28 @@ bool write_output_file(const std::string& path, const std::function<void(std::os
     }
     render(file.stream());
     return file.commit();
+}
+
+std::optional<output_failure> write_output_set(std::span<const output_content> files) {
+    std::vector<std::unique_ptr<c_output_file>> outputs;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        outputs.push_back(std::make_unique<c_output_file>(files[i].path));
+        if (!outputs.back()->is_open()) {
+            return output_failure{i, outputs.back()->failure()};
+        }
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        files[i].write(outputs[i]->stream());
+        if (!outputs[i]->finish()) {
+            return output_failure{i, outputs[i]->failure()};
+        }
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!outputs[i]->commit()) {
+            return output_failure{i, outputs[i]->failure()};
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace tarvel

@@ -1,9 +1,12 @@
 // Output files that nobody sees half written.
 #pragma once
 
+#include <cstddef>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 
 namespace tarvel {
@@ -46,5 +49,24 @@ class c_output_file {
 // Writes what `render` writes to the file at `path` through a c_output_file. False when the
 // file could not be written.
 bool write_output_file(const std::string& path, const std::function<void(std::ostream&)>& render);
+
+// One file of an output set: where it goes and what writes its content.
+struct output_content {
+    std::string path;
+    std::function<void(std::ostream&)> write;
+};
+
+// The file of an output set that could not be written, and why in words.
+struct output_failure {
+    std::size_t file = 0;  // its index in the set
+    std::string reason;    // as c_output_file::failure() gives it
+};
+
+// Writes several files as one: every temporary is opened before any content is written (a
+// file that cannot be written ends it while every target is as it was), and every content is
+// written in full before any temporary replaces its target (a full disk at the last file must
+// not leave the earlier ones of this run beside old ones). None when all were written; the
+// temporaries of a failed set are removed.
+std::optional<output_failure> write_output_set(std::span<const output_content> files);
 
 }  // namespace tarvel

@@ -2,8 +2,9 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
-#include <map>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 #include "mapfile/map_formats.h"
 #include "version_info.h"
@@ -11,12 +12,6 @@
 namespace tarvel {
 
 namespace {
-const std::map<std::string, report_format> format_names{{"text", report_format::text},
-                                                        {"json", report_format::json},
-                                                        {"csv", report_format::csv},
-                                                        {"markdown", report_format::markdown},
-                                                        {"html", report_format::html}};
-
 // Whether two paths name one file: alike once "." and ".." are resolved, or, where both exist,
 // the same file however they are written ("./a.map", "out/../a.map", a link).
 bool same_file(const std::string& a, const std::string& b) {
@@ -61,15 +56,6 @@ bool check_distinct_outputs(const report_options& options, std::ostream& err) {
 }
 }  // namespace
 
-const char* report_format_name(report_format format) {
-    for (const auto& [name, value] : format_names) {
-        if (value == format) {
-            return name.c_str();
-        }
-    }
-    return "";
-}
-
 options_status parse_report_options(int argc, const char* const* argv, report_options& options,
                                     std::ostream& out, std::ostream& err) {
     CLI::App app{
@@ -77,8 +63,9 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
         "build servers and reviewers.",
         "tarvel-report"};
     app.set_version_flag("--version", std::string("tarvel-report ") + TARVEL_PRODUCT_VERSION);
+    std::string type = "auto";
     app.add_option(
-        "--type", options.type,
+        "--type", type,
         "Map format: " + map_format_keywords() + ", or auto to detect it from the map (default)");
     app.add_option("--def", options.definition,
                    "Memory definition file; without it the map's own memory regions (GNU ld, "
@@ -91,16 +78,22 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
                    "whether it takes memory come from its section headers (Gnu maps)");
     app.add_option("--eep", options.eep, "EEPROM project source file (EepPrj.src)");
     std::string format = "text";
+    std::vector<std::string> format_names;
+    for (const report_format_row& row : report_formats()) {
+        format_names.emplace_back(row.name);
+    }
     app.add_option("--format", format, "Format of standard output (default text)")
-        ->check(CLI::IsMember({"text", "json", "csv", "markdown", "html"}));
-    std::string json_file;
-    std::string csv_file;
-    std::string markdown_file;
-    std::string html_file;
-    app.add_option("--json", json_file, "Also write the JSON report to FILE");
-    app.add_option("--csv", csv_file, "Also write the CSV of every entry to FILE");
-    app.add_option("--markdown", markdown_file, "Also write the Markdown summary to FILE");
-    app.add_option("--html", html_file, "Also write the HTML page to FILE");
+        ->check(CLI::IsMember(format_names));
+    // The file of each format that can go to one, in the order of report_formats().
+    std::vector<std::pair<const report_format_row*, std::string>> format_files;
+    for (const report_format_row& row : report_formats()) {
+        if (!row.file_option.empty()) {
+            format_files.emplace_back(&row, "");
+        }
+    }
+    for (auto& [row, path] : format_files) {
+        app.add_option(std::string(row->file_option), path, std::string(row->file_help));
+    }
     app.add_option("--ambiguities", options.ambiguities,
                    "Write the names counted by more than one search to FILE");
     app.add_option("--diff", options.diff_base,
@@ -117,9 +110,14 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
             return value.find('-') == std::string::npos ? std::string()
                                                         : "a count cannot be negative: " + value;
         });
-    app.add_option("--by", options.group_by,
+    std::string grouping = "section";
+    std::vector<std::string> grouping_names;
+    for (const group_by value : {group_by::section, group_by::object, group_by::archive}) {
+        grouping_names.emplace_back(group_by_name(value));
+    }
+    app.add_option("--by", grouping,
                    "Break program memory down by section (default), object or archive")
-        ->check(CLI::IsMember({"section", "object", "archive"}));
+        ->check(CLI::IsMember(grouping_names));
     app.add_option("--record", options.record.db,
                    "Also store the JSON report in the history database DB (an SQLite file or "
                    "postgresql://...), as tarvel-history add does");
@@ -147,23 +145,29 @@ options_status parse_report_options(int argc, const char* const* argv, report_op
     }
     // An empty name (an unset variable in a build script) names no file: taken as no option it
     // would drop a report, a diff or a budget's base without a word.
-    for (const char* name : {"--def", "--ld-script", "--map", "--elf", "--eep", "--json", "--csv",
-                             "--markdown", "--html", "--ambiguities", "--diff"}) {
+    std::vector<std::string> file_options{"--def", "--ld-script", "--map", "--elf", "--eep"};
+    for (const auto& [row, path] : format_files) {
+        file_options.emplace_back(row->file_option);
+    }
+    file_options.insert(file_options.end(), {"--ambiguities", "--diff"});
+    for (const std::string& name : file_options) {
         const CLI::Option* option = app.get_option(name);
         if (option->count() > 0 && option->as<std::string>().empty()) {
             err << "tarvel-report: " << name << ": the file name is empty\n";
             return options_status::error;
         }
     }
-    options.format = format_names.at(format);
-    for (const auto& [path, value] :
-         {std::pair{json_file, report_format::json}, std::pair{csv_file, report_format::csv},
-          std::pair{markdown_file, report_format::markdown},
-          std::pair{html_file, report_format::html}}) {
+    // CLI11 has checked the words of --format and --by.
+    options.format = find_report_format(format)->format;
+    for (const auto& [row, path] : format_files) {
         if (!path.empty()) {
-            options.files.push_back({value, path});
+            options.files.push_back({row->format, path});
         }
     }
+    options.grouping = parse_group_by(grouping).value_or(group_by::section);
+    options.type.name = type;
+    options.type.automatic = type == "auto";
+    options.type.format = options.type.automatic ? nullptr : find_map_format(type);
     if (!options.definition.empty() && !options.ld_script.empty()) {
         err << "tarvel-report: --def and --ld-script both give the areas: use one of them\n";
         return options_status::error;

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-namespace tarvel {
+#include "mapfile/map_formats.h"
+#include "report/report_context.h"
+#include "report/report_formats.h"
 
-// The formats a report can be written in.
-enum class report_format { text, json, csv, markdown, html };
+namespace tarvel {
 
 struct report_output {
     report_format format = report_format::text;
@@ -28,10 +29,18 @@ struct record_request {
     bool replace = false;
 };
 
+// --type: "auto" (the map's content decides), a reader's keyword, or a word no reader has,
+// which the analysis refuses once the inputs are known to exist.
+struct map_type_choice {
+    bool automatic = true;
+    const map_format* format = nullptr;  // the reader named; null when automatic or unknown
+    std::string name = "auto";           // as given
+};
+
 struct report_options {
-    std::string type = "auto";  // a reader's keyword, or "auto": the map's content decides
-    std::string definition;     // empty: the map's own memory regions are the areas
-    std::string ld_script;      // --ld-script FILE: its MEMORY regions are the areas
+    map_type_choice type;
+    std::string definition;  // empty: the map's own memory regions are the areas
+    std::string ld_script;   // --ld-script FILE: its MEMORY regions are the areas
     std::string map;
     std::string elf;  // --elf FILE: the ELF of the same link decides each section's figures
     std::string eep;
@@ -42,8 +51,8 @@ struct report_options {
     std::vector<std::string> max;                // --max TARGET=LIMIT, as given
     std::vector<std::string> max_growth;         // --max-growth TARGET=LIMIT, as given
     std::size_t top = 10;
-    std::string group_by = "section";  // --by section|object|archive
-    record_request record;             // record.db empty: no --record
+    group_by grouping = group_by::section;  // --by
+    record_request record;                  // record.db empty: no --record
 };
 
 enum class options_status { run, done, error };
@@ -52,8 +61,5 @@ enum class options_status { run, done, error };
 // `error`: the message and the usage went to `err`.
 options_status parse_report_options(int argc, const char* const* argv, report_options& options,
                                     std::ostream& out, std::ostream& err);
-
-// The name of a format as the command line writes it ("markdown").
-const char* report_format_name(report_format format);
 
 }  // namespace tarvel

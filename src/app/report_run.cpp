@@ -2,11 +2,10 @@
 
 #include <ctime>
 #include <fstream>
-#include <functional>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 #include "analysis/base_report.h"
 #include "analysis/budget.h"
@@ -18,18 +17,13 @@
 #include "app/budget_check.h"
 #include "app/elf_input.h"
 #include "app/ld_script_file.h"
-#include "app/output_file.h"
 #include "app/report_options.h"
+#include "app/report_outputs.h"
 #include "mapfile/detect_format.h"
 #include "mapfile/gnu_elf_witness.h"
 #include "mapfile/map_formats.h"
 #include "platform/platform.h"
-#include "report/ambiguity_report.h"
-#include "report/csv_report.h"
-#include "report/html_report.h"
-#include "report/json_report.h"
-#include "report/markdown_report.h"
-#include "report/text_report.h"
+#include "report/report_context.h"
 #include "version_info.h"
 
 namespace tarvel {
@@ -148,58 +142,6 @@ std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& e
     return base;
 }
 
-struct run_state {
-    const report_options& options;
-    usage_model& model;
-    std::optional<usage_snapshot> base;  // what the diff compares, kept for its names
-    std::optional<usage_snapshot> current;
-    std::optional<usage_diff> diff;
-    std::vector<budget_result> budgets;
-    std::string ambiguity_file;            // empty unless written
-    std::string json;                      // the JSON report, made once when a format needs it
-    std::vector<breakdown_row> breakdown;  // with --by object or archive
-    std::string run_date;                  // for the HTML page's header
-};
-
-void render(std::ostream& out, report_format format, run_state& state) {
-    const bool by_origin = state.options.group_by != "section";
-    const report_extras extras{
-        state.diff ? &*state.diff : nullptr, &state.budgets, state.options.top,
-        by_origin ? &state.breakdown : nullptr,
-        state.options.group_by == "archive" ? breakdown_kind::archive : breakdown_kind::object};
-    switch (format) {
-        case report_format::text:
-            render_text_report(out, state.model, extras,
-                               state.ambiguity_file.empty() ? nullptr : &state.ambiguity_file);
-            break;
-        case report_format::json:
-            render_json_report(
-                out, state.model,
-                {"tarvel-report", TARVEL_PRODUCT_VERSION, extras.diff, &state.budgets});
-            break;
-        case report_format::csv:
-            render_csv_report(out, state.model);
-            break;
-        case report_format::markdown:
-            render_markdown_report(out, state.model, extras);
-            break;
-        case report_format::html:
-            // The page embeds the JSON report; it is made once however many formats need it.
-            if (state.json.empty()) {
-                std::ostringstream json;
-                render_json_report(
-                    json, state.model,
-                    {"tarvel-report", TARVEL_PRODUCT_VERSION, extras.diff, &state.budgets});
-                state.json = std::move(json).str();
-            }
-            render_html_report(out, state.model,
-                               {state.json, state.run_date, TARVEL_PRODUCT_VERSION,
-                                parse_treemap_grouping(state.options.group_by)
-                                    .value_or(treemap_grouping::search)});
-            break;
-    }
-}
-
 // The time of the run, as the page's header shows it: "2026-12-08 04:15 UTC".
 std::string run_date_now() {
     const std::time_t now = std::time(nullptr);
@@ -214,34 +156,35 @@ std::string run_date_now() {
     return text;
 }
 
-bool check_budgets(run_state& state, std::ostream& err) {
-    return check_budget_options(state.options.max, state.options.max_growth, state.model,
-                                state.diff ? &*state.diff : nullptr, state.budgets, err, program);
-}
-}  // namespace
+// What the analysis reads beside the map: its type (detected with --type auto), the areas of a
+// linker script, the ELF of the same link.
+struct run_inputs {
+    std::string type;  // the reader's keyword, or the unknown word given
+    c_memory_def script_areas;
+    bool with_script = false;
+    std::optional<gnu::c_elf_witness> witness;
+};
 
-int run_report(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-               const report_recorder& recorder) {
-    report_options options;
-    switch (parse_report_options(argc, argv, options, out, err)) {
-        case options_status::done:
-            return report_success;
-        case options_status::error:
-            return report_usage_error;
-        case options_status::run:
-            break;
-    }
-    if (!options.record.db.empty() && !recorder) {
-        err << program << "--record: this build of tarvel-report keeps no history\n";
-        return report_usage_error;
-    }
+// What the run holds the model against: the diff with a base report and the budgets.
+struct run_comparison {
+    std::optional<usage_snapshot> base;  // what the diff compares, kept for its names
+    std::optional<usage_snapshot> current;
+    std::optional<usage_diff> diff;
+    std::vector<budget_result> budgets;
+};
+
+// The step's exit code when the run ends there; report_success when it goes on.
+constexpr int go_on = report_success;
+
+// Every input is there, the map's type is known, the ELF and the linker script are read.
+int read_inputs(const report_options& options, run_inputs& inputs, std::ostream& err) {
     if (!check_inputs(options, err)) {
         return report_input_error;
     }
-
     // The map's content tells its type when none is given.
-    std::string type = options.type;
-    if (type == "auto") {
+    inputs.type = options.type.format != nullptr ? std::string(options.type.format->keyword)
+                                                 : options.type.name;
+    if (options.type.automatic) {
         const detected_format detected = detect_format(text_source::file(options.map));
         if (!detected.foreign_linker.empty()) {
             err << program << "the map '" << options.map << "' was written by "
@@ -256,13 +199,12 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
                 << detected.looked_for << "\n";
             return report_nothing_found;
         }
-        type = detected.keyword;
+        inputs.type = detected.keyword;
     }
-    std::optional<gnu::c_elf_witness> witness;
     if (!options.elf.empty()) {
-        if (type != "Gnu") {
+        if (inputs.type != "Gnu") {
             err << program << "--elf: the ELF is read beside a map of the type Gnu; the map '"
-                << options.map << "' is of the type " << type << "\n";
+                << options.map << "' is of the type " << inputs.type << "\n";
             return report_usage_error;
         }
         std::string error;
@@ -271,12 +213,8 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
             err << program << error << "\n";
             return report_input_error;
         }
-        witness.emplace(std::move(image->sections));
+        inputs.witness.emplace(std::move(image->sections));
     }
-    usage_model model;
-    analysis_request request{type, options.definition, options.map,
-                             options.definition.empty() && options.ld_script.empty()};
-    c_memory_def script_areas;
     if (!options.ld_script.empty()) {
         std::vector<ld_script_region> regions;
         std::string error;
@@ -284,17 +222,29 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
             err << program << error << "\n";
             return report_input_error;
         }
-        if (!areas_from_regions(regions, script_areas)) {
+        if (!areas_from_regions(regions, inputs.script_areas)) {
             err << program << "the linker script '" << options.ld_script
                 << "' has no region within 32-bit addresses\n";
             return report_input_error;
         }
-        request.areas = &script_areas;
+        inputs.with_script = true;
+    }
+    return go_on;
+}
+
+// The map read into `model` (fresh), with the EEPROM figures when asked for.
+int analyse(const report_options& options, run_inputs& inputs, usage_model& model,
+            std::ostream& err) {
+    analysis_request request{inputs.type, options.definition, options.map,
+                             options.definition.empty() && options.ld_script.empty()};
+    if (inputs.with_script) {
+        request.areas = &inputs.script_areas;
         request.areas_from = options.ld_script;
     }
+    std::optional<gnu::c_elf_witness>& witness = inputs.witness;
     request.elf_witness = witness ? &*witness : nullptr;
     const analysis_status status = analyze_usage(request, model);
-    model.input.detected = options.type == "auto";
+    model.input.detected = options.type.automatic;
     if (status == analysis_status::no_definition_name ||
         status == analysis_status::unsupported_type || status == analysis_status::no_map_areas) {
         err << program << analysis_message(status) << "\n";
@@ -348,97 +298,49 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         model.eeprom = eeprom;
         model.input.eep = options.eep;
     }
+    return go_on;
+}
 
-    run_state state{options, model, std::nullopt, std::nullopt, std::nullopt,
-                    {},      {},    {},           {},           run_date_now()};
+// The diff against the --diff base, and the budgets held against the model and the diff.
+int compare(const report_options& options, const usage_model& model, run_comparison& comparison,
+            std::ostream& err) {
     if (!options.diff_base.empty()) {
-        state.base = read_base(options.diff_base, err);
-        if (!state.base) {
+        comparison.base = read_base(options.diff_base, err);
+        if (!comparison.base) {
             return report_input_error;
         }
-        state.current = snapshot_of(model);
-        state.diff = diff_usage(*state.base, *state.current);
-        state.diff->base = options.diff_base;
+        comparison.current = snapshot_of(model);
+        comparison.diff = diff_usage(*comparison.base, *comparison.current);
+        comparison.diff->base = options.diff_base;
     }
-    if (options.group_by != "section") {
-        state.breakdown =
-            breakdown_by(model, options.group_by == "archive" ? breakdown_kind::archive
-                                                              : breakdown_kind::object);
-    }
-    if (!check_budgets(state, err)) {
+    if (!check_budget_options(options.max, options.max_growth, model,
+                              comparison.diff ? &*comparison.diff : nullptr, comparison.budgets,
+                              err, program)) {
         return report_usage_error;
     }
+    return go_on;
+}
 
-    // Every file first, so that the report on standard output names only files that exist.
-    // All are opened before any is written: an output that cannot be written ends the run
-    // while every file of an earlier run is still as it was.
-    const auto cannot_write = [&err](const std::string& path, const report_format* format,
-                                     const c_output_file& file) {
-        err << program << "cannot write ";
-        if (format != nullptr) {
-            err << "the " << report_format_name(*format) << " report ";
-        }
-        err << "'" << path << "': " << file.failure() << "\n";
-        return report_input_error;
-    };
-    std::unique_ptr<c_output_file> ambiguity_output;
-    if (!options.ambiguities.empty()) {
-        ambiguity_output = std::make_unique<c_output_file>(options.ambiguities);
-        if (!ambiguity_output->is_open()) {
-            return cannot_write(options.ambiguities, nullptr, *ambiguity_output);
-        }
-    }
-    std::vector<std::unique_ptr<c_output_file>> report_outputs;
-    for (const report_output& file : options.files) {
-        report_outputs.push_back(std::make_unique<c_output_file>(file.path));
-        if (!report_outputs.back()->is_open()) {
-            return cannot_write(file.path, &file.format, *report_outputs.back());
-        }
-    }
-    // Every file is written in full before any replaces its target: a later one that fails
-    // (a full disk) must not leave the earlier ones of this run beside the old ones.
-    if (ambiguity_output) {
-        render_ambiguities(ambiguity_output->stream(), model);
-        if (!ambiguity_output->finish()) {
-            return cannot_write(options.ambiguities, nullptr, *ambiguity_output);
-        }
-        state.ambiguity_file = options.ambiguities;
-    }
-    for (std::size_t i = 0; i < options.files.size(); ++i) {
-        render(report_outputs[i]->stream(), options.files[i].format, state);
-        if (!report_outputs[i]->finish()) {
-            return cannot_write(options.files[i].path, &options.files[i].format,
-                                *report_outputs[i]);
-        }
-    }
-    if (ambiguity_output && !ambiguity_output->commit()) {
-        return cannot_write(options.ambiguities, nullptr, *ambiguity_output);
-    }
-    for (std::size_t i = 0; i < options.files.size(); ++i) {
-        if (!report_outputs[i]->commit()) {
-            return cannot_write(options.files[i].path, &options.files[i].format,
-                                *report_outputs[i]);
-        }
-    }
-    render(out, options.format, state);
-    out.flush();
-    // A build server that keeps standard output as its report must not take a cut one (a full
-    // disk, a closed pipe) for a whole one.
-    if (!out) {
-        err << program << "cannot write the report to standard output\n";
-        return report_input_error;
-    }
+// The context every format is drawn from.
+report_context context_of(const report_options& options, const usage_model& model,
+                          const run_comparison& comparison,
+                          const std::vector<breakdown_row>& breakdown,
+                          const std::string& run_date) {
+    report_context context;
+    context.model = &model;
+    context.diff = comparison.diff ? &*comparison.diff : nullptr;
+    context.budgets = &comparison.budgets;
+    context.top = options.top;
+    context.grouping = options.grouping;
+    context.breakdown = breakdown_kind_of(options.grouping) ? &breakdown : nullptr;
+    context.version = TARVEL_PRODUCT_VERSION;
+    context.run_date = run_date;
+    return context;
+}
 
-    // The report is kept whether or not a budget holds: the history shows what was built.
-    if (!options.record.db.empty()) {
-        std::ostringstream json;
-        render(json, report_format::json, state);
-        if (const int status = recorder(options.record, std::move(json).str(), err);
-            status != report_success) {
-            return status;
-        }
-    }
-    bool exceeded = name_exceeded_budgets(state.budgets, err, program);
+// Budgets exceeded and areas overflowed, each named on `err`; the run's last exit code.
+int judge(const usage_model& model, const run_comparison& comparison, std::ostream& err) {
+    bool exceeded = name_exceeded_budgets(comparison.budgets, err, program);
     // A link whose sections run past a region's end has failed, whatever the budgets say.
     for (const area_usage* area : model.over_full_areas()) {
         err << program << "area " << area->name << " overflows: used " << area->used_rounded()
@@ -446,6 +348,59 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
         exceeded = true;
     }
     return exceeded ? report_budget_exceeded : report_success;
+}
+}  // namespace
+
+int run_report(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+               const report_recorder& recorder) {
+    report_options options;
+    switch (parse_report_options(argc, argv, options, out, err)) {
+        case options_status::done:
+            return report_success;
+        case options_status::error:
+            return report_usage_error;
+        case options_status::run:
+            break;
+    }
+    if (!options.record.db.empty() && !recorder) {
+        err << program << "--record: this build of tarvel-report keeps no history\n";
+        return report_usage_error;
+    }
+    run_inputs inputs;
+    if (const int status = read_inputs(options, inputs, err); status != go_on) {
+        return status;
+    }
+    usage_model model;
+    if (const int status = analyse(options, inputs, model, err); status != go_on) {
+        return status;
+    }
+    run_comparison comparison;
+    if (const int status = compare(options, model, comparison, err); status != go_on) {
+        return status;
+    }
+
+    // The breakdown that --by asks for, made once for every format.
+    std::vector<breakdown_row> breakdown;
+    if (const std::optional<breakdown_kind> kind = breakdown_kind_of(options.grouping)) {
+        breakdown = breakdown_by(model, *kind);
+    }
+    const std::string run_date = run_date_now();
+    c_report_renderer renderer(context_of(options, model, comparison, breakdown, run_date),
+                               json_reused(options));
+    if (const int status = write_report_files(options, model, renderer, err); status != go_on) {
+        return status;
+    }
+    if (const int status = write_standard_output(options, renderer, out, err); status != go_on) {
+        return status;
+    }
+    // The report is kept whether or not a budget holds: the history shows what was built.
+    if (!options.record.db.empty()) {
+        if (const int status = recorder(options.record, renderer.json(), err);
+            status != report_success) {
+            return status;
+        }
+    }
+    return judge(model, comparison, err);
 }
 
 }  // namespace tarvel

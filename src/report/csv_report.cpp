@@ -21,7 +21,8 @@ std::string csv_field(std::string_view text) {
     return field;
 }
 
-void render_csv_report(std::ostream& out, const usage_model& model) {
+void render_csv_report(std::ostream& out, const report_context& context) {
+    const usage_model& model = *context.model;
     std::vector<std::string> areas;
     for (const area_usage& area : model.areas) {
         areas.push_back(csv_field(area.name));

@@ -5,14 +5,14 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/usage_model.h"
+#include "report/report_context.h"
 
 namespace tarvel {
 
 // A header row, then one row per placed entry: area, name, address (hexadecimal), size, unit
 // ("byte", or "bit" for bit variables), search, object, archive. Fields are quoted as RFC 4180
 // says: a field holding a comma, a quote or a line break is put in quotes, its quotes doubled.
-void render_csv_report(std::ostream& out, const usage_model& model);
+void render_csv_report(std::ostream& out, const report_context& context);
 
 // One CSV field, quoted where needed.
 std::string csv_field(std::string_view text);

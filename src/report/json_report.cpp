@@ -7,6 +7,7 @@
 #include "analysis/origin_breakdown.h"
 #include "analysis/percent.h"
 #include "analysis/section_kind_use.h"
+#include "analysis/usage_snapshot.h"
 #include "report/json_writer.h"
 #include "text/fixed_text.h"
 
@@ -323,15 +324,15 @@ void write_eep_block(c_json_writer& json, const char* name, const eep_block& blo
 }
 }  // namespace
 
-void render_json_report(std::ostream& out, const usage_model& model,
-                        const json_report_options& options) {
+void render_json_report(std::ostream& out, const report_context& context) {
+    const usage_model& model = *context.model;
     c_json_writer json(out);
     json.begin_object();
     json.key("format").value(json_format_name);
     json.key("version").value(json_format_version);
     json.key("generator").begin_object();
-    json.key("program").value(options.program);
-    json.key("version").value(options.version);
+    json.key("program").value(context.program);
+    json.key("version").value(context.version);
     json.end_object();
     write_input(json, model.input);
     // Where the areas come from: a definition file, the map's memory regions, or nowhere (a
@@ -356,11 +357,18 @@ void render_json_report(std::ostream& out, const usage_model& model,
         write_eep_block(json, "triple", model.eeprom->triple);
         json.end_object();
     }
+    // Both breakdowns; the one the run made for --by is not counted again.
     if (!model.origins.empty()) {
         json.key("breakdowns").begin_object();
         for (const breakdown_kind kind : {breakdown_kind::object, breakdown_kind::archive}) {
             json.key(kind == breakdown_kind::object ? "object" : "archive").begin_array();
-            for (const breakdown_row& row : breakdown_by(model, kind)) {
+            const bool made =
+                context.breakdown != nullptr && breakdown_kind_of(context.grouping) == kind;
+            std::vector<breakdown_row> counted;
+            if (!made) {
+                counted = breakdown_by(model, kind);
+            }
+            for (const breakdown_row& row : made ? *context.breakdown : counted) {
                 json.begin_object().key("name").value(row.name);
                 json.key("program").value(row.program);
                 json.key("ram").value(row.ram).end_object();
@@ -369,11 +377,11 @@ void render_json_report(std::ostream& out, const usage_model& model,
         }
         json.end_object();
     }
-    if (options.diff != nullptr) {
-        write_diff(json, *options.diff);
+    if (context.diff != nullptr) {
+        write_diff(json, *context.diff);
     }
-    if (options.budgets != nullptr && !options.budgets->empty()) {
-        write_budgets(json, *options.budgets);
+    if (context.budgets != nullptr && !context.budgets->empty()) {
+        write_budgets(json, *context.budgets);
     }
     json.end_object();
     out << '\n';

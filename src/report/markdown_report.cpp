@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <optional>
 
 #include "analysis/percent.h"
 #include "analysis/section_kind_use.h"
+#include "report/report_sections.h"
 #include "text/fixed_text.h"
 
 namespace tarvel {
@@ -224,9 +226,9 @@ void largest_tables(std::ostream& out, const usage_model& model, std::size_t top
 }
 }  // namespace
 
-void render_markdown_report(std::ostream& out, const usage_model& model,
-                            const report_extras& extras) {
-    const usage_diff* diff = extras.diff;
+void render_markdown_report(std::ostream& out, const report_context& context) {
+    const usage_model& model = *context.model;
+    const usage_diff* diff = context.diff;
     out << "### Memory usage of " << markdown_text(model.input.map) << " ("
         << markdown_text(model.input.type) << ")\n\n";
     if (model.without_regions()) {
@@ -241,16 +243,17 @@ void render_markdown_report(std::ostream& out, const usage_model& model,
                    diff);
     }
     search_table(out, model, diff);
-    if (extras.breakdown != nullptr) {
-        breakdown_table(out, *extras.breakdown, extras.breakdown_by, extras.top);
+    const std::optional<breakdown_kind> breakdown = breakdown_kind_of(context.grouping);
+    if (context.breakdown != nullptr && breakdown) {
+        breakdown_table(out, *context.breakdown, *breakdown, context.top);
     }
-    if (extras.budgets != nullptr && !extras.budgets->empty()) {
-        budget_table(out, *extras.budgets);
+    if (context.budgets != nullptr && !context.budgets->empty()) {
+        budget_table(out, *context.budgets);
     }
     if (diff != nullptr) {
-        changes_table(out, *diff, extras.top);
+        changes_table(out, *diff, context.top);
     } else {
-        largest_tables(out, model, extras.top);
+        largest_tables(out, model, context.top);
     }
 }
 

@@ -6,13 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/usage_model.h"
-#include "report/report_sections.h"
+#include "report/report_context.h"
 
 namespace tarvel {
 
-void render_markdown_report(std::ostream& out, const usage_model& model,
-                            const report_extras& extras);
+void render_markdown_report(std::ostream& out, const report_context& context);
 
 // Text for a table cell: characters that Markdown or HTML would read as markup are escaped,
 // so that a name such as "a|b" or "<script>" shows as it is.

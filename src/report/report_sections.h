@@ -1,26 +1,15 @@
-// What tarvel-report adds to the memory report: the change against a base report and the
-// budgets, as the text and Markdown renderers share them.
+// The texts of the diff, budget and breakdown sections that the text and Markdown renderers
+// share.
 #pragma once
 
-#include <optional>
+#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "analysis/budget.h"
 #include "analysis/origin_breakdown.h"
 #include "analysis/usage_diff.h"
 
 namespace tarvel {
-
-// What a report shows beyond the model: the diff against a base and the budgets checked.
-struct report_extras {
-    const usage_diff* diff = nullptr;
-    const std::vector<budget_result>* budgets = nullptr;
-    std::size_t top = 10;  // entries listed per area, entry changes and breakdown rows
-    // With --by object or archive: the program memory and RAM by object file or archive.
-    const std::vector<breakdown_row>* breakdown = nullptr;
-    breakdown_kind breakdown_by = breakdown_kind::object;
-};
 
 // "object file" or "archive".
 const char* breakdown_title(breakdown_kind kind);

@@ -4,10 +4,12 @@
 #include <array>
 #include <cstdio>
 #include <iomanip>
+#include <optional>
 
 #include "analysis/section_kind_use.h"
 #include "report/eep_report.h"
 #include "report/memory_report.h"
+#include "report/report_sections.h"
 
 namespace tarvel {
 
@@ -188,14 +190,14 @@ void render_budgets(std::ostream& out, const std::vector<budget_result>& budgets
 }
 }  // namespace
 
-void render_text_report(std::ostream& out, const usage_model& model, const report_extras& extras,
-                        const std::string* ambiguity_file) {
+void render_text_report(std::ostream& out, const report_context& context) {
+    const usage_model& model = *context.model;
     const std::ios::fmtflags flags = out.flags();
     render_heading(out, model);
     if (model.without_regions()) {
         render_use_without_regions(out, model);
     } else {
-        render_memory_report(out, model, ambiguity_file);
+        render_memory_report(out, model, context.ambiguity_file);
     }
     if (model.first_eeprom_area() > model.first_ram_area() && !model.without_regions()) {
         out << "RAM areas:" << std::endl;
@@ -205,18 +207,19 @@ void render_text_report(std::ostream& out, const usage_model& model, const repor
         out << std::endl;
     }
     render_area_kinds(out, model);
-    if (extras.breakdown != nullptr) {
-        render_breakdown(out, *extras.breakdown, extras.breakdown_by, extras.top);
+    const std::optional<breakdown_kind> breakdown = breakdown_kind_of(context.grouping);
+    if (context.breakdown != nullptr && breakdown) {
+        render_breakdown(out, *context.breakdown, *breakdown, context.top);
     }
-    render_largest(out, model, extras.top);
+    render_largest(out, model, context.top);
     if (model.eeprom) {
         render_eep_report(out, *model.eeprom);
     }
-    if (extras.diff != nullptr) {
-        render_diff(out, *extras.diff, extras.top);
+    if (context.diff != nullptr) {
+        render_diff(out, *context.diff, context.top);
     }
-    if (extras.budgets != nullptr && !extras.budgets->empty()) {
-        render_budgets(out, *extras.budgets);
+    if (context.budgets != nullptr && !context.budgets->empty()) {
+        render_budgets(out, *context.budgets);
     }
     out.flags(flags);
 }

@@ -3,15 +3,12 @@
 #pragma once
 
 #include <ostream>
-#include <string>
 
-#include "analysis/usage_model.h"
-#include "report/report_sections.h"
+#include "report/report_context.h"
 
 namespace tarvel {
 
-// `ambiguity_file` names the file the ambiguity records were written to, or is null.
-void render_text_report(std::ostream& out, const usage_model& model, const report_extras& extras,
-                        const std::string* ambiguity_file);
+// The memory report names `context.ambiguity_file` when the ambiguity records went there.
+void render_text_report(std::ostream& out, const report_context& context);
 
 }  // namespace tarvel

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "report/json_report.h"
+#include "support/report_contexts.h"
 #include "support/sample_model.h"
 
 namespace tarvel {
@@ -13,7 +14,7 @@ namespace {
 std::string sample_report() {
     test::c_model_builder build;
     std::ostringstream out;
-    render_json_report(out, test::build_sample_model(build), {"tarvel-report", "9.9"});
+    render_json_report(out, test::json_context(test::build_sample_model(build), "9.9"));
     return out.str();
 }
 
@@ -70,7 +71,7 @@ TEST(BaseReport, AReportOfThisProgramReadsBackAsItsSnapshot) {
     usage_model& model = test::build_sample_model(build);
     // Names that need escapes and bytes that are no UTF-8 survive the round trip.
     std::ostringstream out;
-    render_json_report(out, model, {"tarvel-report", "9.9"});
+    render_json_report(out, test::json_context(model, "9.9"));
     expect_equal(read(out.str()), snapshot_of(model));
     EXPECT_EQ(read(out.str()).entries[2].name, "Lib\"x");
 }

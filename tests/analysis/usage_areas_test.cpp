@@ -7,7 +7,7 @@
 #include "analysis/usage_analysis.h"
 #include "report/memory_report.h"
 #include "report/text_report.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 
 namespace tarvel {
 namespace {
@@ -60,7 +60,7 @@ TEST(UsageAreas, OverFullAreaAndAreasInNeitherTotal) {
     EXPECT_EQ(model.over_full_areas()[0]->name, "FLASH");
 
     std::ostringstream text;
-    render_text_report(text, model, test::extras(nullptr, nullptr, 0), nullptr);
+    render_text_report(text, test::with_model(test::extras(nullptr, nullptr, 0), model));
     EXPECT_NE(text.str().find("  FLASH:     Used         384, Free           0, Total        256, "
                               "Pct Used: 150.0%, over by 128 bytes\n"),
               std::string::npos)

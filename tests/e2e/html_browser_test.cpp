@@ -19,6 +19,7 @@
 #include "support/browser.h"
 #include "support/dom_scan.h"
 #include "support/model_builder.h"
+#include "support/report_contexts.h"
 #include "support/temp_dir.h"
 
 namespace tarvel {
@@ -65,16 +66,16 @@ class HtmlBrowser : public ::testing::Test {
     // the page with `fragment` and returns the document. Fails the test when the page
     // recorded an error or the console logged anything.
     std::string open(const usage_model& model, const std::string& fragment = "",
-                     treemap_grouping grouping = treemap_grouping::search,
-                     const std::string& report = "") {
+                     group_by grouping = group_by::section, const std::string& report = "") {
         std::string json = report;
         if (json.empty()) {
             std::ostringstream out;
-            render_json_report(out, model, {"tarvel-report", "3.0.0.0"});
+            render_json_report(out, test::json_context(model, "3.0.0.0"));
             json = out.str();
         }
         std::ostringstream page;
-        render_html_report(page, model, {json, "2026-12-08 10:00", "3.0.0.0", grouping});
+        render_html_report(
+            page, test::page_context(model, json, "2026-12-08 10:00", "3.0.0.0", grouping));
         const auto path = dir_.write("page.html", page.str());
         const test::browser_result result = test::open_page(browser_, path, fragment);
         EXPECT_EQ(result.exit_code, 0) << result.log;
@@ -380,8 +381,8 @@ TEST_F(HtmlBrowser, ChangesAndBudgetsShowOnBarsTilesAndTables) {
     std::vector<budget_result> results;
     ASSERT_TRUE(evaluate_budgets(budgets, model, &diff, results, error)) << error;
     std::ostringstream json;
-    render_json_report(json, model, {"tarvel-report", "3.0.0.0", &diff, &results});
-    const std::string dom = open(model, "", treemap_grouping::search, json.str());
+    render_json_report(json, test::json_context(model, "3.0.0.0", &diff, &results));
+    const std::string dom = open(model, "", group_by::section, json.str());
 
     const auto bars = elements_with(dom, "data-bar");
     const auto program = having(having(bars, "data-bar", "area"), "data-area", "Prg seg0");
@@ -437,7 +438,7 @@ TEST_F(HtmlBrowser, TreemapsGroupByObjectFileOrArchive) {
         }
         return bytes;
     };
-    const std::string by_object = open(model, "", treemap_grouping::object);
+    const std::string by_object = open(model, "", group_by::object);
     EXPECT_EQ(groups(by_object),
               (std::map<std::string, double>{
                   {"libcan.a(can.o)", 30000}, {"main.o", 16000}, {"(no object file)", 1000}}));

@@ -12,6 +12,7 @@
 #include "report/json_report.h"
 #include "support/browser.h"
 #include "support/process.h"
+#include "support/report_contexts.h"
 #include "support/temp_dir.h"
 
 namespace tarvel {
@@ -34,9 +35,9 @@ TEST(HtmlScreenshot, PumaExamplePicture) {
     model.input.definition = "examples/puma/target.def";
     model.input.map = "examples/puma/application.map";
     std::ostringstream json;
-    render_json_report(json, model, {"tarvel-report", "3.0.0"});
+    render_json_report(json, test::json_context(model, "3.0.0"));
     std::ostringstream page;
-    render_html_report(page, model, {json.str(), "2026-12-08 10:00", "3.0.0"});
+    render_html_report(page, test::page_context(model, json.str(), "2026-12-08 10:00", "3.0.0"));
     const test::c_temp_dir dir;
     const auto page_path = dir.write("puma.html", page.str());
 

@@ -9,6 +9,7 @@
 #include "report/json_report.h"
 #include "support/example_folder.h"
 #include "support/random_maps.h"
+#include "support/report_contexts.h"
 #include "support/report_run.h"
 #include "support/sample_model.h"
 
@@ -88,7 +89,7 @@ TEST_F(UsageSchema, EveryReportIsValid) {
     test::c_model_builder build;
     {
         std::ofstream out(dir.path() / "origins.json", std::ios::binary);
-        render_json_report(out, test::build_sample_model(build), {"tarvel-report", "0"});
+        render_json_report(out, test::json_context(test::build_sample_model(build), "0"));
     }
     reports.push_back("origins.json");
 

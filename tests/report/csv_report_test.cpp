@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "support/report_contexts.h"
 #include "support/sample_model.h"
 
 namespace tarvel {
@@ -12,7 +13,7 @@ namespace {
 
 std::string csv_of(const usage_model& model) {
     std::ostringstream out;
-    render_csv_report(out, model);
+    render_csv_report(out, test::with_model({}, model));
     return out.str();
 }
 

@@ -8,6 +8,7 @@
 #include "report/html_text.h"
 #include "report/json_report.h"
 #include "support/model_builder.h"
+#include "support/report_contexts.h"
 
 namespace tarvel {
 namespace {
@@ -23,14 +24,15 @@ std::size_t occurrences(const std::string& text, const std::string& part) {
 
 std::string json_of(const usage_model& model) {
     std::ostringstream out;
-    render_json_report(out, model, {"tarvel-report", "3.0.0.0"});
+    render_json_report(out, test::json_context(model, "3.0.0.0"));
     return out.str();
 }
 
 std::string page_of(const usage_model& model, const std::string& json,
-                    treemap_grouping grouping = treemap_grouping::search) {
+                    group_by grouping = group_by::section) {
     std::ostringstream out;
-    render_html_report(out, model, {json, "2026-12-08 10:00", "3.0.0.0", grouping});
+    render_html_report(out,
+                       test::page_context(model, json, "2026-12-08 10:00", "3.0.0.0", grouping));
     return out.str();
 }
 
@@ -58,7 +60,7 @@ class HtmlReport : public ::testing::Test {
 TEST_F(HtmlReport, EmbedsTheReportOnceWithThePageSettings) {
     const usage_model& model = build.done();
     const std::string json = json_of(model);
-    const std::string page = page_of(model, json, treemap_grouping::object);
+    const std::string page = page_of(model, json, group_by::object);
 
     EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
     EXPECT_EQ(script_content(page, "<script type=\"application/json\" id=\"tarvel-data\""), json);
@@ -167,14 +169,18 @@ TEST(HtmlText, ScriptJsonEscapesEachLessThanSign) {
     EXPECT_EQ(written("x</script>"), "x\\u003c/script>");
 }
 
-TEST(TreemapGrouping, NamesAndTheCommandLinesWords) {
-    for (const treemap_grouping grouping :
-         {treemap_grouping::search, treemap_grouping::object, treemap_grouping::archive}) {
-        EXPECT_EQ(parse_treemap_grouping(treemap_grouping_name(grouping)), grouping);
-    }
-    EXPECT_EQ(parse_treemap_grouping("section"), treemap_grouping::search);
-    EXPECT_EQ(parse_treemap_grouping("Object"), std::nullopt);
-    EXPECT_EQ(parse_treemap_grouping(""), std::nullopt);
+TEST_F(HtmlReport, MakesTheEmbeddedReportItselfWhenNoneIsGiven) {
+    const usage_model& model = build.done();
+    const std::string json = json_of(model);
+    // Without a ready report the page holds the one the JSON renderer writes for the context.
+    const std::string page = page_of(model, "");
+    EXPECT_EQ(script_content(page, "<script type=\"application/json\" id=\"tarvel-data\""), json);
+    EXPECT_EQ(page, page_of(model, json));
+    // The searches' breakdown, --by section, is the treemaps' "search" grouping.
+    EXPECT_EQ(script_content(page, "<script type=\"application/json\" id=\"tarvel-settings\""),
+              R"({"run_date":"2026-12-08 10:00","version":"3.0.0.0","grouping":"search"})");
+    EXPECT_NE(page_of(model, json, group_by::archive).find(R"("grouping":"archive")"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "analysis/usage_diff.h"
+#include "support/report_contexts.h"
 #include "support/sample_model.h"
 
 namespace tarvel {
@@ -12,7 +13,7 @@ namespace {
 
 std::string json_of(const usage_model& model) {
     std::ostringstream out;
-    render_json_report(out, model, {"tarvel-report", "9.9"});
+    render_json_report(out, test::json_context(model, "9.9"));
     return out.str();
 }
 
@@ -128,7 +129,7 @@ TEST(JsonReport, DiffAndBudgetsFollowWhenGiven) {
     const std::vector<budget_result> budgets{{rom, 1024, 16, false}, {growth, 0, 16, true}};
 
     std::ostringstream out;
-    render_json_report(out, model, {"tarvel-report", "9.9", &diff, &budgets});
+    render_json_report(out, test::json_context(model, "9.9", &diff, &budgets));
     const std::string json = out.str();
     const std::string tail =
         R"("unplaced":[],"diff":{"base":"b.json",)"
@@ -152,7 +153,7 @@ TEST(JsonReport, DiffAndBudgetsFollowWhenGiven) {
     // No budget given: no member.
     const std::vector<budget_result> none;
     std::ostringstream without;
-    render_json_report(without, model, {"tarvel-report", "9.9", nullptr, &none});
+    render_json_report(without, test::json_context(model, "9.9", nullptr, &none));
     EXPECT_EQ(without.str().find("budgets"), std::string::npos);
     EXPECT_EQ(without.str().find("\"diff\""), std::string::npos);
 }
@@ -171,6 +172,23 @@ TEST(JsonReport, OverfullAreaHasNegativeFreeBytes) {
             R"("used":48,"free":-32,"over":32,"used_percent":300.0,"bits":0,"entries":1,"kind_from":"definition"})"),
         std::string::npos)
         << json;
+}
+
+// The breakdown the run made for --by stands in for that kind's; the other is counted. Either
+// way both are the ones of the model, in their own member.
+TEST(JsonReport, TakesTheRunsBreakdownForItsKindOnly) {
+    test::c_model_builder build;
+    const usage_model& model = test::build_sample_model(build);
+    for (const group_by grouping : {group_by::object, group_by::archive}) {
+        const std::vector<breakdown_row> breakdown =
+            breakdown_by(model, *breakdown_kind_of(grouping));
+        report_context context = test::json_context(model, "9.9");
+        context.grouping = grouping;
+        context.breakdown = &breakdown;
+        std::ostringstream out;
+        render_json_report(out, context);
+        EXPECT_EQ(out.str(), json_of(model)) << group_by_name(grouping);
+    }
 }
 
 }  // namespace

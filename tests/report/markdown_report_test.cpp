@@ -5,15 +5,15 @@
 #include <sstream>
 
 #include "analysis/usage_diff.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 #include "support/sample_model.h"
 
 namespace tarvel {
 namespace {
 
-std::string markdown_of(const usage_model& model, const report_extras& extras) {
+std::string markdown_of(const usage_model& model, const report_context& extras) {
     std::ostringstream out;
-    render_markdown_report(out, model, extras);
+    render_markdown_report(out, test::with_model(extras, model));
     return out.str();
 }
 

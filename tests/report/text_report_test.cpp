@@ -6,16 +6,17 @@
 
 #include "analysis/usage_diff.h"
 #include "report/memory_report.h"
-#include "support/report_extras.h"
+#include "support/report_contexts.h"
 #include "support/sample_model.h"
 
 namespace tarvel {
 namespace {
 
-std::string text_of(const usage_model& model, const report_extras& extras,
+std::string text_of(const usage_model& model, report_context extras,
                     const std::string* ambiguity_file = nullptr) {
     std::ostringstream out;
-    render_text_report(out, model, extras, ambiguity_file);
+    extras.ambiguity_file = ambiguity_file;
+    render_text_report(out, test::with_model(extras, model));
     return out.str();
 }
 
@@ -198,7 +199,7 @@ TEST_F(TextReport, StreamStateIsRestored) {
     const std::ios::fmtflags before = out.flags();
     const usage_snapshot current = snapshot_of(model);
     const usage_diff diff = diff_usage({}, current);
-    render_text_report(out, model, test::extras(&diff, nullptr, 10), nullptr);
+    render_text_report(out, test::with_model(test::extras(&diff, nullptr, 10), model));
     EXPECT_EQ(out.flags(), before);
 }
 

@@ -904,11 +904,22 @@ def write_gnu_elf(path, sections):
         names += section[0].encode() + b"\0"
     offset = 0x1000
     placed = []  # (offset) of each section's contents
+    # Within a loadable segment, a section's file offset lies as far from the segment's as its
+    # address from the segment's address, as a linker writes it: the load address of each
+    # section follows from its offset. A segment starts on a page of the file.
+    segment_start = None  # (offset, address, in RAM) of the segment being placed
     for name, address, size, load, elf_type, flags in sections:
-        offset = (offset + 15) & ~15
-        placed.append(offset)
+        in_ram = address >= GNU_RAM[0]
+        if flags & SHF_ALLOC and segment_start is not None and segment_start[2] == in_ram:
+            at = segment_start[0] + (address - segment_start[1])
+        elif flags & SHF_ALLOC:
+            at = ((offset + 0xfff) & ~0xfff) + (address & 0xfff)
+            segment_start = (at, address, in_ram)
+        else:
+            at = (offset + 15) & ~15
+        placed.append(at)
         if elf_type != SHT_NOBITS:
-            offset += size
+            offset = max(offset, at + size)
     names_offset = offset
     table = (names_offset + len(names) + 3) & ~3
     count = len(sections) + 2

@@ -546,10 +546,10 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
         }
     };
     // A section is counted as its pieces come (a ".text" may have a million), its load image,
-    // where its pieces may make one, gathered beside: the image is there when a piece with bytes
-    // has contents. A section whose image the ELF file confirms is held (that image counts
-    // before the section's own pieces), as is one without an extent of its own. The state of
-    // the section streamed:
+    // where it may have one, gathered beside: the image is there when the ELF file says so or
+    // a piece with bytes has contents; it counts after the section's own pieces (held first,
+    // unless the ELF file is sure). A section without an extent of its own is held whole. The
+    // state of the section streamed:
     enum class streamed { no, counted, dropped };
     struct stream_state {
         streamed mode = streamed::no;
@@ -561,8 +561,12 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
         bool has_image = false;  // a piece with bytes has contents
         gnu::c_load_image_queue::image image;
     } stream;
-    const auto hold_streamed_image = [&](gnu::c_load_image_queue::image image) {
-        held_images.hold(std::move(image));
+    const auto hold_streamed_image = [&](gnu::c_load_image_queue::image image, bool certain) {
+        if (certain) {
+            add_load_image(image);
+        } else {
+            held_images.hold(std::move(image));
+        }
     };
     struct counting_handler {
         decltype(decide)& decide_section;
@@ -589,10 +593,7 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
             }
             state.may_have_image =
                 gnu::may_have_load_image(section) && !gnu::section_without_room(section.name);
-            if (state.may_have_image && section.from_elf) {
-                return false;
-            }
-            state.has_image = false;
+            state.has_image = section.from_elf;
             if (state.may_have_image) {
                 state.image =
                     gnu::c_load_image_queue::empty_image(section.load_address, section.size);
@@ -631,7 +632,7 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
                     add_counted(section);
                     state.counter.reset();
                     if (state.may_have_image && state.has_image) {
-                        hold_image(std::move(state.image));
+                        hold_image(std::move(state.image), section.from_elf);
                     }
                     state.image = {};
                     return;

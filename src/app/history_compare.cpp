@@ -48,17 +48,20 @@ int history_compare(c_history_store& store, const history_options& options, std:
     if (!head_text) {
         return history_input_error;
     }
-    std::string error;
-    std::optional<usage_snapshot> base = read_base_report(*base_text, error);
+    c_result<usage_snapshot> base = read_base_report(*base_text);
     if (!base) {
-        err << history_program << "the stored report of " << *base_commit << " " << error << "\n";
+        err << history_program << "the stored report of " << *base_commit << " "
+            << base.error().what << "\n";
         return history_input_error;
     }
-    const std::unique_ptr<report_model> head = model_from_report(*head_text, error);
-    if (!head) {
-        err << history_program << "the stored report of " << *head_commit << " " << error << "\n";
+    const c_result<std::unique_ptr<report_model>> rebuilt = model_from_report(*head_text);
+    if (!rebuilt) {
+        err << history_program << "the stored report of " << *head_commit << " "
+            << rebuilt.error().what << "\n";
         return history_input_error;
     }
+    const std::unique_ptr<report_model>& head = *rebuilt;
+    std::string error;
     usage_snapshot current = snapshot_of(head->model);
     // A pruned build keeps no entries: compared with a whole one, every entry would look
     // added or removed.

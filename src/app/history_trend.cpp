@@ -39,9 +39,10 @@ std::optional<std::vector<entry_change>> entry_changes(
     if (!before_text || !after_text) {
         return std::nullopt;
     }
-    const std::optional<usage_snapshot> before = read_base_report(*before_text, error);
-    const std::optional<usage_snapshot> after = read_base_report(*after_text, error);
+    const c_result<usage_snapshot> before = read_base_report(*before_text);
+    const c_result<usage_snapshot> after = read_base_report(*after_text);
     if (!before || !after) {
+        error = (!before ? before : after).error().what;
         return std::nullopt;
     }
     const usage_diff diff = diff_usage(*before, *after);

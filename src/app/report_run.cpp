@@ -140,12 +140,12 @@ std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& e
         err << program << "cannot read the base report '" << path << "'\n";
         return std::nullopt;
     }
-    std::string error;
-    std::optional<usage_snapshot> base = read_base_report(std::move(content).str(), error);
+    c_result<usage_snapshot> base = read_base_report(std::move(content).str());
     if (!base) {
-        err << program << "the base report '" << path << "' " << error << "\n";
+        err << program << "the base report '" << path << "' " << base.error().what << "\n";
+        return std::nullopt;
     }
-    return base;
+    return std::move(base).value();
 }
 
 struct run_state {
@@ -278,13 +278,13 @@ int run_report(int argc, const char* const* argv, std::ostream& out, std::ostrea
                              options.definition.empty() && options.ld_script.empty()};
     c_memory_def script_areas;
     if (!options.ld_script.empty()) {
-        std::vector<ld_script_region> regions;
-        std::string error;
-        if (!read_ld_script_file(options.ld_script, regions, error)) {
-            err << program << error << "\n";
+        const c_result<std::vector<ld_script_region>, std::string> regions =
+            read_ld_script_file(options.ld_script);
+        if (!regions) {
+            err << program << regions.error() << "\n";
             return report_input_error;
         }
-        if (!areas_from_regions(regions, script_areas)) {
+        if (!areas_from_regions(*regions, script_areas)) {
             err << program << "the linker script '" << options.ld_script
                 << "' has no region within 32-bit addresses\n";
             return report_input_error;

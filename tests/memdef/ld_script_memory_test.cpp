@@ -10,12 +10,14 @@ namespace tarvel {
 namespace {
 
 std::vector<ld_script_region> read(const std::string& text, std::string* error = nullptr) {
-    std::vector<ld_script_region> regions;
-    std::string message;
-    if (!read_ld_script_memory_text(text, "memory.x", {}, regions, message) && error != nullptr) {
-        *error = message;
+    c_result<std::vector<ld_script_region>> regions = read_ld_script_memory_text(text, "memory.x", {});
+    if (!regions) {
+        if (error != nullptr) {
+            *error = ld_script_message(regions.error());
+        }
+        return {};
     }
-    return regions;
+    return std::move(regions).value();
 }
 
 TEST(LdScriptMemory, TheMemoryXOfARustProject) {
@@ -86,45 +88,43 @@ TEST(LdScriptMemory, IncludedFilesComeFromTheReaderGiven) {
         {"loop.ld", "INCLUDE loop.ld\n"},
         {"bad.ld", "\nMEMORY { R : ORIGIN = NOWHERE, LENGTH = 1 }\n"}};
     std::vector<std::string> asked;
-    const ld_script_include_reader reader = [&](const std::string& file,
-                                                const std::string& including, std::string& name,
-                                                std::string& text) {
+    const ld_script_include_reader reader =
+        [&](const std::string& file,
+            const std::string& including) -> std::optional<ld_script_text> {
         asked.push_back(including + ">" + file);
         const auto found = files.find(file);
         if (found == files.end()) {
-            return false;
+            return std::nullopt;
         }
-        name = "dir/" + file;
-        text = found->second;
-        return true;
+        return ld_script_text{"dir/" + file, found->second};
     };
-    std::vector<ld_script_region> regions;
-    std::string error;
-    ASSERT_TRUE(
+    const c_result<std::vector<ld_script_region>> regions =
         read_ld_script_memory_text("INCLUDE sizes.ld\n"
                                    "MEMORY {\n"
                                    "  INCLUDE \"regions.ld\"\n"
                                    "  RAM (rw) : ORIGIN = 0x20000000, LENGTH = RAM_SIZE\n"
                                    "}\n",
-                                   "link.ld", reader, regions, error))
-        << error;
-    ASSERT_EQ(regions.size(), 2u);
-    EXPECT_EQ(regions[0].name, "FLASH");
-    EXPECT_EQ(regions[1].length, 32u * 1024u);
+                                   "link.ld", reader);
+    ASSERT_TRUE(regions) << ld_script_message(regions.error());
+    ASSERT_EQ(regions->size(), 2u);
+    EXPECT_EQ(regions->at(0).name, "FLASH");
+    EXPECT_EQ(regions->at(1).length, 32u * 1024u);
     EXPECT_EQ(asked, (std::vector<std::string>{"link.ld>sizes.ld", "dir/sizes.ld>base.ld",
                                                "link.ld>regions.ld"}));
     // A missing file, a file that includes itself, and an error inside an included file end
     // with a message naming the file and line.
-    EXPECT_FALSE(
-        read_ld_script_memory_text("INCLUDE loop.ld\n", "link.ld", reader, regions, error));
+    const auto failure = [](const c_result<std::vector<ld_script_region>>& result) {
+        EXPECT_FALSE(result);
+        return result ? std::string() : ld_script_message(result.error());
+    };
+    std::string error = failure(read_ld_script_memory_text("INCLUDE loop.ld\n", "link.ld", reader));
     EXPECT_NE(error.find("INCLUDE nested more than"), std::string::npos) << error;
-    EXPECT_FALSE(
-        read_ld_script_memory_text("\nINCLUDE none.ld\n", "link.ld", reader, regions, error));
+    error = failure(read_ld_script_memory_text("\nINCLUDE none.ld\n", "link.ld", reader));
     EXPECT_EQ(error, "link.ld line 2: cannot read the included file 'none.ld'");
-    EXPECT_FALSE(read_ld_script_memory_text("INCLUDE bad.ld\n", "link.ld", reader, regions, error));
+    error = failure(read_ld_script_memory_text("INCLUDE bad.ld\n", "link.ld", reader));
     EXPECT_EQ(error.rfind("dir/bad.ld line 2: ", 0), 0u) << error;
     // Without a reader, no INCLUDE can be read.
-    EXPECT_FALSE(read_ld_script_memory_text("INCLUDE regions.ld\n", "link.ld", {}, regions, error));
+    error = failure(read_ld_script_memory_text("INCLUDE regions.ld\n", "link.ld", {}));
     EXPECT_NE(error.find("cannot read the included file 'regions.ld'"), std::string::npos) << error;
 }
 

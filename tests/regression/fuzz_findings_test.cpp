@@ -38,9 +38,8 @@ TEST(FuzzFindings, BaseReportStringsAreDecodedWhereTheyStand) {
         R"("areas":[{"name":"A\u00e9","used":3}],"searches":[{"search":"s\t ","bytes":2}],)"
         R"("entries":[{"area":"A\u00e9","name":"\ud83d\ude00\"\\\/<x>","size":3},)"
         R"({"\u0061rea":"B","n\u0061me":"","size":4}]})";
-    std::string error;
-    const std::optional<usage_snapshot> snapshot = read_base_report(report, error);
-    ASSERT_TRUE(snapshot.has_value()) << error;
+    const c_result<usage_snapshot> snapshot = read_base_report(report);
+    ASSERT_TRUE(snapshot.ok()) << snapshot.error().what;
     EXPECT_EQ(snapshot->areas.at(0).label, "A\xC3\xA9");
     EXPECT_EQ(snapshot->searches.at(0).label, "s\t ");
     ASSERT_EQ(snapshot->entries.size(), 2u);
@@ -50,15 +49,19 @@ TEST(FuzzFindings, BaseReportStringsAreDecodedWhereTheyStand) {
     EXPECT_EQ(snapshot->entries[1].name, "");
 
     // A string cut off by the end of the text, or by a NUL inside it, is no JSON.
-    EXPECT_FALSE(read_base_report(R"({"format":"tarvel-us)", error).has_value());
+    const auto refusal = [](std::string text) {
+        const c_result<usage_snapshot> result = read_base_report(std::move(text));
+        EXPECT_FALSE(result.ok());
+        return result.ok() ? std::string() : result.error().what;
+    };
     EXPECT_EQ(
-        error,
+        refusal(R"({"format":"tarvel-us)"),
         "is not valid JSON (at byte 20, the end of the file: Missing a closing quotation mark "
         "in string.)");
-    EXPECT_FALSE(read_base_report(std::string("{\"form\0at\":1}", 13), error).has_value());
-    EXPECT_EQ(error, "is not valid JSON (at byte 6: Missing a closing quotation mark in string.)");
-    EXPECT_FALSE(read_base_report(R"({"a":"\ud800"})", error).has_value());
-    EXPECT_EQ(error.rfind("is not valid JSON (at byte ", 0), 0u) << error;
+    EXPECT_EQ(refusal(std::string("{\"form\0at\":1}", 13)),
+              "is not valid JSON (at byte 6: Missing a closing quotation mark in string.)");
+    const std::string surrogate = refusal(R"({"a":"\ud800"})");
+    EXPECT_EQ(surrogate.rfind("is not valid JSON (at byte ", 0), 0u) << surrogate;
 }
 
 // A growth percentage of a few hundred thousand billion: the limit in bytes was converted to a

@@ -120,23 +120,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const fixed_run& fixed = run();
-    std::vector<budget_result> results;
-    std::string evaluate_error;
-    if (evaluate_budgets({rule}, fixed.model, &fixed.diff, results, evaluate_error)) {
-        check_results(rule, results);
-    } else if (evaluate_error.empty()) {
-        std::abort();
+    if (const auto results = evaluate_budgets({rule}, fixed.model, &fixed.diff)) {
+        check_results(rule, *results);
+    } else if (results.error().rule.target != rule.target) {
+        std::abort();  // the problem names the budget at fault
     }
     budget retargeted = rule;
     retargeted.target = retarget;
     // Only a growth percentage whose bytes would not fit a figure may fail once the target
     // exists; it must say so.
-    if (!evaluate_budgets({retargeted}, fixed.model, &fixed.diff, results, evaluate_error)) {
-        if (evaluate_error.find("is too large") == std::string::npos) {
+    const auto results = evaluate_budgets({retargeted}, fixed.model, &fixed.diff);
+    if (!results) {
+        if (results.error().why != budget_problem::reason::limit_too_large) {
             std::abort();
         }
         return 0;
     }
-    check_results(retargeted, results);
+    check_results(retargeted, *results);
     return 0;
 }

@@ -165,31 +165,17 @@ std::optional<figure_change> find_change(const usage_diff& diff, std::string_vie
     }
     return std::nullopt;
 }
-
-std::string known_targets(const usage_model& model) {
-    std::string text = "RAM, ROM";
-    for (const area_usage& area : model.areas) {
-        text += ", " + area.name;
-    }
-    for (const search_usage& search : model.searches) {
-        text.append(", '").append(trimmed(search.text)).append("'");
-    }
-    return text;
-}
 }  // namespace
 
-bool evaluate_budgets(const std::vector<budget>& budgets, const usage_model& model,
-                      const usage_diff* diff, std::vector<budget_result>& results,
-                      std::string& error) {
-    results.clear();
+c_result<std::vector<budget_result>, budget_problem> evaluate_budgets(
+    const std::vector<budget>& budgets, const usage_model& model, const usage_diff* diff) {
+    std::vector<budget_result> results;
     for (const budget& rule : budgets) {
         budget_result result;
         result.rule = rule;
         const std::optional<budget_figure> figure = find_budget_figure(model, rule.target);
         if (!figure) {
-            error = joined({"the budget target '", rule.target, "' names nothing of this report (",
-                            known_targets(model), ")"});
-            return false;
+            return budget_problem{budget_problem::reason::unknown_target, rule};
         }
         double base = static_cast<double>(figure->total);
         if (rule.kind == budget_kind::max) {
@@ -208,16 +194,13 @@ bool evaluate_budgets(const std::vector<budget>& budgets, const usage_model& mod
         // in bytes must (converted beyond 2^63 they would wrap to a negative limit). A negative
         // base, which only a hand-made report has, is held to the same bound.
         if (std::fabs(limit) > max_bytes) {
-            error =
-                joined({rule.kind == budget_kind::max ? "--max" : "--max-growth",
-                        ": the limit of '", rule.target, "=", rule.limit_text, "' is too large"});
-            return false;
+            return budget_problem{budget_problem::reason::limit_too_large, rule};
         }
         result.limit_bytes = static_cast<std::int64_t>(limit);
         result.exceeded = result.figure > result.limit_bytes;
         results.push_back(std::move(result));
     }
-    return true;
+    return results;
 }
 
 }  // namespace tarvel

@@ -10,6 +10,7 @@
 
 #include "analysis/usage_diff.h"
 #include "analysis/usage_model.h"
+#include "text/input_result.h"
 
 namespace tarvel {
 
@@ -51,10 +52,19 @@ struct budget_figure {
 };
 std::optional<budget_figure> find_budget_figure(const usage_model& model, std::string_view target);
 
-// Checks every budget. Growth budgets need the diff; their percentages refer to the base value.
-// Fails with the reason in `error` when a target names nothing of the model.
-bool evaluate_budgets(const std::vector<budget>& budgets, const usage_model& model,
-                      const usage_diff* diff, std::vector<budget_result>& results,
-                      std::string& error);
+// Why a budget cannot be held against a run's figures; the programs word it.
+struct budget_problem {
+    enum class reason {
+        unknown_target,   // the target names nothing of the model
+        limit_too_large,  // a percentage whose bytes would not fit a figure
+    };
+    reason why = reason::unknown_target;
+    budget rule;  // the budget at fault
+};
+
+// Checks every budget, giving a result each in their order. Growth budgets need the diff; their
+// percentages refer to the base value.
+c_result<std::vector<budget_result>, budget_problem> evaluate_budgets(
+    const std::vector<budget>& budgets, const usage_model& model, const usage_diff* diff);
 
 }  // namespace tarvel

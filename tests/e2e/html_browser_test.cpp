@@ -377,8 +377,9 @@ TEST_F(HtmlBrowser, ChangesAndBudgetsShowOnBarsTilesAndTables) {
           std::pair{"ROM=1KiB", budget_kind::max_growth}}) {
         budgets.push_back(*parse_budget(text, kind, error));
     }
-    std::vector<budget_result> results;
-    ASSERT_TRUE(evaluate_budgets(budgets, model, &diff, results, error)) << error;
+    const auto evaluated = evaluate_budgets(budgets, model, &diff);
+    ASSERT_TRUE(evaluated);
+    const std::vector<budget_result>& results = *evaluated;
     std::ostringstream json;
     render_json_report(json, model, {"tarvel-report", "3.0.0.0", &diff, &results});
     const std::string dom = open(model, "", treemap_grouping::search, json.str());

@@ -10,6 +10,7 @@
 
 #include "analysis/base_report.h"
 #include "analysis/budget.h"
+#include "app/budget_check.h"
 #include "analysis/usage_diff.h"
 #include "mapfile/map_file_altium.h"
 #include "support/reader_fixture.h"
@@ -77,20 +78,20 @@ TEST(FuzzFindings, AHugeGrowthPercentageIsRefusedNotWrapped) {
         std::string error;
         const std::optional<budget> rule = parse_budget(text, budget_kind::max_growth, error);
         ASSERT_TRUE(rule.has_value()) << error;
-        std::vector<budget_result> results;
-        EXPECT_FALSE(evaluate_budgets({*rule}, model, &diff, results, error)) << text;
+        const auto refused = evaluate_budgets({*rule}, model, &diff);
+        ASSERT_FALSE(refused) << text;
         EXPECT_EQ(
-            error,
+            budget_problem_message(refused.error(), model),
             std::string("--max-growth: the limit of '").append(text).append("' is too large"));
     }
     std::string error;
     const std::optional<budget> rule =
         parse_budget("RAM=1000000000000%", budget_kind::max_growth, error);
     ASSERT_TRUE(rule.has_value()) << error;
-    std::vector<budget_result> results;
-    ASSERT_TRUE(evaluate_budgets({*rule}, model, &diff, results, error)) << error;
-    EXPECT_EQ(results.at(0).limit_bytes, 10'000'000'000'000);
-    EXPECT_FALSE(results[0].exceeded);
+    const auto results = evaluate_budgets({*rule}, model, &diff);
+    ASSERT_TRUE(results);
+    EXPECT_EQ(results->at(0).limit_bytes, 10'000'000'000'000);
+    EXPECT_FALSE(results->at(0).exceeded);
 }
 
 // A base report may hold any 64-bit figure, and the change to this build's figure overflowed

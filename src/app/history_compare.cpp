@@ -6,6 +6,7 @@
 #include "analysis/report_model.h"
 #include "analysis/usage_diff.h"
 #include "app/budget_check.h"
+#include "app/history_errors.h"
 #include "app/history_run.h"
 #include "report/json_report.h"
 #include "report/markdown_report.h"
@@ -21,8 +22,7 @@ std::optional<std::string> stored_report_of(c_history_store& store, const std::s
     std::string error;
     std::optional<std::string> report = store.report(target, commit, error);
     if (!report) {
-        err << history_program << "cannot read the history database '"
-            << store.database().display_name() << "': " << error << "\n";
+        print_database_failure(err, store.database().display_name(), error);
     }
     return report;
 }
@@ -50,15 +50,11 @@ int history_compare(c_history_store& store, const history_options& options, std:
     }
     c_result<usage_snapshot> base = read_base_report(*base_text);
     if (!base) {
-        err << history_program << "the stored report of " << *base_commit << " "
-            << base.error().what << "\n";
-        return history_input_error;
+        return print_stored_report_failure(err, *base_commit, base.error());
     }
     const c_result<std::unique_ptr<report_model>> rebuilt = model_from_report(*head_text);
     if (!rebuilt) {
-        err << history_program << "the stored report of " << *head_commit << " "
-            << rebuilt.error().what << "\n";
-        return history_input_error;
+        return print_stored_report_failure(err, *head_commit, rebuilt.error());
     }
     const std::unique_ptr<report_model>& head = *rebuilt;
     std::string error;

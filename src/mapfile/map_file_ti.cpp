@@ -253,7 +253,7 @@ bool c_map_file_ti::parse(const c_memory_def& def, c_entry_list& program_entries
                     if (current.library.empty() || (!input.same_library && input.library.empty())) {
                         origin = origins.index_of(input.object);
                     } else {
-                        file.assign(current.library).append("(").append(input.object).append(")");
+                        assign_origin_name(file, current.library, input.object);
                         origin = origins.index_of(file);
                     }
                 }

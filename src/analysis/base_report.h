@@ -18,9 +18,9 @@ namespace tarvel {
 inline constexpr std::size_t max_report_depth = 64;
 
 // The figures of a "tarvel-usage" report of version 1. An error whose `what` follows the file's
-// name ("is not valid JSON (at byte 12: ...)") when the text is no JSON, nests deeper than `max_report_depth`, is a report of another format or
-// version, or lacks a figure the diff needs. The text is decoded in place: a large base is best
-// moved in.
+// name ("is not valid JSON (at byte 12: ...)") when the text is no JSON, nests deeper than
+// `max_report_depth`, is a report of another format or version, or lacks a figure the diff needs.
+// The text is decoded in place: a large base is best moved in.
 c_result<usage_snapshot> read_base_report(std::string json);
 
 }  // namespace tarvel

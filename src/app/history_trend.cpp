@@ -9,8 +9,8 @@
 #include "analysis/usage_diff.h"
 #include "app/history_errors.h"
 #include "app/history_run.h"
-#include "report/report_sections.h"
 #include "app/output_file.h"
+#include "report/report_sections.h"
 #include "report/trend_html.h"
 #include "report/trend_report.h"
 

@@ -65,8 +65,9 @@ void explain_nothing_found(std::ostream& err, const usage_model& model) {
     const reader_counts& counts = model.reader;
     const std::string& type = model.input.type;
     if (counts.recognised == 0) {
-        err << report_program << "the map '" << model.input.map << "' holds no entry of the type " << type
-            << ": " << count_of(counts.lines_read, "line", "lines") << " read, none recognised.\n"
+        err << report_program << "the map '" << model.input.map << "' holds no entry of the type "
+            << type << ": " << count_of(counts.lines_read, "line", "lines")
+            << " read, none recognised.\n"
             << "Hint: is the type right? (--type auto finds the format from the map.)\n";
         return;
     }

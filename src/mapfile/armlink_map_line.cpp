@@ -92,7 +92,8 @@ bool read_region_header(std::string_view line, region_header& header) {
                 read.max = number;
             }
         } else if (field.starts_with("COMPRESSED[") && field.ends_with("]")) {
-            read.compressed = vendor::read_hex32(field.substr(11, field.size() - 12), read.compressed_size);
+            read.compressed =
+                vendor::read_hex32(field.substr(11, field.size() - 12), read.compressed_size);
         }
     }
     if (!has_base || !has_size) {

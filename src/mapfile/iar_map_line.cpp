@@ -188,8 +188,8 @@ row_kind read_section_row(std::string_view line, section_row& row) {
         return row_kind::section;
     }
     std::uint32_t ignored = 0;
-    if (fields.size() >= 4 && vendor::read_hex32(fields[1], ignored) && vendor::read_hex32(fields[2], ignored) &&
-        fields[3].starts_with("<")) {
+    if (fields.size() >= 4 && vendor::read_hex32(fields[1], ignored) &&
+        vendor::read_hex32(fields[2], ignored) && fields[3].starts_with("<")) {
         return row_kind::container;
     }
     if (fields.size() == 1 && !fields[0].starts_with("\"") && fields[0] != "-") {

@@ -95,7 +95,8 @@ line_kind read_allocation_line(std::string_view line, output_section& output,
         }
         std::uint64_t page = 0;
         if (fields.size() < 4 || !vendor::read_decimal(fields[1], page) ||
-            !vendor::read_hex32(fields[2], read.origin) || !vendor::read_hex32(fields[3], read.length)) {
+            !vendor::read_hex32(fields[2], read.origin) ||
+            !vendor::read_hex32(fields[3], read.length)) {
             return line_kind::other;
         }
         if (fields[0] != "*") {

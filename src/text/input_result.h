@@ -12,9 +12,9 @@ namespace tarvel {
 // What is wrong with an input, and where, as far as the reader knows it. A reader that is
 // given text rather than a file leaves `file` empty: its caller names the file in the message.
 struct input_error {
-    std::string file;       // empty: not known to the reader
-    std::size_t line = 0;   // 1-based; 0: the error concerns no one line
-    std::string what;       // the reason, in words that follow the file's name
+    std::string file;      // empty: not known to the reader
+    std::size_t line = 0;  // 1-based; 0: the error concerns no one line
+    std::string what;      // the reason, in words that follow the file's name
 };
 
 // "FILE:LINE: what", "FILE: what", or "what" alone when the file is not known: the way

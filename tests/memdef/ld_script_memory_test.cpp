@@ -10,7 +10,8 @@ namespace tarvel {
 namespace {
 
 std::vector<ld_script_region> read(const std::string& text, std::string* error = nullptr) {
-    c_result<std::vector<ld_script_region>> regions = read_ld_script_memory_text(text, "memory.x", {});
+    c_result<std::vector<ld_script_region>> regions =
+        read_ld_script_memory_text(text, "memory.x", {});
     if (!regions) {
         if (error != nullptr) {
             *error = ld_script_message(regions.error());
@@ -79,6 +80,32 @@ TEST(LdScriptMemory, ErrorsNameTheLineAndTheFault) {
     EXPECT_EQ(read("end = .;\nMEMORY { RAM : ORIGIN = 0, LENGTH = 4 }").size(), 1u);
 }
 
+// Each error keeps the file and line it was found at, the included file's own where it lies in
+// one, and no line where the script as a whole is at fault.
+TEST(LdScriptMemory, ErrorsKeepTheirFileAndLine) {
+    const ld_script_include_reader reader =
+        [](const std::string& file, const std::string&) -> std::optional<ld_script_text> {
+        return ld_script_text{"dir/" + file, "\n\nMEMORY { R : ORIGIN = NOWHERE, LENGTH = 1 }\n"};
+    };
+    const auto error_of = [&](const std::string& text) {
+        const c_result<std::vector<ld_script_region>> result =
+            read_ld_script_memory_text(text, "link.ld", reader);
+        EXPECT_FALSE(result) << text;
+        return result ? input_error{} : result.error();
+    };
+    const input_error included = error_of("\nINCLUDE bad.ld\n");
+    EXPECT_EQ(included.file, "dir/bad.ld");
+    EXPECT_EQ(included.line, 3u);
+    const input_error comment = error_of("MEMORY {\n\n /* open");
+    EXPECT_EQ(comment.file, "link.ld");
+    EXPECT_EQ(comment.line, 3u);
+    EXPECT_EQ(comment.what, "the comment is not closed");
+    const input_error empty = error_of("SECTIONS { }\n");
+    EXPECT_EQ(empty.file, "link.ld");
+    EXPECT_EQ(empty.line, 0u);
+    EXPECT_EQ(ld_script_message(empty), "link.ld: the script has no MEMORY command with a region");
+}
+
 TEST(LdScriptMemory, IncludedFilesComeFromTheReaderGiven) {
     // Files by name; each include is answered with a name that says who included it.
     const std::map<std::string, std::string> files{
@@ -98,13 +125,13 @@ TEST(LdScriptMemory, IncludedFilesComeFromTheReaderGiven) {
         }
         return ld_script_text{"dir/" + file, found->second};
     };
-    const c_result<std::vector<ld_script_region>> regions =
-        read_ld_script_memory_text("INCLUDE sizes.ld\n"
-                                   "MEMORY {\n"
-                                   "  INCLUDE \"regions.ld\"\n"
-                                   "  RAM (rw) : ORIGIN = 0x20000000, LENGTH = RAM_SIZE\n"
-                                   "}\n",
-                                   "link.ld", reader);
+    const c_result<std::vector<ld_script_region>> regions = read_ld_script_memory_text(
+        "INCLUDE sizes.ld\n"
+        "MEMORY {\n"
+        "  INCLUDE \"regions.ld\"\n"
+        "  RAM (rw) : ORIGIN = 0x20000000, LENGTH = RAM_SIZE\n"
+        "}\n",
+        "link.ld", reader);
     ASSERT_TRUE(regions) << ld_script_message(regions.error());
     ASSERT_EQ(regions->size(), 2u);
     EXPECT_EQ(regions->at(0).name, "FLASH");

@@ -64,7 +64,7 @@ TEST(PlatformWin32, ResolvesDrivePathsAsGivenAndOthersBelowTheProgram) {
             return *result;
         }
         return std::string(result.error() == input_path_problem::invalid_path ? "<invalid path>"
-                                                                               : "<not found>");
+                                                                              : "<not found>");
     };
     EXPECT_EQ(resolved(file, "ignored\\"), file);
     EXPECT_EQ(resolved(file + "x", ""), "<invalid path>");

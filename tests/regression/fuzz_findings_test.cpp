@@ -10,8 +10,8 @@
 
 #include "analysis/base_report.h"
 #include "analysis/budget.h"
-#include "app/budget_check.h"
 #include "analysis/usage_diff.h"
+#include "app/budget_check.h"
 #include "mapfile/map_file_altium.h"
 #include "support/reader_fixture.h"
 #include "support/temp_dir.h"

@@ -89,10 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* const retarget = known_targets[(data[0] >> 1) % std::size(known_targets)];
     const std::string_view text = fuzz::as_text(data + 1, size - 1);
 
-    std::string error;
-    const std::optional<budget> parsed = parse_budget(text, kind, error);
-    if (parsed.has_value() == !error.empty()) {
-        std::abort();
+    const c_result<budget, std::string> parsed = parse_budget(text, kind);
+    if (!parsed && parsed.error().empty()) {
+        std::abort();  // a refusal always gives its reason
     }
     if (!parsed) {
         return 0;
@@ -111,9 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     // The target and the limit as kept read back as the same budget.
-    std::string again_error;
-    const std::optional<budget> again =
-        parse_budget(rule.target + "=" + rule.limit_text, kind, again_error);
+    const c_result<budget, std::string> again =
+        parse_budget(rule.target + "=" + rule.limit_text, kind);
     if (!again || again->target != rule.target || again->limit_text != rule.limit_text ||
         again->limit.kind != rule.limit.kind || again->limit.value != value) {
         std::abort();

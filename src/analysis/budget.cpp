@@ -65,35 +65,30 @@ std::string joined(std::initializer_list<std::string_view> pieces) {
 constexpr double max_bytes = 1e15;
 }  // namespace
 
-std::optional<budget> parse_budget(std::string_view text, budget_kind kind, std::string& error) {
+c_result<budget, std::string> parse_budget(std::string_view text, budget_kind kind) {
     const std::size_t equals = text.rfind('=');
     if (equals == std::string_view::npos) {
-        error = joined({"'", text, "' is not TARGET=LIMIT"});
-        return std::nullopt;
+        return joined({"'", text, "' is not TARGET=LIMIT"});
     }
     budget result;
     result.kind = kind;
     result.target = std::string(trimmed(text.substr(0, equals)));
     result.limit_text = std::string(trimmed(text.substr(equals + 1)));
     if (result.target.empty()) {
-        error = joined({"'", text, "' names no target before '='"});
-        return std::nullopt;
+        return joined({"'", text, "' names no target before '='"});
     }
     std::string_view limit = result.limit_text;
     if (limit.starts_with("-")) {
-        error = joined({"the limit of '", text, "' is negative"});
-        return std::nullopt;
+        return joined({"the limit of '", text, "' is negative"});
     }
     if (limit.ends_with("%")) {
         const std::optional<double> percent =
             decimal_number(trimmed(limit.substr(0, limit.size() - 1)));
         if (!percent) {
-            error = joined({"the limit of '", text, "' is no percentage"});
-            return std::nullopt;
+            return joined({"the limit of '", text, "' is no percentage"});
         }
         if (kind == budget_kind::max && *percent > 100) {
-            error = joined({"the limit of '", text, "' is more than 100% of the target's total"});
-            return std::nullopt;
+            return joined({"the limit of '", text, "' is more than 100% of the target's total"});
         }
         result.limit = {budget_limit::unit::percent, *percent};
         return result;
@@ -108,15 +103,13 @@ std::optional<budget> parse_budget(std::string_view text, budget_kind kind, std:
     }
     const std::optional<double> number = decimal_number(limit);
     if (!number) {
-        error =
-            joined({"the limit of '", text,
-                    "' is no number of bytes (such as 20000, 480KiB, 1MiB) or percentage (90%)"});
-        return std::nullopt;
+        return joined(
+            {"the limit of '", text,
+             "' is no number of bytes (such as 20000, 480KiB, 1MiB) or percentage (90%)"});
     }
     const double bytes = std::floor(*number * factor);
     if (bytes > max_bytes) {
-        error = joined({"the limit of '", text, "' is too large"});
-        return std::nullopt;
+        return joined({"the limit of '", text, "' is too large"});
     }
     result.limit = {budget_limit::unit::bytes, bytes};
     return result;

@@ -31,9 +31,10 @@ struct budget {
 
 // Reads "TARGET=LIMIT". The limit is a whole number of bytes, optionally with a unit (B, KiB,
 // MiB, GiB, or the decimal kB, MB, GB; "1.5MiB" is allowed and rounds down to whole bytes), or
-// a percentage ("90%", "12.5%"). The target is everything before the last "=". Gives the
-// reason in `error` when the text is no budget.
-std::optional<budget> parse_budget(std::string_view text, budget_kind kind, std::string& error);
+// a percentage ("90%", "12.5%"). The target is everything before the last "=". The reason, in
+// words that follow the option's name ("'ROM20000' is not TARGET=LIMIT"), when the text is no
+// budget.
+c_result<budget, std::string> parse_budget(std::string_view text, budget_kind kind);
 
 // A budget held against a run's figures.
 struct budget_result {

@@ -53,13 +53,12 @@ bool check_budget_options(const std::vector<std::string>& max,
     for (const auto& [texts, kind] :
          {std::pair{&max, budget_kind::max}, std::pair{&max_growth, budget_kind::max_growth}}) {
         for (const std::string& text : *texts) {
-            std::string error;
-            std::optional<budget> parsed = parse_budget(text, kind, error);
+            c_result<budget, std::string> parsed = parse_budget(text, kind);
             if (!parsed) {
-                err << program << option_of(kind) << ": " << error << "\n";
+                err << program << option_of(kind) << ": " << parsed.error() << "\n";
                 return false;
             }
-            budgets.push_back(std::move(*parsed));
+            budgets.push_back(std::move(parsed).value());
         }
     }
     c_result<std::vector<budget_result>, budget_problem> evaluated =

@@ -9,16 +9,15 @@ namespace tarvel {
 namespace {
 
 budget parsed(std::string_view text, budget_kind kind = budget_kind::max) {
-    std::string error;
-    const std::optional<budget> result = parse_budget(text, kind, error);
-    EXPECT_TRUE(result.has_value()) << text << ": " << error;
-    return result.value_or(budget{});
+    const c_result<budget, std::string> result = parse_budget(text, kind);
+    EXPECT_TRUE(result) << text << ": " << result.error();
+    return result ? *result : budget{};
 }
 
 std::string refused(std::string_view text, budget_kind kind = budget_kind::max) {
-    std::string error;
-    EXPECT_FALSE(parse_budget(text, kind, error).has_value()) << text;
-    return error;
+    const c_result<budget, std::string> result = parse_budget(text, kind);
+    EXPECT_FALSE(result) << text;
+    return result ? std::string() : result.error();
 }
 
 TEST(ParseBudget, BytesWithAndWithoutUnits) {

@@ -371,11 +371,10 @@ TEST_F(HtmlBrowser, ChangesAndBudgetsShowOnBarsTilesAndTables) {
     usage_diff diff = diff_usage(base, current);
     diff.base = "base.json";
     std::vector<budget> budgets;
-    std::string error;
     for (const auto& [text, kind] :
          {std::pair{"Prg seg0=40KiB", budget_kind::max}, std::pair{"RAM=50%", budget_kind::max},
           std::pair{"ROM=1KiB", budget_kind::max_growth}}) {
-        budgets.push_back(*parse_budget(text, kind, error));
+        budgets.push_back(*parse_budget(text, kind));
     }
     const auto evaluated = evaluate_budgets(budgets, model, &diff);
     ASSERT_TRUE(evaluated);

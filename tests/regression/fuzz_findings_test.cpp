@@ -75,19 +75,17 @@ TEST(FuzzFindings, AHugeGrowthPercentageIsRefusedNotWrapped) {
     diff.ram = {"", 1000, 1000, 0};
     diff.rom = {"", -1000, 1000, 2000};
     for (const char* text : {"RAM=1000000000000000000%", "ROM=1000000000000000000%"}) {
-        std::string error;
-        const std::optional<budget> rule = parse_budget(text, budget_kind::max_growth, error);
-        ASSERT_TRUE(rule.has_value()) << error;
+        const c_result<budget, std::string> rule = parse_budget(text, budget_kind::max_growth);
+        ASSERT_TRUE(rule) << rule.error();
         const auto refused = evaluate_budgets({*rule}, model, &diff);
         ASSERT_FALSE(refused) << text;
         EXPECT_EQ(
             budget_problem_message(refused.error(), model),
             std::string("--max-growth: the limit of '").append(text).append("' is too large"));
     }
-    std::string error;
-    const std::optional<budget> rule =
-        parse_budget("RAM=1000000000000%", budget_kind::max_growth, error);
-    ASSERT_TRUE(rule.has_value()) << error;
+    const c_result<budget, std::string> rule =
+        parse_budget("RAM=1000000000000%", budget_kind::max_growth);
+    ASSERT_TRUE(rule) << rule.error();
     const auto results = evaluate_budgets({*rule}, model, &diff);
     ASSERT_TRUE(results);
     EXPECT_EQ(results->at(0).limit_bytes, 10'000'000'000'000);

@@ -101,7 +101,7 @@ void add_100000_entries(benchmark::State& state, bool postgres) {
     std::string error;
     int commit = 0;
     for (auto _ : state) {
-        const std::optional<stored_report> stored = store_report(report, error);
+        const c_result<stored_report> stored = store_report(report);
         const build_info info{
             "app", cat("commit", std::to_string(++commit)), "", "main", "2026-12-08T10:00:00Z", {}};
         if (!stored || store->add(info, *stored, false, error) != add_result::added) {
@@ -118,7 +118,7 @@ void trend_10000_builds(benchmark::State& state, bool postgres) {
     auto store = open_store(db.db);
     std::string error;
     const std::string report = report_with(0, 1000);
-    const std::optional<stored_report> stored = store_report(report, error);
+    const c_result<stored_report> stored = store_report(report);
     constexpr int builds = 10000;
     std::string parent;
     for (int i = 0; i < builds; ++i) {

@@ -36,9 +36,7 @@ constexpr std::string_view valid_report =
 // The build the bases are compared with: the valid report's own figures.
 const usage_snapshot& current_build() {
     static const usage_snapshot snapshot = [] {
-        std::string error;
-        const std::optional<usage_snapshot> read =
-            read_base_report(std::string(valid_report), error);
+        const c_result<usage_snapshot> read = read_base_report(std::string(valid_report));
         if (!read) {
             std::abort();
         }
@@ -122,10 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text.append(fuzz::as_text(data + 4, size - 4));
         text.append(valid_report.substr(at + cut));
     }
-    std::string error;
-    const std::optional<usage_snapshot> base = read_base_report(std::move(text), error);
+    const c_result<usage_snapshot> base = read_base_report(std::move(text));
     // Either a snapshot or the reason for none.
-    if (base.has_value() == !error.empty()) {
+    if (!base && base.error().what.empty()) {
         std::abort();
     }
     if (!base) {

@@ -89,10 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* const retarget = known_targets[(data[0] >> 1) % std::size(known_targets)];
     const std::string_view text = fuzz::as_text(data + 1, size - 1);
 
-    std::string error;
-    const std::optional<budget> parsed = parse_budget(text, kind, error);
-    if (parsed.has_value() == !error.empty()) {
-        std::abort();
+    const c_result<budget, std::string> parsed = parse_budget(text, kind);
+    if (!parsed && parsed.error().empty()) {
+        std::abort();  // a refusal always gives its reason
     }
     if (!parsed) {
         return 0;
@@ -111,32 +110,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     // The target and the limit as kept read back as the same budget.
-    std::string again_error;
-    const std::optional<budget> again =
-        parse_budget(rule.target + "=" + rule.limit_text, kind, again_error);
+    const c_result<budget, std::string> again =
+        parse_budget(rule.target + "=" + rule.limit_text, kind);
     if (!again || again->target != rule.target || again->limit_text != rule.limit_text ||
         again->limit.kind != rule.limit.kind || again->limit.value != value) {
         std::abort();
     }
 
     const fixed_run& fixed = run();
-    std::vector<budget_result> results;
-    std::string evaluate_error;
-    if (evaluate_budgets({rule}, fixed.model, &fixed.diff, results, evaluate_error)) {
-        check_results(rule, results);
-    } else if (evaluate_error.empty()) {
-        std::abort();
+    if (const auto results = evaluate_budgets({rule}, fixed.model, &fixed.diff)) {
+        check_results(rule, *results);
+    } else if (results.error().rule.target != rule.target) {
+        std::abort();  // the problem names the budget at fault
     }
     budget retargeted = rule;
     retargeted.target = retarget;
     // Only a growth percentage whose bytes would not fit a figure may fail once the target
     // exists; it must say so.
-    if (!evaluate_budgets({retargeted}, fixed.model, &fixed.diff, results, evaluate_error)) {
-        if (evaluate_error.find("is too large") == std::string::npos) {
+    const auto results = evaluate_budgets({retargeted}, fixed.model, &fixed.diff);
+    if (!results) {
+        if (results.error().why != budget_problem::reason::limit_too_large) {
             std::abort();
         }
         return 0;
     }
-    check_results(retargeted, results);
+    check_results(retargeted, *results);
     return 0;
 }

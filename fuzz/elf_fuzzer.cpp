@@ -11,11 +11,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvel::elf;
-    elf_error error;
-    const auto image = read_elf(std::span<const std::uint8_t>(data, size), error);
+    const auto image = read_elf(std::span<const std::uint8_t>(data, size));
     if (!image) {
         // A refused file always says what and where.
-        if (error.message.empty() || error.offset > size) {
+        if (image.error().message.empty() || image.error().offset > size) {
             std::abort();
         }
         return 0;

@@ -18,16 +18,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvel;
     const std::string text(reinterpret_cast<const char*>(data), size);
-    std::string error;
-    if (const std::optional<stored_report> stored = store_report(text, error)) {
+    if (const c_result<stored_report> stored = store_report(text)) {
         if (join_report(stored->summary, stored->entries_at, stored->entries) != text) {
             std::abort();
         }
     }
-    const std::unique_ptr<report_model> rebuilt = model_from_report(text, error);
-    if (!rebuilt) {
+    const c_result<std::unique_ptr<report_model>> result = model_from_report(text);
+    if (!result) {
         return 0;
     }
+    const std::unique_ptr<report_model>& rebuilt = *result;
     const usage_snapshot snapshot = snapshot_of(rebuilt->model);
     const usage_diff diff = diff_usage(snapshot, snapshot);
     if (!diff.entries.empty()) {

@@ -462,7 +462,7 @@ class c_base_handler {
 
 }  // namespace
 
-std::optional<usage_snapshot> read_base_report(std::string text, std::string& error) {
+c_result<usage_snapshot> read_base_report(std::string text) {
     usage_snapshot snapshot;
     // The stream is told where the text ends: it may hold NUL bytes.
     c_in_place_stream stream(text.data(), text.size());
@@ -483,9 +483,9 @@ std::optional<usage_snapshot> read_base_report(std::string text, std::string& er
         handler.syntax_error(result.Offset(), !text.empty() && result.Offset() >= text.size(),
                              rapidjson::GetParseError_En(result.Code()));
     }
-    error = handler.finish();
+    std::string error = handler.finish();
     if (!error.empty()) {
-        return std::nullopt;
+        return input_error{{}, 0, std::move(error)};
     }
     return snapshot;
 }

@@ -2,10 +2,10 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 
 #include "analysis/usage_snapshot.h"
+#include "text/input_result.h"
 
 namespace tarvel {
 
@@ -17,10 +17,10 @@ namespace tarvel {
 // further and refuses such a file at its 65th bracket, after a few kilobytes of stack.
 inline constexpr std::size_t max_report_depth = 64;
 
-// The figures of a "tarvel-usage" report of version 1. None, with the reason in `error`, when
-// the text is no JSON, nests deeper than `max_report_depth`, is a report of another format or
-// version, or lacks a figure the diff needs. The text is decoded in place: a large base is best
-// moved in.
-std::optional<usage_snapshot> read_base_report(std::string json, std::string& error);
+// The figures of a "tarvel-usage" report of version 1. An error whose `what` follows the file's
+// name ("is not valid JSON (at byte 12: ...)") when the text is no JSON, nests deeper than
+// `max_report_depth`, is a report of another format or version, or lacks a figure the diff needs.
+// The text is decoded in place: a large base is best moved in.
+c_result<usage_snapshot> read_base_report(std::string json);
 
 }  // namespace tarvel

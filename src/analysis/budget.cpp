@@ -65,35 +65,30 @@ std::string joined(std::initializer_list<std::string_view> pieces) {
 constexpr double max_bytes = 1e15;
 }  // namespace
 
-std::optional<budget> parse_budget(std::string_view text, budget_kind kind, std::string& error) {
+c_result<budget, std::string> parse_budget(std::string_view text, budget_kind kind) {
     const std::size_t equals = text.rfind('=');
     if (equals == std::string_view::npos) {
-        error = joined({"'", text, "' is not TARGET=LIMIT"});
-        return std::nullopt;
+        return joined({"'", text, "' is not TARGET=LIMIT"});
     }
     budget result;
     result.kind = kind;
     result.target = std::string(trimmed(text.substr(0, equals)));
     result.limit_text = std::string(trimmed(text.substr(equals + 1)));
     if (result.target.empty()) {
-        error = joined({"'", text, "' names no target before '='"});
-        return std::nullopt;
+        return joined({"'", text, "' names no target before '='"});
     }
     std::string_view limit = result.limit_text;
     if (limit.starts_with("-")) {
-        error = joined({"the limit of '", text, "' is negative"});
-        return std::nullopt;
+        return joined({"the limit of '", text, "' is negative"});
     }
     if (limit.ends_with("%")) {
         const std::optional<double> percent =
             decimal_number(trimmed(limit.substr(0, limit.size() - 1)));
         if (!percent) {
-            error = joined({"the limit of '", text, "' is no percentage"});
-            return std::nullopt;
+            return joined({"the limit of '", text, "' is no percentage"});
         }
         if (kind == budget_kind::max && *percent > 100) {
-            error = joined({"the limit of '", text, "' is more than 100% of the target's total"});
-            return std::nullopt;
+            return joined({"the limit of '", text, "' is more than 100% of the target's total"});
         }
         result.limit = {budget_limit::unit::percent, *percent};
         return result;
@@ -108,15 +103,13 @@ std::optional<budget> parse_budget(std::string_view text, budget_kind kind, std:
     }
     const std::optional<double> number = decimal_number(limit);
     if (!number) {
-        error =
-            joined({"the limit of '", text,
-                    "' is no number of bytes (such as 20000, 480KiB, 1MiB) or percentage (90%)"});
-        return std::nullopt;
+        return joined(
+            {"the limit of '", text,
+             "' is no number of bytes (such as 20000, 480KiB, 1MiB) or percentage (90%)"});
     }
     const double bytes = std::floor(*number * factor);
     if (bytes > max_bytes) {
-        error = joined({"the limit of '", text, "' is too large"});
-        return std::nullopt;
+        return joined({"the limit of '", text, "' is too large"});
     }
     result.limit = {budget_limit::unit::bytes, bytes};
     return result;
@@ -165,31 +158,17 @@ std::optional<figure_change> find_change(const usage_diff& diff, std::string_vie
     }
     return std::nullopt;
 }
-
-std::string known_targets(const usage_model& model) {
-    std::string text = "RAM, ROM";
-    for (const area_usage& area : model.areas) {
-        text += ", " + area.name;
-    }
-    for (const search_usage& search : model.searches) {
-        text.append(", '").append(trimmed(search.text)).append("'");
-    }
-    return text;
-}
 }  // namespace
 
-bool evaluate_budgets(const std::vector<budget>& budgets, const usage_model& model,
-                      const usage_diff* diff, std::vector<budget_result>& results,
-                      std::string& error) {
-    results.clear();
+c_result<std::vector<budget_result>, budget_problem> evaluate_budgets(
+    const std::vector<budget>& budgets, const usage_model& model, const usage_diff* diff) {
+    std::vector<budget_result> results;
     for (const budget& rule : budgets) {
         budget_result result;
         result.rule = rule;
         const std::optional<budget_figure> figure = find_budget_figure(model, rule.target);
         if (!figure) {
-            error = joined({"the budget target '", rule.target, "' names nothing of this report (",
-                            known_targets(model), ")"});
-            return false;
+            return budget_problem{budget_problem::reason::unknown_target, rule};
         }
         double base = static_cast<double>(figure->total);
         if (rule.kind == budget_kind::max) {
@@ -208,16 +187,13 @@ bool evaluate_budgets(const std::vector<budget>& budgets, const usage_model& mod
         // in bytes must (converted beyond 2^63 they would wrap to a negative limit). A negative
         // base, which only a hand-made report has, is held to the same bound.
         if (std::fabs(limit) > max_bytes) {
-            error =
-                joined({rule.kind == budget_kind::max ? "--max" : "--max-growth",
-                        ": the limit of '", rule.target, "=", rule.limit_text, "' is too large"});
-            return false;
+            return budget_problem{budget_problem::reason::limit_too_large, rule};
         }
         result.limit_bytes = static_cast<std::int64_t>(limit);
         result.exceeded = result.figure > result.limit_bytes;
         results.push_back(std::move(result));
     }
-    return true;
+    return results;
 }
 
 }  // namespace tarvel

@@ -10,6 +10,7 @@
 
 #include "analysis/usage_diff.h"
 #include "analysis/usage_model.h"
+#include "text/input_result.h"
 
 namespace tarvel {
 
@@ -30,9 +31,10 @@ struct budget {
 
 // Reads "TARGET=LIMIT". The limit is a whole number of bytes, optionally with a unit (B, KiB,
 // MiB, GiB, or the decimal kB, MB, GB; "1.5MiB" is allowed and rounds down to whole bytes), or
-// a percentage ("90%", "12.5%"). The target is everything before the last "=". Gives the
-// reason in `error` when the text is no budget.
-std::optional<budget> parse_budget(std::string_view text, budget_kind kind, std::string& error);
+// a percentage ("90%", "12.5%"). The target is everything before the last "=". The reason, in
+// words that follow the option's name ("'ROM20000' is not TARGET=LIMIT"), when the text is no
+// budget.
+c_result<budget, std::string> parse_budget(std::string_view text, budget_kind kind);
 
 // A budget held against a run's figures.
 struct budget_result {
@@ -51,10 +53,19 @@ struct budget_figure {
 };
 std::optional<budget_figure> find_budget_figure(const usage_model& model, std::string_view target);
 
-// Checks every budget. Growth budgets need the diff; their percentages refer to the base value.
-// Fails with the reason in `error` when a target names nothing of the model.
-bool evaluate_budgets(const std::vector<budget>& budgets, const usage_model& model,
-                      const usage_diff* diff, std::vector<budget_result>& results,
-                      std::string& error);
+// Why a budget cannot be held against a run's figures; the programs word it.
+struct budget_problem {
+    enum class reason {
+        unknown_target,   // the target names nothing of the model
+        limit_too_large,  // a percentage whose bytes would not fit a figure
+    };
+    reason why = reason::unknown_target;
+    budget rule;  // the budget at fault
+};
+
+// Checks every budget, giving a result each in their order. Growth budgets need the diff; their
+// percentages refer to the base value.
+c_result<std::vector<budget_result>, budget_problem> evaluate_budgets(
+    const std::vector<budget>& budgets, const usage_model& model, const usage_diff* diff);
 
 }  // namespace tarvel

@@ -28,34 +28,20 @@ eep_usage compute_eep_usage(const eep_data_sizes& sizes) {
     return usage;
 }
 
-eep_status read_eep_usage(const std::string& eep_file_name, eep_usage& usage, std::ostream& out) {
+c_result<eep_usage, eep_problem> read_eep_usage(const std::string& eep_file_name,
+                                                std::ostream& out) {
     if (eep_file_name.empty()) {
-        return eep_status::no_file_name;
+        return eep_problem::no_file_name;
     }
     c_eep_file file(text_source::file(eep_file_name));
     if (!file.is_open()) {
-        return eep_status::invalid_file;
+        return eep_problem::invalid_file;
     }
     eep_data_sizes sizes;
     if (!file.read_sizes(sizes, out)) {
-        return eep_status::file_end;
+        return eep_problem::file_end;
     }
-    usage = compute_eep_usage(sizes);
-    return eep_status::ok;
-}
-
-const char* eep_failure_message(eep_status status) {
-    switch (status) {
-        case eep_status::no_file_name:
-            return "Tarvel:\tNo eep file name.";
-        case eep_status::invalid_file:
-            return "Tarvel:\tInvalid eep file.";
-        case eep_status::file_end:
-            return "error in the analyze EEP size: ";
-        case eep_status::ok:
-            break;
-    }
-    return "";
+    return compute_eep_usage(sizes);
 }
 
 }  // namespace tarvel

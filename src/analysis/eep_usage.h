@@ -6,6 +6,7 @@
 #include <string>
 
 #include "eep/eep_file.h"
+#include "text/input_result.h"
 
 namespace tarvel {
 
@@ -25,13 +26,12 @@ struct eep_usage {
 
 eep_usage compute_eep_usage(const eep_data_sizes& sizes);
 
-enum class eep_status { ok, no_file_name, invalid_file, file_end };
+// Why the EEPROM project source file gave no usage.
+enum class eep_problem { no_file_name, invalid_file, file_end };
 
-// Reads the EEPROM project source file into `usage`. The reader's own "File end" line goes to
-// `out` when the file ends before the last value.
-eep_status read_eep_usage(const std::string& eep_file_name, eep_usage& usage, std::ostream& out);
-
-// The message line of a failed reading.
-const char* eep_failure_message(eep_status status);
+// Reads the EEPROM project source file. The reader's own "File end" line goes to `out` when the
+// file ends before the last value.
+c_result<eep_usage, eep_problem> read_eep_usage(const std::string& eep_file_name,
+                                                std::ostream& out);
 
 }  // namespace tarvel

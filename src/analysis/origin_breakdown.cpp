@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "mapfile/origin_table.h"
+
 namespace tarvel {
 
 namespace {
@@ -13,8 +15,7 @@ std::string row_name(const entry_origin* origin, breakdown_kind kind) {
     if (origin->archive.empty()) {
         return origin->object;
     }
-    return kind == breakdown_kind::archive ? origin->archive
-                                           : origin->archive + "(" + origin->object + ")";
+    return kind == breakdown_kind::archive ? origin->archive : origin_name(*origin);
 }
 }  // namespace
 

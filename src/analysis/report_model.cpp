@@ -234,20 +234,20 @@ class c_model_builder {
 };
 }  // namespace
 
-std::unique_ptr<report_model> model_from_report(const std::string& text, std::string& error) {
+c_result<std::unique_ptr<report_model>> model_from_report(const std::string& text) {
     // The reader of every base checks the format, the version and the figures first.
-    if (!read_base_report(text, error)) {
-        return nullptr;
+    if (c_result<usage_snapshot> checked = read_base_report(text); !checked) {
+        return checked.error();
     }
     const json report = json::parse(text, nullptr, false);
     if (!report.is_object()) {
-        error = "is not valid JSON";
-        return nullptr;
+        return input_error{{}, 0, "is not valid JSON"};
     }
     auto result = std::make_unique<report_model>();
     c_model_builder builder(*result);
+    std::string error;
     if (!builder.build(report, error)) {
-        return nullptr;
+        return input_error{{}, 0, std::move(error)};
     }
     return result;
 }

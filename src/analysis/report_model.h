@@ -8,6 +8,7 @@
 
 #include "analysis/usage_model.h"
 #include "mapfile/entry_vector.h"
+#include "text/input_result.h"
 
 namespace tarvel {
 
@@ -18,7 +19,8 @@ struct report_model {
     std::deque<std::string> names;  // of the ambiguity records
 };
 
-// None, with the reason in `error`, when the text is no report of this program's version.
-std::unique_ptr<report_model> model_from_report(const std::string& json, std::string& error);
+// An error whose `what` follows the report's name when the text is no report of this
+// program's version.
+c_result<std::unique_ptr<report_model>> model_from_report(const std::string& json);
 
 }  // namespace tarvel

@@ -2,41 +2,11 @@
 
 #include "analysis/usage_analysis.h"
 #include "app/ambiguity_file.h"
+#include "app/run_errors.h"
 #include "report/ambiguity_report.h"
 #include "report/memory_report.h"
 
 namespace tarvel {
-
-namespace {
-// The message lines of a failed analysis, in the order they are printed.
-void print_failure(std::ostream& out, analysis_status status) {
-    switch (status) {
-        case analysis_status::no_definition_name:
-            out << "Tarvel:\tNo map def. file name." << std::endl;
-            break;
-        case analysis_status::no_map_name:
-            out << "Tarvel:\tNo map file name." << std::endl;
-            break;
-        case analysis_status::unsupported_type:
-            out << "Tarvel:\tMap definition file type is not supported." << std::endl;
-            break;
-        case analysis_status::invalid_definition:
-            out << "Tarvel:\tInvalid memory definition file." << std::endl;
-            break;
-        case analysis_status::invalid_definition_and_map:
-            out << "Tarvel:\tInvalid memory definition file." << std::endl;
-            out << "Tarvel:\tInvalid memory map file." << std::endl;
-            break;
-        case analysis_status::invalid_map:
-        case analysis_status::no_map_areas:
-            out << "Tarvel:\tInvalid memory map file." << std::endl;
-            break;
-        case analysis_status::ok:
-        case analysis_status::nothing_placed:
-            break;
-    }
-}
-}  // namespace
 
 bool analyze_memory(const std::string& map_file_name, const std::string& def_file_name,
                     const std::string& type, std::ostream& out) {
@@ -54,7 +24,7 @@ bool analyze_memory(const std::string& map_file_name, const std::string& def_fil
         return true;  // nothing lies in a defined area: no report, and no failure either
     }
     if (status != analysis_status::ok) {
-        print_failure(out, status);
+        print_analysis_failure(out, status);
         return false;
     }
     // The ambiguity file is complete before the report names it. The warning names it even

@@ -19,6 +19,10 @@ bool check_budget_options(const std::vector<std::string>& max,
                           const usage_diff* diff, std::vector<budget_result>& results,
                           std::ostream& err, std::string_view program);
 
+// What is wrong with a budget, in the words of the command line ("--max-growth: the limit of
+// 'RAM=1000%' is too large").
+std::string budget_problem_message(const budget_problem& problem, const usage_model& model);
+
 // A line on `err` for every exceeded budget; true when any was.
 bool name_exceeded_budgets(const std::vector<budget_result>& results, std::ostream& err,
                            std::string_view program);

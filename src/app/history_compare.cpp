@@ -6,6 +6,7 @@
 #include "analysis/report_model.h"
 #include "analysis/usage_diff.h"
 #include "app/budget_check.h"
+#include "app/history_errors.h"
 #include "app/history_run.h"
 #include "report/report_context.h"
 #include "report/report_formats.h"
@@ -20,8 +21,7 @@ std::optional<std::string> stored_report_of(c_history_store& store, const std::s
     std::string error;
     std::optional<std::string> report = store.report(target, commit, error);
     if (!report) {
-        err << history_program << "cannot read the history database '"
-            << store.database().display_name() << "': " << error << "\n";
+        print_database_failure(err, store.database().display_name(), error);
     }
     return report;
 }
@@ -47,17 +47,16 @@ int history_compare(c_history_store& store, const history_options& options, std:
     if (!head_text) {
         return history_input_error;
     }
-    std::string error;
-    std::optional<usage_snapshot> base = read_base_report(*base_text, error);
+    c_result<usage_snapshot> base = read_base_report(*base_text);
     if (!base) {
-        err << history_program << "the stored report of " << *base_commit << " " << error << "\n";
-        return history_input_error;
+        return print_stored_report_failure(err, *base_commit, base.error());
     }
-    const std::unique_ptr<report_model> head = model_from_report(*head_text, error);
-    if (!head) {
-        err << history_program << "the stored report of " << *head_commit << " " << error << "\n";
-        return history_input_error;
+    const c_result<std::unique_ptr<report_model>> rebuilt = model_from_report(*head_text);
+    if (!rebuilt) {
+        return print_stored_report_failure(err, *head_commit, rebuilt.error());
     }
+    const std::unique_ptr<report_model>& head = *rebuilt;
+    std::string error;
     usage_snapshot current = snapshot_of(head->model);
     // A pruned build keeps no entries: compared with a whole one, every entry would look
     // added or removed.

@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "app/history_errors.h"
 #include "app/history_run.h"
 #include "history/open_database.h"
 #include "report/build_list_report.h"
@@ -11,9 +12,7 @@ int history_list(c_history_store& store, const history_options& options, std::os
     std::vector<build_row> builds;
     std::string error;
     if (!store.list({options.target, options.branch, options.last}, builds, error)) {
-        err << history_program << "cannot read the history database '"
-            << store.database().display_name() << "': " << error << "\n";
-        return history_input_error;
+        return print_database_failure(err, store.database().display_name(), error);
     }
     if (options.format == "json") {
         render_build_list_json(out, builds);

@@ -73,16 +73,16 @@ int record_build(const record_request& request, const std::string& report_text,
     if (!info) {
         return history_usage_error;
     }
-    std::string error;
-    const std::optional<stored_report> report = store_report(report_text, error);
+    const c_result<stored_report> report = store_report(report_text);
     if (!report) {
-        err << program << report_name << " " << error << "\n";
+        err << program << report_name << " " << report.error().what << "\n";
         return history_input_error;
     }
     const std::unique_ptr<c_history_store> store = open_history(request.db, true, err, program);
     if (!store) {
         return history_input_error;
     }
+    std::string error;
     switch (store->add(*info, *report, request.replace, error)) {
         case add_result::added:
         case add_result::replaced:

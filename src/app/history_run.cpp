@@ -4,6 +4,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "app/history_errors.h"
 #include "history/open_database.h"
 #include "platform/platform.h"
 
@@ -11,12 +12,6 @@ namespace tarvel {
 
 namespace {
 constexpr const char* program = history_program;
-
-int database_failure(const history_options& options, const std::string& error, std::ostream& err) {
-    err << program << "cannot read the history database '" << database_display_name(options.db)
-        << "': " << error << "\n";
-    return history_input_error;
-}
 }  // namespace
 
 std::optional<std::string> find_build(c_history_store& store, const std::string& target,
@@ -24,9 +19,7 @@ std::optional<std::string> find_build(c_history_store& store, const std::string&
     std::vector<build_ref> refs;
     std::string error;
     if (!store.refs(target, refs, error)) {
-        err << program << "cannot read the history database '" << store.database().display_name()
-            << "': " << error << "\n";
-        status = history_input_error;
+        status = print_database_failure(err, store.database().display_name(), error);
         return std::nullopt;
     }
     if (refs.empty()) {
@@ -81,7 +74,7 @@ int history_show(c_history_store& store, const history_options& options, std::os
     std::string error;
     const std::optional<std::string> report = store.report(options.target, *commit, error);
     if (!report) {
-        return database_failure(options, error, err);
+        return print_database_failure(err, database_display_name(options.db), error);
     }
     out << *report;
     return history_success;
@@ -92,7 +85,7 @@ int history_prune(c_history_store& store, const history_options& options, std::o
     std::string error;
     const std::optional<std::int64_t> dropped = store.prune(options.keep_entries, error);
     if (!dropped) {
-        return database_failure(options, error, err);
+        return print_database_failure(err, database_display_name(options.db), error);
     }
     out << "Dropped the entry lists of " << *dropped << (*dropped == 1 ? " build" : " builds")
         << "; every build's summary is kept.\n";

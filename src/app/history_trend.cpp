@@ -7,9 +7,10 @@
 
 #include "analysis/base_report.h"
 #include "analysis/usage_diff.h"
+#include "app/history_errors.h"
 #include "app/history_run.h"
-#include "report/report_sections.h"
 #include "app/output_file.h"
+#include "report/report_sections.h"
 #include "report/trend_html.h"
 #include "report/trend_report.h"
 
@@ -18,12 +19,6 @@ namespace tarvel {
 namespace {
 // Entry changes listed under each blamed build.
 constexpr std::size_t entries_per_step = 5;
-
-int database_failure(c_history_store& store, const std::string& error, std::ostream& err) {
-    err << history_program << "cannot read the history database '"
-        << store.database().display_name() << "': " << error << "\n";
-    return history_input_error;
-}
 
 // The entries of the area that changed most between the parent's build and the build's; none
 // when either entry list was pruned.
@@ -39,9 +34,10 @@ std::optional<std::vector<entry_change>> entry_changes(
     if (!before_text || !after_text) {
         return std::nullopt;
     }
-    const std::optional<usage_snapshot> before = read_base_report(*before_text, error);
-    const std::optional<usage_snapshot> after = read_base_report(*after_text, error);
+    const c_result<usage_snapshot> before = read_base_report(*before_text);
+    const c_result<usage_snapshot> after = read_base_report(*after_text);
     if (!before || !after) {
+        error = (!before ? before : after).error().what;
         return std::nullopt;
     }
     const usage_diff diff = diff_usage(*before, *after);
@@ -64,7 +60,7 @@ int history_trend(c_history_store& store, const history_options& options, std::o
     trend_data data;
     std::string error;
     if (!store.trend(options.target, options.branch, options.areas, data, error)) {
-        return database_failure(store, error, err);
+        return print_database_failure(err, store.database().display_name(), error);
     }
     if (data.builds.empty()) {
         err << history_program << "no build of the target '" << options.target << "'"
@@ -106,7 +102,7 @@ int history_blame(c_history_store& store, const history_options& options, std::o
     std::vector<blame_step> steps;
     std::string error;
     if (!store.steps(options.target, area, steps, error)) {
-        return database_failure(store, error, err);
+        return print_database_failure(err, store.database().display_name(), error);
     }
     if (steps.empty()) {
         err << history_program << "no build of the target '" << options.target

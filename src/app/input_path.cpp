@@ -9,23 +9,21 @@ std::string program_directory(const std::string& program_path) {
     return backslash == std::string::npos ? std::string() : program_path.substr(0, backslash + 1);
 }
 
-int resolve_input_path(std::string& resolved, const char* path, const std::string& program_dir) {
-    resolved.clear();
+c_result<std::string, input_path_problem> resolve_input_path(const char* path,
+                                                             const std::string& program_dir) {
     const std::string typed = path != nullptr ? path : "";
     if (platform::path_has_drive(typed)) {
         if (!platform::path_exists(typed)) {
-            return -1;
+            return input_path_problem::invalid_path;
         }
-        resolved = typed;
-        return 0;
+        return typed;
     }
     // Relative arguments are looked up next to the program, by plain concatenation.
-    const std::string candidate = program_dir + typed;
+    std::string candidate = program_dir + typed;
     if (!platform::path_exists(candidate)) {
-        return -2;
+        return input_path_problem::not_found;
     }
-    resolved = candidate;
-    return 0;
+    return candidate;
 }
 
 }  // namespace tarvel

@@ -7,40 +7,42 @@
 namespace tarvel {
 
 namespace {
-// Reads the file `name` as a whole, lines joined by LF; false when it cannot be opened.
-bool read_whole_file(const std::string& name, std::string& text) {
+// The file `name` as a whole, lines joined by LF; none when it cannot be opened.
+std::optional<ld_script_text> read_whole_file(const std::string& name) {
     c_text_file file(name);
     if (!file.is_open()) {
-        return false;
+        return std::nullopt;
     }
-    text.clear();
+    ld_script_text script{name, {}};
     std::string_view line;
     while (file.next(line)) {
-        text.append(line);
-        text += '\n';
+        script.text.append(line);
+        script.text += '\n';
     }
-    return true;
+    return script;
 }
 
-bool read_included_file(const std::string& file, const std::string& including, std::string& name,
-                        std::string& text) {
-    name = (std::filesystem::path(including).parent_path() / file).string();
-    if (read_whole_file(name, text)) {
-        return true;
+std::optional<ld_script_text> read_included_file(const std::string& file,
+                                                 const std::string& including) {
+    if (std::optional<ld_script_text> beside =
+            read_whole_file((std::filesystem::path(including).parent_path() / file).string())) {
+        return beside;
     }
-    name = file;
-    return read_whole_file(name, text);
+    return read_whole_file(file);
 }
 }  // namespace
 
-bool read_ld_script_file(const std::string& path, std::vector<ld_script_region>& regions,
-                         std::string& error) {
-    std::string text;
-    if (!read_whole_file(path, text)) {
-        error = "cannot read the linker script '" + path + "'";
-        return false;
+c_result<std::vector<ld_script_region>, std::string> read_ld_script_file(const std::string& path) {
+    const std::optional<ld_script_text> script = read_whole_file(path);
+    if (!script) {
+        return "cannot read the linker script '" + path + "'";
     }
-    return read_ld_script_memory_text(text, path, &read_included_file, regions, error);
+    c_result<std::vector<ld_script_region>> regions =
+        read_ld_script_memory_text(script->text, path, &read_included_file);
+    if (!regions) {
+        return ld_script_message(regions.error());
+    }
+    return std::move(regions).value();
 }
 
 }  // namespace tarvel

@@ -17,6 +17,7 @@
 #include "app/budget_check.h"
 #include "app/elf_input.h"
 #include "app/ld_script_file.h"
+#include "app/report_errors.h"
 #include "app/report_options.h"
 #include "app/report_outputs.h"
 #include "mapfile/detect_format.h"
@@ -29,79 +30,7 @@
 namespace tarvel {
 
 namespace {
-constexpr const char* program = "tarvel-report: ";
-
-// "1 line", "2 lines".
-std::string count_of(std::uint64_t count, const char* one, const char* more) {
-    return std::to_string(count) + " " + (count == 1 ? one : more);
-}
-
-// Why a map gave nothing, and what to check.
-void explain_nothing_found(std::ostream& err, const usage_model& model) {
-    const reader_counts& counts = model.reader;
-    const std::string& type = model.input.type;
-    if (counts.recognised == 0) {
-        err << program << "the map '" << model.input.map << "' holds no entry of the type " << type
-            << ": " << count_of(counts.lines_read, "line", "lines") << " read, none recognised.\n"
-            << "Hint: is the type right? (--type auto finds the format from the map.)\n";
-        return;
-    }
-    err << program << "no entry of the map '" << model.input.map
-        << "' lies in a defined area: " << count_of(counts.lines_read, "line", "lines") << " read, "
-        << count_of(counts.recognised, "entry", "entries") << " of the type " << type
-        << " recognised";
-    if (counts.dropped_total() > 0) {
-        err << ", " << counts.dropped_total() << " of them left out by the format's rules";
-    }
-    if (counts.unplaced > 0) {
-        err << ", " << counts.unplaced << " outside every area";
-    }
-    err << ".\n";
-    // With nothing outside the areas, the areas are not what left the map empty.
-    if (counts.unplaced == 0) {
-        err << "Hint: the format's rules left out every entry:";
-        const char* separator = " ";
-        for (const drop_count& rule : counts.dropped) {
-            err << separator << rule.rule << " (" << rule.count << ")";
-            separator = ", ";
-        }
-        err << ".\n";
-        return;
-    }
-    err << "Hint: do the areas of "
-        << (model.input.definition.empty() ? "the map's memory regions"
-                                           : "'" + model.input.definition + "'")
-        << " cover the entries' addresses?";
-    const map_format* format = find_map_format(type);
-    if (format != nullptr && !format->address_note.empty()) {
-        err << " " << type << " maps " << format->address_note << ".";
-    }
-    err << "\n";
-}
-
-const char* analysis_message(analysis_status status) {
-    switch (status) {
-        case analysis_status::unsupported_type:
-            return "the map type is not supported";
-        case analysis_status::invalid_definition:
-            return "cannot read the memory definition file, or it defines no area";
-        case analysis_status::invalid_definition_and_map:
-            return "cannot read the memory definition file nor the map file";
-        case analysis_status::invalid_map:
-            return "cannot read the map file";
-        case analysis_status::no_map_areas:
-            return "the map holds no memory regions to use as areas: give the linker script with "
-                   "--ld-script or a memory definition file with --def";
-        case analysis_status::no_definition_name:
-            return "no memory definition file was given (--def)";
-        case analysis_status::no_map_name:
-            return "no map file was given (--map)";
-        case analysis_status::ok:
-        case analysis_status::nothing_placed:
-            break;
-    }
-    return "";
-}
+constexpr const char* program = report_program;
 
 // The input files must exist before anything is read: the message then names the file.
 bool check_inputs(const report_options& options, std::ostream& err) {
@@ -134,12 +63,12 @@ std::optional<usage_snapshot> read_base(const std::string& path, std::ostream& e
         err << program << "cannot read the base report '" << path << "'\n";
         return std::nullopt;
     }
-    std::string error;
-    std::optional<usage_snapshot> base = read_base_report(std::move(content).str(), error);
+    c_result<usage_snapshot> base = read_base_report(std::move(content).str());
     if (!base) {
-        err << program << "the base report '" << path << "' " << error << "\n";
+        err << program << "the base report '" << path << "' " << base.error().what << "\n";
+        return std::nullopt;
     }
-    return base;
+    return std::move(base).value();
 }
 
 // The time of the run, as the page's header shows it: "2026-12-08 04:15 UTC".
@@ -207,22 +136,21 @@ int read_inputs(const report_options& options, run_inputs& inputs, std::ostream&
                 << options.map << "' is of the type " << inputs.type << "\n";
             return report_usage_error;
         }
-        std::string error;
-        std::optional<elf::elf_image> image = read_elf_file(options.elf, error);
+        c_result<elf::elf_image, std::string> image = read_elf_file(options.elf);
         if (!image) {
-            err << program << error << "\n";
+            err << program << image.error() << "\n";
             return report_input_error;
         }
         inputs.witness.emplace(std::move(image->sections));
     }
     if (!options.ld_script.empty()) {
-        std::vector<ld_script_region> regions;
-        std::string error;
-        if (!read_ld_script_file(options.ld_script, regions, error)) {
-            err << program << error << "\n";
+        const c_result<std::vector<ld_script_region>, std::string> regions =
+            read_ld_script_file(options.ld_script);
+        if (!regions) {
+            err << program << regions.error() << "\n";
             return report_input_error;
         }
-        if (!areas_from_regions(regions, inputs.script_areas)) {
+        if (!areas_from_regions(*regions, inputs.script_areas)) {
             err << program << "the linker script '" << options.ld_script
                 << "' has no region within 32-bit addresses\n";
             return report_input_error;
@@ -245,16 +173,8 @@ int analyse(const report_options& options, run_inputs& inputs, usage_model& mode
     request.elf_witness = witness ? &*witness : nullptr;
     const analysis_status status = analyze_usage(request, model);
     model.input.detected = options.type.automatic;
-    if (status == analysis_status::no_definition_name ||
-        status == analysis_status::unsupported_type || status == analysis_status::no_map_areas) {
-        err << program << analysis_message(status) << "\n";
-        return report_usage_error;
-    }
-    if (status != analysis_status::ok && status != analysis_status::nothing_placed) {
-        err << program << analysis_message(status) << " ('"
-            << (status == analysis_status::invalid_definition ? options.definition : options.map)
-            << "')\n";
-        return report_input_error;
+    if (const int failed = report_analysis_failure(err, status, options.definition, options.map)) {
+        return failed;
     }
     // Figures of a damaged map would lack what its damaged lines held.
     if (model.reader.damaged_lines > 0) {
@@ -284,18 +204,13 @@ int analyse(const report_options& options, run_inputs& inputs, usage_model& mode
         return report_nothing_found;
     }
     if (!options.eep.empty()) {
-        eep_usage eeprom;
         std::ostringstream reader_output;
-        const eep_status eep = read_eep_usage(options.eep, eeprom, reader_output);
-        if (eep != eep_status::ok) {
-            err << program << "cannot read the EEPROM sizes from '" << options.eep << "': "
-                << (eep == eep_status::file_end
-                        ? "the file ends before the value of _IpdEep_nTrippleDataFree"
-                        : "it cannot be opened")
-                << "\n";
+        const c_result<eep_usage, eep_problem> eeprom = read_eep_usage(options.eep, reader_output);
+        if (!eeprom) {
+            print_eep_failure(err, eeprom.error(), options.eep);
             return report_input_error;
         }
-        model.eeprom = eeprom;
+        model.eeprom = *eeprom;
         model.input.eep = options.eep;
     }
     return go_on;

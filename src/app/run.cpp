@@ -7,6 +7,7 @@
 #include "app/analyze_memory.h"
 #include "app/banner.h"
 #include "app/input_path.h"
+#include "app/run_errors.h"
 
 namespace tarvel {
 
@@ -15,15 +16,11 @@ namespace {
 // in the messages ("definition", "map", "eep").
 int resolve(std::string& resolved, const char* argument, const std::string& program_dir,
             const char* what) {
-    const int result = resolve_input_path(resolved, argument, program_dir);
-    if (result == -1) {
-        std::cout << "Invalid path for input " << what << " file" << std::endl;
-        return exit_invalid_path;
+    c_result<std::string, input_path_problem> path = resolve_input_path(argument, program_dir);
+    if (!path) {
+        return print_path_failure(std::cout, path.error(), what);
     }
-    if (result != 0) {
-        std::cout << "Could not find input " << what << " file" << std::endl;
-        return exit_not_found;
-    }
+    resolved = std::move(path).value();
     return exit_success;
 }
 }  // namespace

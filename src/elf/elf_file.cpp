@@ -333,8 +333,13 @@ std::optional<elf_image> c_elf_parser::parse() {
 
 }  // namespace
 
-std::optional<elf_image> read_elf(std::span<const std::uint8_t> bytes, elf_error& error) {
-    return c_elf_parser(bytes, error).parse();
+c_result<elf_image, elf_error> read_elf(std::span<const std::uint8_t> bytes) {
+    elf_error error;
+    std::optional<elf_image> image = c_elf_parser(bytes, error).parse();
+    if (!image) {
+        return error;
+    }
+    return std::move(*image);
 }
 
 std::string describe(const elf_error& error) {

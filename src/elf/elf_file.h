@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "text/input_result.h"
+
 namespace tarvel::elf {
 
 // Section types (sh_type) and flags (sh_flags) that the tools look at.
@@ -72,9 +74,9 @@ struct elf_error {
     std::uint64_t offset = 0;
 };
 
-// Parses the headers of the ELF file in `bytes`. Empty with `error` set when the file is no ELF
-// file or its headers do not fit the buffer.
-std::optional<elf_image> read_elf(std::span<const std::uint8_t> bytes, elf_error& error);
+// Parses the headers of the ELF file in `bytes`. The error when the file is no ELF file or its
+// headers do not fit the buffer.
+c_result<elf_image, elf_error> read_elf(std::span<const std::uint8_t> bytes);
 
 // "what (at byte N)": the error as one line for a message.
 std::string describe(const elf_error& error);

@@ -80,9 +80,9 @@ std::string text_of(const nlohmann::json& object, const char* key) {
 }
 }  // namespace
 
-std::optional<stored_report> store_report(const std::string& text, std::string& error) {
-    if (!read_base_report(text, error)) {
-        return std::nullopt;
+c_result<stored_report> store_report(const std::string& text) {
+    if (c_result<usage_snapshot> checked = read_base_report(text); !checked) {
+        return checked.error();
     }
     // Read in place, from a copy: RapidJSON's other way, copying each string onto the reader's
     // stack, adds to the stack's null pointer before the stack has storage.
@@ -91,8 +91,7 @@ std::optional<stored_report> store_report(const std::string& text, std::string& 
     c_entries_finder finder(stream);
     rapidjson::Reader reader;
     if (reader.Parse<rapidjson::kParseInsituFlag>(stream, finder).IsError() || !finder.found()) {
-        error = "lacks its entry list";
-        return std::nullopt;
+        return input_error{{}, 0, "lacks its entry list"};
     }
     stored_report report;
     report.entries_at = finder.begin();
@@ -102,8 +101,7 @@ std::optional<stored_report> store_report(const std::string& text, std::string& 
 
     const nlohmann::json summary = nlohmann::json::parse(report.summary, nullptr, false);
     if (!summary.is_object()) {
-        error = "is not valid JSON";
-        return std::nullopt;
+        return input_error{{}, 0, "is not valid JSON"};
     }
     for (const auto& [key, used, total] :
          {std::tuple{"ram", &report.ram_used, &report.ram_total},

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "text/input_result.h"
+
 namespace tarvel {
 
 struct stored_area {
@@ -31,9 +33,9 @@ struct stored_report {
 };
 
 // Checks that the text is a tarvel-usage report this program reads (the same reader a diff's
-// base goes through) and takes it apart. None, with the reason in `error` ("is not valid JSON
-// (at byte 12: ...)"), when it is not.
-std::optional<stored_report> store_report(const std::string& text, std::string& error);
+// base goes through) and takes it apart. An error whose `what` follows the report's name ("is
+// not valid JSON (at byte 12: ...)") when it is not.
+c_result<stored_report> store_report(const std::string& text);
 
 // The report again, byte for byte as it was stored; with an empty entry list when the entries
 // were pruned (`entries` empty).

@@ -8,15 +8,6 @@
 namespace tarvel::armlink {
 
 namespace {
-bool read_u32(std::string_view token, std::uint32_t& value) {
-    std::uint64_t wide = 0;
-    if (!vendor::read_hex(token, wide) || wide > 0xFFFFFFFFu) {
-        return false;
-    }
-    value = static_cast<std::uint32_t>(wide);
-    return true;
-}
-
 bool read_type(std::string_view token, row_type& type) {
     if (token == "Code" || token == "Ven") {
         type = row_type::code;
@@ -101,7 +92,8 @@ bool read_region_header(std::string_view line, region_header& header) {
                 read.max = number;
             }
         } else if (field.starts_with("COMPRESSED[") && field.ends_with("]")) {
-            read.compressed = read_u32(field.substr(11, field.size() - 12), read.compressed_size);
+            read.compressed =
+                vendor::read_hex32(field.substr(11, field.size() - 12), read.compressed_size);
         }
     }
     if (!has_base || !has_size) {
@@ -120,7 +112,7 @@ bool read_section_row(std::string_view line, section_row& row) {
     const std::vector<std::string_view> fields = vendor::tokens_of(line);
     section_row read;
     std::size_t at = 0;
-    if (fields.size() < 3 || !read_u32(fields[at++], read.exec_address)) {
+    if (fields.size() < 3 || !vendor::read_hex32(fields[at++], read.exec_address)) {
         return false;
     }
     // The load column, when the map has one: an address, "COMPRESSED" or "-".
@@ -132,13 +124,13 @@ bool read_section_row(std::string_view line, section_row& row) {
     } else if (fields[at] == "COMPRESSED") {
         read.load = load_column::compressed;
         ++at;
-    } else if (at + 1 < fields.size() && read_u32(fields[at], second) &&
-               read_u32(fields[at + 1], read.size)) {
+    } else if (at + 1 < fields.size() && vendor::read_hex32(fields[at], second) &&
+               vendor::read_hex32(fields[at + 1], read.size)) {
         read.load = load_column::address;
         read.load_address = second;
         ++at;
     }
-    if (at >= fields.size() || !read_u32(fields[at++], read.size)) {
+    if (at >= fields.size() || !vendor::read_hex32(fields[at++], read.size)) {
         return false;
     }
     if (at >= fields.size() || !read_type(fields[at++], read.type)) {

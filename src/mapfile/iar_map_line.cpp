@@ -7,15 +7,6 @@
 namespace tarvel::iar {
 
 namespace {
-bool read_u32(std::string_view token, std::uint32_t& value) {
-    std::uint64_t wide = 0;
-    if (!vendor::read_hex(token, wide) || wide > 0xFFFFFFFFu) {
-        return false;
-    }
-    value = static_cast<std::uint32_t>(wide);
-    return true;
-}
-
 // The kind at fields[i], and how many tokens it takes ("ro code" two, "const" one); 0 for none.
 std::size_t read_kind(const std::vector<std::string_view>& fields, std::size_t i, kind& what) {
     const std::string_view word = fields[i];
@@ -154,7 +145,7 @@ bool read_part_header(std::string_view line, std::string_view& label, std::uint3
     }
     std::size_t pos = colon + 1;
     const std::string_view figure = next_token(text, pos);
-    if (!next_token(text, pos).empty() || !read_u32(figure, size)) {
+    if (!next_token(text, pos).empty() || !vendor::read_hex32(figure, size)) {
         return false;
     }
     label = text.substr(1, close - 1);
@@ -164,8 +155,8 @@ bool read_part_header(std::string_view line, std::string_view& label, std::uint3
 bool is_part_end(std::string_view line) {
     const std::vector<std::string_view> fields = vendor::tokens_of(line);
     std::uint32_t ignored = 0;
-    return fields.size() == 3 && fields[0] == "-" && read_u32(fields[1], ignored) &&
-           read_u32(fields[2], ignored);
+    return fields.size() == 3 && fields[0] == "-" && vendor::read_hex32(fields[1], ignored) &&
+           vendor::read_hex32(fields[2], ignored);
 }
 
 row_kind read_section_row(std::string_view line, section_row& row) {
@@ -181,8 +172,8 @@ row_kind read_section_row(std::string_view line, section_row& row) {
         }
         const std::size_t at = i + taken;
         section_row read;
-        if (at + 2 > fields.size() || !read_u32(fields[at], read.address) ||
-            !read_u32(fields[at + 1], read.size)) {
+        if (at + 2 > fields.size() || !vendor::read_hex32(fields[at], read.address) ||
+            !vendor::read_hex32(fields[at + 1], read.size)) {
             return row_kind::none;
         }
         read.what = what;
@@ -197,8 +188,8 @@ row_kind read_section_row(std::string_view line, section_row& row) {
         return row_kind::section;
     }
     std::uint32_t ignored = 0;
-    if (fields.size() >= 4 && read_u32(fields[1], ignored) && read_u32(fields[2], ignored) &&
-        fields[3].starts_with("<")) {
+    if (fields.size() >= 4 && vendor::read_hex32(fields[1], ignored) &&
+        vendor::read_hex32(fields[2], ignored) && fields[3].starts_with("<")) {
         return row_kind::container;
     }
     if (fields.size() == 1 && !fields[0].starts_with("\"") && fields[0] != "-") {

@@ -47,6 +47,23 @@ bool c_map_file::place(c_map_entry entry, const c_memory_def& def, c_entry_list*
     return false;
 }
 
+bool c_map_file::add_entry(std::string_view name, std::uint32_t address, std::uint32_t size,
+                           std::uint32_t origin, const c_memory_def& def,
+                           c_entry_list& program_entries, c_entry_list& memory_entries) {
+    count_recognised();
+    if (std::uint64_t{address} + size > std::uint64_t{1} << 32) {
+        count_dropped("address beyond 32 bits");
+        return false;
+    }
+    c_map_entry entry;
+    entry.name = name;
+    entry.address = address;
+    entry.size = size;
+    entry.origin = origin;
+    place_entry(entry, def, program_entries, memory_entries);
+    return true;
+}
+
 bool c_map_file::place_entry(c_map_entry entry, const c_memory_def& def,
                              c_entry_list& program_entries, c_entry_list& memory_entries) {
     if (entry.size == 0) {

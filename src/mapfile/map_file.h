@@ -87,6 +87,13 @@ class c_map_file {
     bool place_entry(c_map_entry entry, const c_memory_def& def, c_entry_list& program_entries,
                      c_entry_list& memory_entries);
 
+    // Counts an entry of the map as recognised and places it with `place_entry`; an entry that
+    // runs past the 32-bit address space is counted as dropped instead. False only then: the
+    // entry was within 32 bits, wherever it was placed.
+    bool add_entry(std::string_view name, std::uint32_t address, std::uint32_t size,
+                   std::uint32_t origin, const c_memory_def& def, c_entry_list& program_entries,
+                   c_entry_list& memory_entries);
+
     // A copy of `name` that lives as long as the reader: for entries that are kept while
     // further lines are read (the line buffer moves on).
     std::string_view keep_name(std::string_view name) { return names_.store(name); }

@@ -112,17 +112,7 @@ bool c_map_file_armlink::parse(const c_memory_def& def, c_entry_list& program_en
 
     const auto add = [&](std::string_view name, std::uint32_t address, std::uint32_t size,
                          std::uint32_t origin) {
-        count_recognised();
-        if (std::uint64_t{address} + size > address_space) {
-            count_dropped("address beyond 32 bits");
-            return;
-        }
-        c_map_entry entry;
-        entry.name = name;
-        entry.address = address;
-        entry.size = size;
-        entry.origin = origin;
-        place_entry(entry, def, program_entries, memory_entries);
+        add_entry(name, address, size, origin, def, program_entries, memory_entries);
     };
     // Compressed RW data is stored as one image of the region, of the size the map states.
     const auto end_region = [&]() {

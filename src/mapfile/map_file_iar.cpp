@@ -13,8 +13,6 @@
 namespace tarvel {
 
 namespace {
-constexpr std::uint64_t address_space = std::uint64_t{1} << 32;
-
 bool is_read_only(iar::kind what) {
     return what == iar::kind::ro_code || what == iar::kind::ro_data;
 }
@@ -169,17 +167,7 @@ bool c_map_file_iar::parse(const c_memory_def& def, c_entry_list& program_entrie
 
     const auto add = [&](std::string_view name, std::uint32_t address, std::uint32_t size,
                          std::uint32_t origin) {
-        count_recognised();
-        if (std::uint64_t{address} + size > address_space) {
-            count_dropped("address beyond 32 bits");
-            return;
-        }
-        c_map_entry entry;
-        entry.name = name;
-        entry.address = address;
-        entry.size = size;
-        entry.origin = origin;
-        place_entry(entry, def, program_entries, memory_entries);
+        add_entry(name, address, size, origin, def, program_entries, memory_entries);
     };
     open_part current;
     const auto end_part = [&]() {

@@ -142,20 +142,12 @@ bool c_map_file_ti::parse(const c_memory_def& def, c_entry_list& program_entries
 
     const auto add = [&](std::string_view name, std::uint32_t address, std::uint32_t size,
                          std::uint32_t origin) {
-        count_recognised();
-        if (std::uint64_t{address} + size > address_space) {
-            count_dropped("address beyond 32 bits");
+        if (!add_entry(name, address, size, origin, def, program_entries, memory_entries)) {
             return;
         }
         if (region_row* region = region_at(regions, address)) {
             region->added += size;
         }
-        c_map_entry entry;
-        entry.name = name;
-        entry.address = address;
-        entry.size = size;
-        entry.origin = origin;
-        place_entry(entry, def, program_entries, memory_entries);
     };
     // An entry of the section, and its copy where the section runs elsewhere than it is loaded.
     const auto add_placed = [&](const ti::output_section& section, std::string_view name,
@@ -261,7 +253,7 @@ bool c_map_file_ti::parse(const c_memory_def& def, c_entry_list& program_entries
                     if (current.library.empty() || (!input.same_library && input.library.empty())) {
                         origin = origins.index_of(input.object);
                     } else {
-                        file.assign(current.library).append("(").append(input.object).append(")");
+                        assign_origin_name(file, current.library, input.object);
                         origin = origins.index_of(file);
                     }
                 }

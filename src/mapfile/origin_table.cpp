@@ -16,6 +16,20 @@ entry_origin split_origin(std::string_view file) {
     return {std::string(file), std::string()};
 }
 
+std::string origin_name(const entry_origin& origin) {
+    std::string name;
+    assign_origin_name(name, origin.archive, origin.object);
+    return name;
+}
+
+void assign_origin_name(std::string& name, std::string_view archive, std::string_view member) {
+    if (archive.empty()) {
+        name.assign(member);
+        return;
+    }
+    name.assign(archive).append("(").append(member).append(")");
+}
+
 std::uint32_t c_origin_table::index_of(std::string_view file) {
     if (file.empty()) {
         return no_origin;

@@ -20,6 +20,12 @@ namespace tarvel {
 // the archive's path.
 entry_origin split_origin(std::string_view file);
 
+// The name of an origin the way linkers write it, the reverse of split_origin: "uart.o" of the
+// archive "libhal.a" is "libhal.a(uart.o)", an object file outside an archive its name alone.
+std::string origin_name(const entry_origin& origin);
+// The same name written over `name`, whose storage a reader reuses from one entry to the next.
+void assign_origin_name(std::string& name, std::string_view archive, std::string_view member);
+
 class c_origin_table {
   public:
     // Fills `origins`, which the reader exposes; it must outlive the table.

@@ -9,15 +9,6 @@
 namespace tarvel::ti {
 
 namespace {
-bool read_u32(std::string_view token, std::uint32_t& value) {
-    std::uint64_t wide = 0;
-    if (!vendor::read_hex(token, wide) || wide > 0xFFFFFFFFu) {
-        return false;
-    }
-    value = static_cast<std::uint32_t>(wide);
-    return true;
-}
-
 // "RUN ADDR = 20000200" among the attributes.
 bool read_address_attribute(std::string_view text, std::string_view key, std::uint32_t& value) {
     const std::size_t at = text.find(key);
@@ -30,7 +21,7 @@ bool read_address_attribute(std::string_view text, std::string_view key, std::ui
     }
     rest.remove_prefix(1);
     std::size_t pos = 0;
-    return read_u32(next_token(rest, pos), value);
+    return vendor::read_hex32(next_token(rest, pos), value);
 }
 
 // Upper-case words and blanks only, as the headings of the map's parts are written.
@@ -74,9 +65,9 @@ bool read_region_line(std::string_view line, memory_region& region) {
     const std::vector<std::string_view> fields = vendor::tokens_of(line);
     memory_region read;
     std::uint32_t unused = 0;
-    if (fields.size() < 5 || !read_u32(fields[1], read.origin) ||
-        !read_u32(fields[2], read.length) || !read_u32(fields[3], read.used) ||
-        !read_u32(fields[4], unused)) {
+    if (fields.size() < 5 || !vendor::read_hex32(fields[1], read.origin) ||
+        !vendor::read_hex32(fields[2], read.length) || !vendor::read_hex32(fields[3], read.used) ||
+        !vendor::read_hex32(fields[4], unused)) {
         return false;
     }
     read.name = fields[0];
@@ -104,7 +95,8 @@ line_kind read_allocation_line(std::string_view line, output_section& output,
         }
         std::uint64_t page = 0;
         if (fields.size() < 4 || !vendor::read_decimal(fields[1], page) ||
-            !read_u32(fields[2], read.origin) || !read_u32(fields[3], read.length)) {
+            !vendor::read_hex32(fields[2], read.origin) ||
+            !vendor::read_hex32(fields[3], read.length)) {
             return line_kind::other;
         }
         if (fields[0] != "*") {
@@ -127,8 +119,8 @@ line_kind read_allocation_line(std::string_view line, output_section& output,
         return line_kind::output_section;
     }
     input_section read;
-    if (fields.size() < 3 || !read_u32(fields[0], read.address) ||
-        !read_u32(fields[1], read.length)) {
+    if (fields.size() < 3 || !vendor::read_hex32(fields[0], read.address) ||
+        !vendor::read_hex32(fields[1], read.length)) {
         return line_kind::other;
     }
     std::string_view rest =

@@ -36,6 +36,15 @@ bool read_hex(std::string_view token, std::uint64_t& value) {
     return true;
 }
 
+bool read_hex32(std::string_view token, std::uint32_t& value) {
+    std::uint64_t wide = 0;
+    if (!read_hex(token, wide) || wide > 0xFFFFFFFFu) {
+        return false;
+    }
+    value = static_cast<std::uint32_t>(wide);
+    return true;
+}
+
 bool read_decimal(std::string_view token, std::uint64_t& value) {
     std::uint64_t result = 0;
     bool any = false;

@@ -14,6 +14,9 @@ namespace tarvel::vendor {
 // significant digits; false for anything else, an empty run of digits included.
 bool read_hex(std::string_view token, std::uint64_t& value);
 
+// `read_hex` of a value that fits 32 bits: an address or size of a 32-bit target.
+bool read_hex32(std::string_view token, std::uint32_t& value);
+
 // Decimal digits, which "'" may group; false for anything else or a value beyond 64 bits.
 bool read_decimal(std::string_view token, std::uint64_t& value);
 

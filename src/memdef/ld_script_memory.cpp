@@ -82,10 +82,10 @@ struct token {
 // comments left out.
 class c_script_lexer {
   public:
-    bool push(const std::string& text, const std::string& name, std::string& error) {
+    bool push(const std::string& text, const std::string& name, input_error& error) {
         if (sources_.size() >= include_depth_limit) {
-            error = name + ": INCLUDE nested more than " + std::to_string(include_depth_limit) +
-                    " deep";
+            error = {name, 0,
+                     "INCLUDE nested more than " + std::to_string(include_depth_limit) + " deep"};
             return false;
         }
         sources_.push_back({text, name, 0, 1});
@@ -93,7 +93,7 @@ class c_script_lexer {
     }
 
     // The next token; false with `error` for an unterminated comment.
-    bool next(token& result, std::string& error) {
+    bool next(token& result, input_error& error) {
         while (!sources_.empty()) {
             source& s = sources_.back();
             if (!skip_blanks(s, error)) {
@@ -125,7 +125,7 @@ class c_script_lexer {
     }
 
     // The file name after INCLUDE: everything up to white space or ";", or a quoted text.
-    std::string file_name(std::string& error) {
+    std::string file_name(input_error& error) {
         source& s = sources_.back();
         if (!skip_blanks(s, error) || s.pos >= s.text.size()) {
             return {};
@@ -153,7 +153,7 @@ class c_script_lexer {
         std::size_t line;
     };
 
-    static bool skip_blanks(source& s, std::string& error) {
+    static bool skip_blanks(source& s, input_error& error) {
         while (s.pos < s.text.size()) {
             const char c = s.text[s.pos];
             if (c == '\n') {
@@ -164,8 +164,7 @@ class c_script_lexer {
             } else if (s.text.compare(s.pos, 2, "/*") == 0) {
                 const std::size_t end = s.text.find("*/", s.pos + 2);
                 if (end == std::string::npos) {
-                    error =
-                        s.name + " line " + std::to_string(s.line) + ": the comment is not closed";
+                    error = {s.name, s.line, "the comment is not closed"};
                     return false;
                 }
                 for (std::size_t i = s.pos; i < end; ++i) {
@@ -187,7 +186,7 @@ class c_script_lexer {
 class c_memory_parser {
   public:
     c_memory_parser(const ld_script_include_reader& include_reader,
-                    std::vector<ld_script_region>& regions, std::string& error)
+                    std::vector<ld_script_region>& regions, input_error& error)
         : include_reader_(include_reader), regions_(regions), error_(error) {}
 
     bool run(const std::string& text, const std::string& name) {
@@ -240,27 +239,24 @@ class c_memory_parser {
             }
             const std::string including = lexer_.current_file();
             const std::string file = lexer_.file_name(error_);
-            if (!error_.empty()) {
+            if (!error_.what.empty()) {
                 return false;
             }
-            std::string name;
-            std::string text;
-            if (!include_reader_ || !include_reader_(file, including, name, text)) {
-                error_ = where() + ": cannot read the included file '" + file + "'";
-                return false;
+            const std::optional<ld_script_text> included =
+                include_reader_ ? include_reader_(file, including) : std::nullopt;
+            if (!included) {
+                return fail("cannot read the included file '" + file + "'");
             }
-            if (!lexer_.push(text, name, error_)) {
+            if (!lexer_.push(included->text, included->name, error_)) {
                 return false;
             }
         }
     }
 
-    std::string where() const { return current_.file + " line " + std::to_string(current_.line); }
-
     bool fail(const std::string& what) { return fail_at(current_, what); }
 
     bool fail_at(const token& at, const std::string& what) {
-        error_ = at.file + " line " + std::to_string(at.line) + ": " + what;
+        error_ = {at.file, at.line, what};
         return false;
     }
 
@@ -300,7 +296,7 @@ class c_memory_parser {
         if (fatal_) {
             return false;  // the script itself cannot be read on
         }
-        error_.clear();
+        error_ = {};
         if (value) {
             symbols_[name] = *value;
         } else {
@@ -539,7 +535,7 @@ class c_memory_parser {
 
     const ld_script_include_reader& include_reader_;
     std::vector<ld_script_region>& regions_;
-    std::string& error_;
+    input_error& error_;
     c_script_lexer lexer_;
     token current_;
     bool fatal_ = false;  // the script cannot be read on (a file, a comment)
@@ -547,20 +543,28 @@ class c_memory_parser {
 };
 }  // namespace
 
-bool read_ld_script_memory_text(const std::string& text, const std::string& name,
-                                const ld_script_include_reader& include_reader,
-                                std::vector<ld_script_region>& regions, std::string& error) {
-    regions.clear();
-    error.clear();
+c_result<std::vector<ld_script_region>> read_ld_script_memory_text(
+    const std::string& text, const std::string& name,
+    const ld_script_include_reader& include_reader) {
+    std::vector<ld_script_region> regions;
+    input_error error;
     c_memory_parser parser(include_reader, regions, error);
     if (!parser.run(text, name)) {
-        return false;
+        return error;
     }
     if (regions.empty()) {
-        error = name + ": the script has no MEMORY command with a region";
-        return false;
+        return input_error{name, 0, "the script has no MEMORY command with a region"};
     }
-    return true;
+    return regions;
+}
+
+std::string ld_script_message(const input_error& error) {
+    // A place in a script is named as "memory.x line 4"; an error of a whole file as
+    // "memory.x: what".
+    if (error.line == 0) {
+        return located_message(error);
+    }
+    return error.file + " line " + std::to_string(error.line) + ": " + error.what;
 }
 
 }  // namespace tarvel

@@ -20,8 +20,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "text/input_result.h"
 
 namespace tarvel {
 
@@ -32,18 +35,27 @@ struct ld_script_region {
     std::string attributes;  // the text between the brackets, "rwx"; empty when none
 };
 
-// The text of a file that a script INCLUDEs: `file` as the INCLUDE writes it, `including` the
-// name of the script it stands in. Fills `name` (for messages, and as the `including` of the
-// files it includes in turn) and `text`; false when there is no such file to read.
-using ld_script_include_reader = std::function<bool(
-    const std::string& file, const std::string& including, std::string& name, std::string& text)>;
+// A script's text and its name in messages (and as the `including` of the files it includes).
+struct ld_script_text {
+    std::string name;
+    std::string text;
+};
+
+// The file that a script INCLUDEs: `file` as the INCLUDE writes it, `including` the name of the
+// script it stands in. None when there is no such file to read.
+using ld_script_include_reader = std::function<std::optional<ld_script_text>(
+    const std::string& file, const std::string& including)>;
 
 // Reads the regions of every MEMORY command of the script `text`, named `name` in messages, in
-// their order. False with `error` saying what and where ("memory.x line 4: unknown region
-// 'RAM2' in LENGTH(RAM2)") when an included file cannot be read or an expression cannot be
-// evaluated. Without `include_reader`, every INCLUDE is a file that cannot be read.
-bool read_ld_script_memory_text(const std::string& text, const std::string& name,
-                                const ld_script_include_reader& include_reader,
-                                std::vector<ld_script_region>& regions, std::string& error);
+// their order. An error with the file and line (0 for the script as a whole) when an included
+// file cannot be read or an expression cannot be evaluated. Without `include_reader`, every
+// INCLUDE is a file that cannot be read.
+c_result<std::vector<ld_script_region>> read_ld_script_memory_text(
+    const std::string& text, const std::string& name,
+    const ld_script_include_reader& include_reader);
+
+// The message of an error of the reader: "memory.x line 4: unknown region 'RAM2' in
+// LENGTH(RAM2)", or "memory.x: what" for one of no line.
+std::string ld_script_message(const input_error& error);
 
 }  // namespace tarvel

@@ -20,16 +20,15 @@ std::string sample_report() {
 
 // The reason the text is refused; fails the test when it is read.
 std::string refusal(std::string_view text) {
-    std::string error;
-    EXPECT_FALSE(read_base_report(std::string(text), error).has_value()) << text;
-    return error;
+    const c_result<usage_snapshot> result = read_base_report(std::string(text));
+    EXPECT_FALSE(result.ok()) << text;
+    return result.ok() ? std::string() : result.error().what;
 }
 
 usage_snapshot read(std::string_view text) {
-    std::string error;
-    std::optional<usage_snapshot> snapshot = read_base_report(std::string(text), error);
-    EXPECT_TRUE(snapshot.has_value()) << error;
-    return snapshot.value_or(usage_snapshot{});
+    c_result<usage_snapshot> snapshot = read_base_report(std::string(text));
+    EXPECT_TRUE(snapshot.ok()) << snapshot.error().what;
+    return snapshot ? std::move(snapshot).value() : usage_snapshot{};
 }
 
 // The text with the first `from` replaced by `to`.

@@ -1,4 +1,5 @@
 #include "analysis/budget.h"
+#include "app/budget_check.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +9,15 @@ namespace tarvel {
 namespace {
 
 budget parsed(std::string_view text, budget_kind kind = budget_kind::max) {
-    std::string error;
-    const std::optional<budget> result = parse_budget(text, kind, error);
-    EXPECT_TRUE(result.has_value()) << text << ": " << error;
-    return result.value_or(budget{});
+    const c_result<budget, std::string> result = parse_budget(text, kind);
+    EXPECT_TRUE(result) << text << ": " << result.error();
+    return result ? *result : budget{};
 }
 
 std::string refused(std::string_view text, budget_kind kind = budget_kind::max) {
-    std::string error;
-    EXPECT_FALSE(parse_budget(text, kind, error).has_value()) << text;
-    return error;
+    const c_result<budget, std::string> result = parse_budget(text, kind);
+    EXPECT_FALSE(result) << text;
+    return result ? std::string() : result.error();
 }
 
 TEST(ParseBudget, BytesWithAndWithoutUnits) {
@@ -99,10 +99,9 @@ class EvaluateBudgets : public ::testing::Test {
     // Evaluates one budget and gives its result; fails the test when it is refused.
     budget_result evaluate(std::string_view text, budget_kind kind = budget_kind::max,
                            const usage_diff* diff = nullptr) {
-        std::vector<budget_result> results;
-        std::string error;
-        EXPECT_TRUE(evaluate_budgets({parsed(text, kind)}, model, diff, results, error)) << error;
-        return results.empty() ? budget_result{} : results.front();
+        const auto results = evaluate_budgets({parsed(text, kind)}, model, diff);
+        EXPECT_TRUE(results) << budget_problem_message(results.error(), model);
+        return !results || results->empty() ? budget_result{} : results->front();
     }
 
     test::c_model_builder build;
@@ -187,23 +186,22 @@ TEST_F(EvaluateBudgets, TargetsTheBaseLackedGrewFromNothing) {
 }
 
 TEST_F(EvaluateBudgets, UnknownTargetsAreRefusedNamingTheKnownOnes) {
-    std::vector<budget_result> results;
-    std::string error;
-    EXPECT_FALSE(
-        evaluate_budgets({parsed("ROM=1"), parsed("Flash=1")}, model, nullptr, results, error));
-    EXPECT_EQ(error,
+    const auto refused = evaluate_budgets({parsed("ROM=1"), parsed("Flash=1")}, model, nullptr);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().rule.target, "Flash");
+    EXPECT_EQ(budget_problem_message(refused.error(), model),
               "the budget target 'Flash' names nothing of this report (RAM, ROM, Prg seg0, Ram "
               "seg0, Eep seg0, 'App', '|Os |App')");
     // Names are compared exactly.
-    EXPECT_FALSE(evaluate_budgets({parsed("rom=1")}, model, nullptr, results, error));
-    EXPECT_FALSE(evaluate_budgets({parsed("Prg seg=1")}, model, nullptr, results, error));
+    EXPECT_FALSE(evaluate_budgets({parsed("rom=1")}, model, nullptr));
+    EXPECT_FALSE(evaluate_budgets({parsed("Prg seg=1")}, model, nullptr));
 }
 
 TEST_F(EvaluateBudgets, EveryBudgetGivesAResultInTheOrderGiven) {
-    std::vector<budget_result> results;
-    std::string error;
-    ASSERT_TRUE(evaluate_budgets({parsed("ROM=1"), parsed("RAM=90%"), parsed("App=1KiB")}, model,
-                                 nullptr, results, error));
+    const auto evaluated =
+        evaluate_budgets({parsed("ROM=1"), parsed("RAM=90%"), parsed("App=1KiB")}, model, nullptr);
+    ASSERT_TRUE(evaluated);
+    const std::vector<budget_result>& results = *evaluated;
     ASSERT_EQ(results.size(), 3u);
     EXPECT_EQ(results[0].rule.target, "ROM");
     EXPECT_TRUE(results[0].exceeded);

@@ -15,28 +15,31 @@ TEST(ProgramDirectory, CutAfterTheLastBackslash) {
 }
 
 #ifndef _WIN32
+// The path an argument resolves to, or the name of its problem.
+std::string resolved(const std::string& path, const std::string& program_dir) {
+    const c_result<std::string, input_path_problem> result =
+        resolve_input_path(path.c_str(), program_dir);
+    if (result) {
+        return *result;
+    }
+    return result.error() == input_path_problem::invalid_path ? "<invalid path>" : "<not found>";
+}
+
 TEST(ResolveInputPath, AbsolutePathsAreUsedAsGiven) {
     test::c_temp_dir dir;
     const std::string file = dir.write("a.def", "x").string();
-    std::string resolved = "old";
-    EXPECT_EQ(resolve_input_path(resolved, file.c_str(), "ignored/"), 0);
-    EXPECT_EQ(resolved, file);
-    resolved = "old";
-    EXPECT_EQ(resolve_input_path(resolved, (file + "x").c_str(), ""), -1);
-    EXPECT_EQ(resolved, "");
-    EXPECT_EQ(resolve_input_path(resolved, dir.path().string().c_str(), ""), 0);  // a directory
+    EXPECT_EQ(resolved(file, "ignored/"), file);
+    EXPECT_EQ(resolved(file + "x", ""), "<invalid path>");
+    EXPECT_EQ(resolved(dir.path().string(), ""), dir.path().string());  // a directory
 }
 
 TEST(ResolveInputPath, RelativePathsFollowTheProgramDirectory) {
     test::c_temp_dir dir;
     dir.write("a.def", "x");
     const std::string prefix = dir.path().string() + "/";
-    std::string resolved;
-    EXPECT_EQ(resolve_input_path(resolved, "a.def", prefix), 0);
-    EXPECT_EQ(resolved, prefix + "a.def");
-    EXPECT_EQ(resolve_input_path(resolved, "b.def", prefix), -2);
-    EXPECT_EQ(resolved, "");
-    EXPECT_EQ(resolve_input_path(resolved, "", prefix + "a.def"), 0);  // plain concatenation
+    EXPECT_EQ(resolved("a.def", prefix), prefix + "a.def");
+    EXPECT_EQ(resolved("b.def", prefix), "<not found>");
+    EXPECT_EQ(resolved("", prefix + "a.def"), prefix + "a.def");  // plain concatenation
 }
 #endif
 

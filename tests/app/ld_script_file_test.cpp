@@ -19,17 +19,21 @@ TEST(LdScriptFile, IncludedFilesAreReadBesideTheScript) {
                                          "  RAM (rw) : ORIGIN = 0x20000000, LENGTH = RAM_SIZE\n"
                                          "}\n")
                                    .string();
-    std::vector<ld_script_region> regions;
-    std::string error;
-    ASSERT_TRUE(read_ld_script_file(script, regions, error)) << error;
-    ASSERT_EQ(regions.size(), 2u);
-    EXPECT_EQ(regions[0].name, "FLASH");
-    EXPECT_EQ(regions[1].length, 32u * 1024u);
+    const c_result<std::vector<ld_script_region>, std::string> regions =
+        read_ld_script_file(script);
+    ASSERT_TRUE(regions) << regions.error();
+    ASSERT_EQ(regions->size(), 2u);
+    EXPECT_EQ(regions->at(0).name, "FLASH");
+    EXPECT_EQ(regions->at(1).length, 32u * 1024u);
     // A missing script, and a missing included file, end with a message.
-    EXPECT_FALSE(read_ld_script_file((dir.path() / "none.ld").string(), regions, error));
+    const auto failure = [](const c_result<std::vector<ld_script_region>, std::string>& result) {
+        EXPECT_FALSE(result);
+        return result ? std::string() : result.error();
+    };
+    std::string error = failure(read_ld_script_file((dir.path() / "none.ld").string()));
     EXPECT_NE(error.find("cannot read the linker script"), std::string::npos) << error;
     dir.write("ld/gone.ld", "INCLUDE none.ld\n");
-    EXPECT_FALSE(read_ld_script_file((dir.path() / "ld" / "gone.ld").string(), regions, error));
+    error = failure(read_ld_script_file((dir.path() / "ld" / "gone.ld").string()));
     EXPECT_NE(error.find("cannot read the included file 'none.ld'"), std::string::npos) << error;
 }
 

@@ -372,14 +372,14 @@ TEST_F(HtmlBrowser, ChangesAndBudgetsShowOnBarsTilesAndTables) {
     usage_diff diff = diff_usage(base, current);
     diff.base = "base.json";
     std::vector<budget> budgets;
-    std::string error;
     for (const auto& [text, kind] :
          {std::pair{"Prg seg0=40KiB", budget_kind::max}, std::pair{"RAM=50%", budget_kind::max},
           std::pair{"ROM=1KiB", budget_kind::max_growth}}) {
-        budgets.push_back(*parse_budget(text, kind, error));
+        budgets.push_back(*parse_budget(text, kind));
     }
-    std::vector<budget_result> results;
-    ASSERT_TRUE(evaluate_budgets(budgets, model, &diff, results, error)) << error;
+    const auto evaluated = evaluate_budgets(budgets, model, &diff);
+    ASSERT_TRUE(evaluated);
+    const std::vector<budget_result>& results = *evaluated;
     std::ostringstream json;
     render_json_report(json, test::json_context(model, "3.0.0.0", &diff, &results));
     const std::string dom = open(model, "", group_by::section, json.str());

@@ -31,7 +31,12 @@ c_elf_builder firmware(bool is_64_bit, bool big_endian) {
 }
 
 std::optional<elf_image> parse(const std::vector<std::uint8_t>& bytes, elf_error& error) {
-    return elf::read_elf(bytes, error);
+    c_result<elf_image, elf_error> image = elf::read_elf(bytes);
+    if (!image) {
+        error = image.error();
+        return std::nullopt;
+    }
+    return std::move(image).value();
 }
 
 class ElfClassAndOrder : public ::testing::TestWithParam<std::tuple<bool, bool>> {};

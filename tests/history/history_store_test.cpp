@@ -21,8 +21,8 @@ class HistoryStore : public ::testing::TestWithParam<engine> {
                    const std::string& branch = "main", bool replace = false,
                    const std::string& target = "app") {
         std::string error;
-        const std::optional<stored_report> stored = store_report(report, error);
-        EXPECT_TRUE(stored) << error;
+        const c_result<stored_report> stored = store_report(report);
+        EXPECT_TRUE(stored);
         // Times in the order of the adds.
         std::string time = "2026-12-01T10:00:";
         time.append(std::to_string(10 + adds++)).append("Z");
@@ -159,7 +159,7 @@ TEST_P(HistoryStore, MigratesAVersionOneDatabaseAndRefusesANewerOne) {
         c_history_store old_store(std::move(database));
         ASSERT_TRUE(old_store.migrate_to(1, error)) << error;
         EXPECT_EQ(old_store.schema_version(error), 1);
-        const std::optional<stored_report> stored = store_report(flash_report(5), error);
+        const c_result<stored_report> stored = store_report(flash_report(5));
         ASSERT_EQ(old_store.add({"app", "old", "", "", "2026-01-01", {}}, *stored, false, error),
                   add_result::added);
     }
@@ -182,9 +182,8 @@ INSTANTIATE_TEST_SUITE_P(Engines, HistoryStore,
 
 TEST(StoredReport, SplitsTheEntryListOffAndJoinsItBack) {
     const std::string report = flash_report(10, {{"a", 1}, {"b[]", 2}});
-    std::string error;
-    const std::optional<stored_report> stored = store_report(report, error);
-    ASSERT_TRUE(stored) << error;
+    const c_result<stored_report> stored = store_report(report);
+    ASSERT_TRUE(stored) << stored.error().what;
     EXPECT_EQ(stored->entry_count, 2u);
     EXPECT_EQ(stored->summary.find("\"b[]\""), std::string::npos);
     EXPECT_EQ(stored->rom_used, 10);
@@ -194,14 +193,15 @@ TEST(StoredReport, SplitsTheEntryListOffAndJoinsItBack) {
 }
 
 TEST(StoredReport, RefusesWhatIsNoReportOfThisVersion) {
-    std::string error;
-    EXPECT_FALSE(store_report("not json", error));
-    EXPECT_NE(error.find("is not valid JSON"), std::string::npos) << error;
+    const c_result<stored_report> not_json = store_report("not json");
+    ASSERT_FALSE(not_json);
+    EXPECT_NE(not_json.error().what.find("is not valid JSON"), std::string::npos);
     std::string other = flash_report(1);
     other.replace(other.find("\"version\":1"), 11, "\"version\":2");
-    EXPECT_FALSE(store_report(other, error));
-    EXPECT_NE(error.find("version 2"), std::string::npos) << error;
-    EXPECT_FALSE(store_report("{\"format\":\"something-else\",\"version\":1}", error));
+    const c_result<stored_report> newer = store_report(other);
+    ASSERT_FALSE(newer);
+    EXPECT_NE(newer.error().what.find("version 2"), std::string::npos) << newer.error().what;
+    EXPECT_FALSE(store_report("{\"format\":\"something-else\",\"version\":1}"));
 }
 
 }  // namespace

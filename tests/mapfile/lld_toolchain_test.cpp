@@ -53,13 +53,11 @@ TEST(LldToolchain, EntriesAddUpToTheElfSectionHeaders) {
             read_sections(test::toolchain_dir(build) / (build + ".sections"));
         ASSERT_GE(sections.size(), 4u) << build;
 
-        std::vector<ld_script_region> regions;
-        std::string error;
-        ASSERT_TRUE(read_ld_script_file(
-            std::string(TARVEL_SOURCE_DIR) + "/examples/lld/src/memory.x", regions, error))
-            << error;
+        const c_result<std::vector<ld_script_region>, std::string> regions =
+            read_ld_script_file(std::string(TARVEL_SOURCE_DIR) + "/examples/lld/src/memory.x");
+        ASSERT_TRUE(regions) << regions.error();
         c_memory_def def;
-        ASSERT_TRUE(areas_from_regions(regions, def));
+        ASSERT_TRUE(areas_from_regions(*regions, def));
         c_map_file_lld reader(text_source::file(test::toolchain_map(build)));
         c_entry_list program;
         c_entry_list memory;

@@ -10,12 +10,15 @@ namespace tarvel {
 namespace {
 
 std::vector<ld_script_region> read(const std::string& text, std::string* error = nullptr) {
-    std::vector<ld_script_region> regions;
-    std::string message;
-    if (!read_ld_script_memory_text(text, "memory.x", {}, regions, message) && error != nullptr) {
-        *error = message;
+    c_result<std::vector<ld_script_region>> regions =
+        read_ld_script_memory_text(text, "memory.x", {});
+    if (!regions) {
+        if (error != nullptr) {
+            *error = ld_script_message(regions.error());
+        }
+        return {};
     }
-    return regions;
+    return std::move(regions).value();
 }
 
 TEST(LdScriptMemory, TheMemoryXOfARustProject) {
@@ -77,6 +80,32 @@ TEST(LdScriptMemory, ErrorsNameTheLineAndTheFault) {
     EXPECT_EQ(read("end = .;\nMEMORY { RAM : ORIGIN = 0, LENGTH = 4 }").size(), 1u);
 }
 
+// Each error keeps the file and line it was found at, the included file's own where it lies in
+// one, and no line where the script as a whole is at fault.
+TEST(LdScriptMemory, ErrorsKeepTheirFileAndLine) {
+    const ld_script_include_reader reader =
+        [](const std::string& file, const std::string&) -> std::optional<ld_script_text> {
+        return ld_script_text{"dir/" + file, "\n\nMEMORY { R : ORIGIN = NOWHERE, LENGTH = 1 }\n"};
+    };
+    const auto error_of = [&](const std::string& text) {
+        const c_result<std::vector<ld_script_region>> result =
+            read_ld_script_memory_text(text, "link.ld", reader);
+        EXPECT_FALSE(result) << text;
+        return result ? input_error{} : result.error();
+    };
+    const input_error included = error_of("\nINCLUDE bad.ld\n");
+    EXPECT_EQ(included.file, "dir/bad.ld");
+    EXPECT_EQ(included.line, 3u);
+    const input_error comment = error_of("MEMORY {\n\n /* open");
+    EXPECT_EQ(comment.file, "link.ld");
+    EXPECT_EQ(comment.line, 3u);
+    EXPECT_EQ(comment.what, "the comment is not closed");
+    const input_error empty = error_of("SECTIONS { }\n");
+    EXPECT_EQ(empty.file, "link.ld");
+    EXPECT_EQ(empty.line, 0u);
+    EXPECT_EQ(ld_script_message(empty), "link.ld: the script has no MEMORY command with a region");
+}
+
 TEST(LdScriptMemory, IncludedFilesComeFromTheReaderGiven) {
     // Files by name; each include is answered with a name that says who included it.
     const std::map<std::string, std::string> files{
@@ -86,45 +115,43 @@ TEST(LdScriptMemory, IncludedFilesComeFromTheReaderGiven) {
         {"loop.ld", "INCLUDE loop.ld\n"},
         {"bad.ld", "\nMEMORY { R : ORIGIN = NOWHERE, LENGTH = 1 }\n"}};
     std::vector<std::string> asked;
-    const ld_script_include_reader reader = [&](const std::string& file,
-                                                const std::string& including, std::string& name,
-                                                std::string& text) {
+    const ld_script_include_reader reader =
+        [&](const std::string& file,
+            const std::string& including) -> std::optional<ld_script_text> {
         asked.push_back(including + ">" + file);
         const auto found = files.find(file);
         if (found == files.end()) {
-            return false;
+            return std::nullopt;
         }
-        name = "dir/" + file;
-        text = found->second;
-        return true;
+        return ld_script_text{"dir/" + file, found->second};
     };
-    std::vector<ld_script_region> regions;
-    std::string error;
-    ASSERT_TRUE(
-        read_ld_script_memory_text("INCLUDE sizes.ld\n"
-                                   "MEMORY {\n"
-                                   "  INCLUDE \"regions.ld\"\n"
-                                   "  RAM (rw) : ORIGIN = 0x20000000, LENGTH = RAM_SIZE\n"
-                                   "}\n",
-                                   "link.ld", reader, regions, error))
-        << error;
-    ASSERT_EQ(regions.size(), 2u);
-    EXPECT_EQ(regions[0].name, "FLASH");
-    EXPECT_EQ(regions[1].length, 32u * 1024u);
+    const c_result<std::vector<ld_script_region>> regions = read_ld_script_memory_text(
+        "INCLUDE sizes.ld\n"
+        "MEMORY {\n"
+        "  INCLUDE \"regions.ld\"\n"
+        "  RAM (rw) : ORIGIN = 0x20000000, LENGTH = RAM_SIZE\n"
+        "}\n",
+        "link.ld", reader);
+    ASSERT_TRUE(regions) << ld_script_message(regions.error());
+    ASSERT_EQ(regions->size(), 2u);
+    EXPECT_EQ(regions->at(0).name, "FLASH");
+    EXPECT_EQ(regions->at(1).length, 32u * 1024u);
     EXPECT_EQ(asked, (std::vector<std::string>{"link.ld>sizes.ld", "dir/sizes.ld>base.ld",
                                                "link.ld>regions.ld"}));
     // A missing file, a file that includes itself, and an error inside an included file end
     // with a message naming the file and line.
-    EXPECT_FALSE(
-        read_ld_script_memory_text("INCLUDE loop.ld\n", "link.ld", reader, regions, error));
+    const auto failure = [](const c_result<std::vector<ld_script_region>>& result) {
+        EXPECT_FALSE(result);
+        return result ? std::string() : ld_script_message(result.error());
+    };
+    std::string error = failure(read_ld_script_memory_text("INCLUDE loop.ld\n", "link.ld", reader));
     EXPECT_NE(error.find("INCLUDE nested more than"), std::string::npos) << error;
-    EXPECT_FALSE(
-        read_ld_script_memory_text("\nINCLUDE none.ld\n", "link.ld", reader, regions, error));
+    error = failure(read_ld_script_memory_text("\nINCLUDE none.ld\n", "link.ld", reader));
     EXPECT_EQ(error, "link.ld line 2: cannot read the included file 'none.ld'");
-    EXPECT_FALSE(read_ld_script_memory_text("INCLUDE bad.ld\n", "link.ld", reader, regions, error));
+    error = failure(read_ld_script_memory_text("INCLUDE bad.ld\n", "link.ld", reader));
     EXPECT_EQ(error.rfind("dir/bad.ld line 2: ", 0), 0u) << error;
     // Without a reader, no INCLUDE can be read.
-    EXPECT_FALSE(read_ld_script_memory_text("INCLUDE regions.ld\n", "link.ld", {}, regions, error));
+    error = failure(read_ld_script_memory_text("INCLUDE regions.ld\n", "link.ld", {}));
     EXPECT_NE(error.find("cannot read the included file 'regions.ld'"), std::string::npos) << error;
 }
 

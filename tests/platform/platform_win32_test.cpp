@@ -57,18 +57,21 @@ TEST(PlatformWin32, ReplaceFileOverwritesTheTarget) {
 TEST(PlatformWin32, ResolvesDrivePathsAsGivenAndOthersBelowTheProgram) {
     test::c_temp_dir dir;
     const std::string file = dir.write("a.def", "x").string();
-    std::string resolved = "old";
-    EXPECT_EQ(resolve_input_path(resolved, file.c_str(), "ignored\\"), 0);
-    EXPECT_EQ(resolved, file);
-    resolved = "old";
-    EXPECT_EQ(resolve_input_path(resolved, (file + "x").c_str(), ""), -1);
-    EXPECT_EQ(resolved, "");
+    const auto resolved = [](const std::string& path, const std::string& program_dir) {
+        const c_result<std::string, input_path_problem> result =
+            resolve_input_path(path.c_str(), program_dir);
+        if (result) {
+            return *result;
+        }
+        return std::string(result.error() == input_path_problem::invalid_path ? "<invalid path>"
+                                                                              : "<not found>");
+    };
+    EXPECT_EQ(resolved(file, "ignored\\"), file);
+    EXPECT_EQ(resolved(file + "x", ""), "<invalid path>");
 
     const std::string program_dir = program_directory(dir.path().string() + "\\Tarvel.exe");
-    EXPECT_EQ(resolve_input_path(resolved, "a.def", program_dir), 0);
-    EXPECT_EQ(resolved, program_dir + "a.def");
-    EXPECT_EQ(resolve_input_path(resolved, "b.def", program_dir), -2);
-    EXPECT_EQ(resolved, "");
+    EXPECT_EQ(resolved("a.def", program_dir), program_dir + "a.def");
+    EXPECT_EQ(resolved("b.def", program_dir), "<not found>");
 }
 
 TEST(PlatformWin32, VersionInformationOfTheProgram) {

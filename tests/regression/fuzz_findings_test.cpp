@@ -11,6 +11,7 @@
 #include "analysis/base_report.h"
 #include "analysis/budget.h"
 #include "analysis/usage_diff.h"
+#include "app/budget_check.h"
 #include "mapfile/map_file_altium.h"
 #include "support/reader_fixture.h"
 #include "support/temp_dir.h"
@@ -38,9 +39,8 @@ TEST(FuzzFindings, BaseReportStringsAreDecodedWhereTheyStand) {
         R"("areas":[{"name":"A\u00e9","used":3}],"searches":[{"search":"s\t ","bytes":2}],)"
         R"("entries":[{"area":"A\u00e9","name":"\ud83d\ude00\"\\\/<x>","size":3},)"
         R"({"\u0061rea":"B","n\u0061me":"","size":4}]})";
-    std::string error;
-    const std::optional<usage_snapshot> snapshot = read_base_report(report, error);
-    ASSERT_TRUE(snapshot.has_value()) << error;
+    const c_result<usage_snapshot> snapshot = read_base_report(report);
+    ASSERT_TRUE(snapshot.ok()) << snapshot.error().what;
     EXPECT_EQ(snapshot->areas.at(0).label, "A\xC3\xA9");
     EXPECT_EQ(snapshot->searches.at(0).label, "s\t ");
     ASSERT_EQ(snapshot->entries.size(), 2u);
@@ -50,15 +50,19 @@ TEST(FuzzFindings, BaseReportStringsAreDecodedWhereTheyStand) {
     EXPECT_EQ(snapshot->entries[1].name, "");
 
     // A string cut off by the end of the text, or by a NUL inside it, is no JSON.
-    EXPECT_FALSE(read_base_report(R"({"format":"tarvel-us)", error).has_value());
+    const auto refusal = [](std::string text) {
+        const c_result<usage_snapshot> result = read_base_report(std::move(text));
+        EXPECT_FALSE(result.ok());
+        return result.ok() ? std::string() : result.error().what;
+    };
     EXPECT_EQ(
-        error,
+        refusal(R"({"format":"tarvel-us)"),
         "is not valid JSON (at byte 20, the end of the file: Missing a closing quotation mark "
         "in string.)");
-    EXPECT_FALSE(read_base_report(std::string("{\"form\0at\":1}", 13), error).has_value());
-    EXPECT_EQ(error, "is not valid JSON (at byte 6: Missing a closing quotation mark in string.)");
-    EXPECT_FALSE(read_base_report(R"({"a":"\ud800"})", error).has_value());
-    EXPECT_EQ(error.rfind("is not valid JSON (at byte ", 0), 0u) << error;
+    EXPECT_EQ(refusal(std::string("{\"form\0at\":1}", 13)),
+              "is not valid JSON (at byte 6: Missing a closing quotation mark in string.)");
+    const std::string surrogate = refusal(R"({"a":"\ud800"})");
+    EXPECT_EQ(surrogate.rfind("is not valid JSON (at byte ", 0), 0u) << surrogate;
 }
 
 // A growth percentage of a few hundred thousand billion: the limit in bytes was converted to a
@@ -71,23 +75,21 @@ TEST(FuzzFindings, AHugeGrowthPercentageIsRefusedNotWrapped) {
     diff.ram = {"", 1000, 1000, 0};
     diff.rom = {"", -1000, 1000, 2000};
     for (const char* text : {"RAM=1000000000000000000%", "ROM=1000000000000000000%"}) {
-        std::string error;
-        const std::optional<budget> rule = parse_budget(text, budget_kind::max_growth, error);
-        ASSERT_TRUE(rule.has_value()) << error;
-        std::vector<budget_result> results;
-        EXPECT_FALSE(evaluate_budgets({*rule}, model, &diff, results, error)) << text;
+        const c_result<budget, std::string> rule = parse_budget(text, budget_kind::max_growth);
+        ASSERT_TRUE(rule) << rule.error();
+        const auto refused = evaluate_budgets({*rule}, model, &diff);
+        ASSERT_FALSE(refused) << text;
         EXPECT_EQ(
-            error,
+            budget_problem_message(refused.error(), model),
             std::string("--max-growth: the limit of '").append(text).append("' is too large"));
     }
-    std::string error;
-    const std::optional<budget> rule =
-        parse_budget("RAM=1000000000000%", budget_kind::max_growth, error);
-    ASSERT_TRUE(rule.has_value()) << error;
-    std::vector<budget_result> results;
-    ASSERT_TRUE(evaluate_budgets({*rule}, model, &diff, results, error)) << error;
-    EXPECT_EQ(results.at(0).limit_bytes, 10'000'000'000'000);
-    EXPECT_FALSE(results[0].exceeded);
+    const c_result<budget, std::string> rule =
+        parse_budget("RAM=1000000000000%", budget_kind::max_growth);
+    ASSERT_TRUE(rule) << rule.error();
+    const auto results = evaluate_budgets({*rule}, model, &diff);
+    ASSERT_TRUE(results);
+    EXPECT_EQ(results->at(0).limit_bytes, 10'000'000'000'000);
+    EXPECT_FALSE(results->at(0).exceeded);
 }
 
 // A base report may hold any 64-bit figure, and the change to this build's figure overflowed

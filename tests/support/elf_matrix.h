@@ -44,10 +44,12 @@ inline std::vector<std::uint8_t> read_bytes(const std::filesystem::path& file) {
 // The ELF file's headers; a failure to read them fails the test that asked.
 inline std::optional<elf::elf_image> read_elf_file(const std::filesystem::path& file) {
     const std::vector<std::uint8_t> bytes = read_bytes(file);
-    elf::elf_error error;
-    std::optional<elf::elf_image> image = elf::read_elf(bytes, error);
-    EXPECT_TRUE(image) << file << ": " << elf::describe(error);
-    return image;
+    c_result<elf::elf_image, elf::elf_error> image = elf::read_elf(bytes);
+    EXPECT_TRUE(image) << file << ": " << elf::describe(image.error());
+    if (!image) {
+        return std::nullopt;
+    }
+    return std::move(image).value();
 }
 
 inline std::string read_text(const std::filesystem::path& file) {

@@ -2,6 +2,12 @@
 
 const digitGroups = new Intl.NumberFormat("en-US", { maximumFractionDigits: 0 });
 
+// The object file an entry comes from, as linkers write it: "libhal.a(uart.o)" for a member of
+// an archive, "startup.o" for an object file outside one.
+function originName(entry) {
+    return entry.archive === undefined ? entry.object : entry.archive + "(" + entry.object + ")";
+}
+
 // "233,196"
 function formatInt(value) {
     return digitGroups.format(value);

@@ -52,7 +52,7 @@ function groupName(entry, grouping, ambiguousNames) {
         if (entry.object === undefined) {
             return noGroupNames.object;
         }
-        return entry.archive === undefined ? entry.object : entry.archive + "(" + entry.object + ")";
+        return originName(entry);
     }
     if (grouping === "archive") {
         return entry.archive === undefined ? noGroupNames.archive : entry.archive;

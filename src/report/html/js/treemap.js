@@ -266,9 +266,7 @@ function createTreemap(tree, context, memoryKey) {
                 lines.push(share(node.bytes, holder.bytes, "the " + groupingTitles[context.grouping]));
             }
             if (entry.object !== undefined) {
-                lines.push(
-                    "From " + (entry.archive !== undefined ? entry.archive + "(" + entry.object + ")" : entry.object),
-                );
+                lines.push("From " + originName(entry));
             }
         } else if (node.kind === "group") {
             lines.push(groupingTitles[context.grouping] + " in " + area.name);

@@ -22,6 +22,10 @@ namespace gnu {
 class c_elf_witness;
 }
 
+// Entries hold 32-bit addresses: a reader of a format that prints wider ones drops a piece
+// that lies, or ends, at or beyond this.
+constexpr std::uint64_t entry_address_space = std::uint64_t{1} << 32;
+
 class c_map_file {
   public:
     // Opens the map for reading. A file that cannot be opened (or a directory) leaves

@@ -12,8 +12,6 @@
 namespace tarvel {
 
 namespace {
-constexpr std::uint64_t address_space = std::uint64_t{1} << 32;
-
 // What the rows add up to, by the classes of the map's own totals.
 struct class_sums {
     std::uint64_t ro = 0;   // code and RO data
@@ -68,7 +66,7 @@ bool c_map_file_armlink::define_areas(c_memory_def& def) {
         armlink::region_header header;
         if (armlink::read_region_header(line, header)) {
             if (!header.is_load_region) {
-                const std::uint64_t room = address_space - header.base;
+                const std::uint64_t room = entry_address_space - header.base;
                 const std::uint64_t size = header.max != 0 ? header.max : header.size;
                 regions.push_back(
                     {std::string(header.name),

@@ -17,8 +17,6 @@
 namespace tarvel {
 
 namespace {
-constexpr std::uint64_t address_space = std::uint64_t{1} << 32;
-
 // The keywords of ld's data statements, which a map lists as indented values.
 bool is_data_statement(std::string_view keyword) {
     return keyword == "BYTE" || keyword == "SHORT" || keyword == "LONG" || keyword == "QUAD" ||
@@ -438,7 +436,8 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
     // Each piece becomes an entry of the area at `place`, or an unplaced one.
     const auto add_piece = [&](const gnu::section_piece& piece, const area_place& place) {
         count_recognised();
-        if (piece.address >= address_space || piece.size > address_space - piece.address) {
+        if (piece.address >= entry_address_space ||
+            piece.size > entry_address_space - piece.address) {
             count_dropped("address beyond 32 bits");
             return;
         }

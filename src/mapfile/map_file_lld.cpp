@@ -11,8 +11,6 @@
 namespace tarvel {
 
 namespace {
-constexpr std::uint64_t address_space = std::uint64_t{1} << 32;
-
 // The piece of an input section line, its names copied into `names`, which holds those of the
 // output section being read.
 gnu::section_piece piece_of(const lld::map_line& line, c_name_arena& names) {
@@ -62,7 +60,8 @@ bool c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entrie
     c_origin_table origins(origins_);
     const auto add_counted = [&](const gnu::section_piece& piece) {
         count_recognised();
-        if (piece.address >= address_space || piece.size > address_space - piece.address) {
+        if (piece.address >= entry_address_space ||
+            piece.size > entry_address_space - piece.address) {
             count_dropped("address beyond 32 bits");
             return;
         }

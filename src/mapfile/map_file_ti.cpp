@@ -12,8 +12,6 @@
 namespace tarvel {
 
 namespace {
-constexpr std::uint64_t address_space = std::uint64_t{1} << 32;
-
 struct region_row {
     std::string name;
     std::uint32_t origin = 0;
@@ -117,7 +115,7 @@ bool c_map_file_ti::define_areas(c_memory_def& def) {
     def.program_names.clear();
     def.memory_names.clear();
     for (region_row& region : regions) {
-        const std::uint64_t room = address_space - region.origin;
+        const std::uint64_t room = entry_address_space - region.origin;
         const mem_area area{
             region.origin, static_cast<std::uint32_t>(std::min<std::uint64_t>(region.length, room)),
             no_area};

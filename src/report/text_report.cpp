@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "analysis/section_kind_use.h"
+#include "mapfile/origin_table.h"
 #include "report/eep_report.h"
 #include "report/memory_report.h"
 #include "report/report_sections.h"
@@ -105,8 +106,7 @@ void render_largest(std::ostream& out, const usage_model& model, std::size_t top
                 out << "  [" << without_closing_blank(model.searches[placed.search].text) << "]";
             }
             if (const entry_origin* origin = model.origin_of(*placed.entry)) {
-                out << "  " << (origin->archive.empty() ? "" : origin->archive + "(")
-                    << origin->object << (origin->archive.empty() ? "" : ")");
+                out << "  " << origin_name(*origin);
             }
             out << std::endl;
         }

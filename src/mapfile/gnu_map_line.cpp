@@ -54,19 +54,8 @@ bool read_hex_token(std::string_view token, std::uint64_t& value) {
 }
 
 namespace {
-// The value of each hexadecimal digit, 16 for any other character: one load per digit.
-constexpr std::array<std::uint8_t, 256> hex_values = [] {
-    std::array<std::uint8_t, 256> values{};
-    for (unsigned c = 0; c < 256; ++c) {
-        values[c] = is_hex_digit(static_cast<char>(c))
-                        ? static_cast<std::uint8_t>(hex_digit_value(static_cast<char>(c)))
-                        : 16;
-    }
-    return values;
-}();
-
-// read_hex_token of the next token from `pos` on, in one pass over its characters: every line
-// of the memory map begins with a name or a number, and there are millions of them.
+// read_hex_token of the next token from `pos` on: every line of the memory map begins with a
+// name or a number, and there are millions of them.
 bool read_hex_at(std::string_view text, std::size_t& pos, std::uint64_t& value) {
     pos = skip_blanks(text, pos);
     while (pos < text.size() && is_c_space(text[pos])) {
@@ -93,16 +82,9 @@ bool read_hex_at(std::string_view text, std::size_t& pos, std::uint64_t& value) 
             return true;
         }
     }
+    // A shorter number: a size, or an address of a 32-bit host.
     const std::size_t digits_begin = at;
-    std::uint64_t result = 0;
-    while (at < text.size()) {
-        const unsigned digit = hex_values[static_cast<unsigned char>(text[at])];
-        if (digit > 15) {
-            break;
-        }
-        result = (result << 4) | digit;
-        ++at;
-    }
+    const std::uint64_t result = read_hex_run(text, at);
     const std::size_t digits = at - digits_begin;
     if (digits == 0 || digits > 16 || (at < text.size() && !is_c_space(text[at]))) {
         return false;

@@ -32,6 +32,34 @@ constexpr unsigned hex_digit_value(char c) {
     return c <= '9' ? static_cast<unsigned>(c - '0') : static_cast<unsigned>((c | 0x20) - 'a' + 10);
 }
 
+// The value of each character as a hexadecimal digit, 16 for any other: one load per digit.
+inline constexpr auto hex_digit_values = [] {
+    struct table {
+        std::uint8_t values[256];
+    } t{};
+    for (unsigned c = 0; c < 256; ++c) {
+        const char ch = static_cast<char>(c);
+        t.values[c] = is_hex_digit(ch) ? static_cast<std::uint8_t>(hex_digit_value(ch)) : 16;
+    }
+    return t;
+}();
+
+// Reads the hexadecimal digits of `text` from `pos` on, up to the first other character or the
+// end, and moves `pos` past them. The value of the last 16 where there are more: callers bound
+// the count (the distance `pos` moved) before they trust it.
+constexpr std::uint64_t read_hex_run(std::string_view text, std::size_t& pos) {
+    std::uint64_t result = 0;
+    while (pos < text.size()) {
+        const unsigned digit = hex_digit_values.values[static_cast<unsigned char>(text[pos])];
+        if (digit > 15) {
+            break;
+        }
+        result = (result << 4) | digit;
+        ++pos;
+    }
+    return result;
+}
+
 // Reads `digits` whole as 1 to `max_digits` hexadecimal digits (at most 16, so the value fits):
 // the fields of the map formats that print addresses and sizes with a fixed or bounded number
 // of digits. False, and `value` untouched, for anything else.
@@ -40,12 +68,10 @@ constexpr bool read_hex_field(std::string_view digits, std::size_t max_digits,
     if (digits.empty() || digits.size() > max_digits || max_digits > 16) {
         return false;
     }
-    std::uint64_t result = 0;
-    for (const char c : digits) {
-        if (!is_hex_digit(c)) {
-            return false;
-        }
-        result = (result << 4) | hex_digit_value(c);
+    std::size_t pos = 0;
+    const std::uint64_t result = read_hex_run(digits, pos);
+    if (pos != digits.size()) {
+        return false;
     }
     value = result;
     return true;

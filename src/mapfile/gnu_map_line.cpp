@@ -65,28 +65,36 @@ bool read_hex_at(std::string_view text, std::size_t& pos, std::uint64_t& value) 
         return false;
     }
     std::size_t at = pos + 2;
-    if constexpr (std::endian::native == std::endian::little) {
+    std::size_t digits = 0;
+    std::uint64_t result = 0;
+    if (std::endian::native == std::endian::little && text.size() - at >= 16) {
+        // Sixteen characters at once: ld on a 64-bit host prints every address with 16 digits,
+        // of which a 32-bit target's first eight are zeros, and a size with fewer.
         std::uint64_t words[2];
-        std::uint32_t high = 0;
-        std::uint32_t low = 0;
-        if (text.size() - at >= sizeof words &&
-            (std::memcpy(words, text.data() + at, sizeof words), true) &&
-            eight_hex_digits(words[0], high) && eight_hex_digits(words[1], low)) {
-            // ld on a 64-bit host prints every address with 16 digits.
-            at += 16;
-            if (at < text.size() && !is_c_space(text[at])) {
-                return false;  // a 17th digit, or a token that goes on otherwise
-            }
-            value = (std::uint64_t{high} << 32) | low;
-            pos = at;
-            return true;
+        std::memcpy(words, text.data() + at, sizeof words);
+        constexpr std::uint64_t eight_zeros = 0x3030303030303030;
+        const leading_hex first =
+            words[0] == eight_zeros ? leading_hex{8, 0} : leading_hex_digits(words[0]);
+        if (first.count < 8) {
+            digits = first.count;
+            result = first.value;
+        } else {
+            const leading_hex second = leading_hex_digits(words[1]);
+            digits = 8 + second.count;
+            result = (std::uint64_t{first.value} << (4 * second.count)) | second.value;
+        }
+        // A 17th digit is no blank, and fails below.
+    } else {
+        const std::size_t digits_begin = at;
+        result = read_hex_run(text, at);
+        digits = at - digits_begin;
+        at = digits_begin;
+        if (digits > 16) {
+            return false;
         }
     }
-    // A shorter number: a size, or an address of a 32-bit host.
-    const std::size_t digits_begin = at;
-    const std::uint64_t result = read_hex_run(text, at);
-    const std::size_t digits = at - digits_begin;
-    if (digits == 0 || digits > 16 || (at < text.size() && !is_c_space(text[at]))) {
+    at += digits;
+    if (digits == 0 || (at < text.size() && !is_c_space(text[at]))) {
         return false;
     }
     value = result;

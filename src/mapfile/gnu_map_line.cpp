@@ -56,7 +56,8 @@ bool read_hex_token(std::string_view token, std::uint64_t& value) {
 namespace {
 // read_hex_token of the next token from `pos` on: every line of the memory map begins with a
 // name or a number, and there are millions of them.
-bool read_hex_at(std::string_view text, std::size_t& pos, std::uint64_t& value) {
+[[gnu::always_inline]] inline bool read_hex_at(std::string_view text, std::size_t& pos,
+                                               std::uint64_t& value) {
     pos = skip_blanks(text, pos);
     while (pos < text.size() && is_c_space(text[pos])) {
         ++pos;

@@ -12,7 +12,6 @@
 #include "mapfile/gnu_section_rules.h"
 #include "mapfile/name_arena.h"
 #include "mapfile/origin_table.h"
-#include "text/line_pipeline.h"
 #include "text/text_tokens.h"
 
 namespace tarvel {
@@ -56,9 +55,8 @@ class c_memory_map_reader {
     explicit c_memory_map_reader(Handler& handler, bool keep_names = true)
         : handler_(handler), keep_names_(keep_names) {}
 
-    void take(std::string_view line) { take(gnu::classify(line)); }
-
-    void take(const gnu::map_line& parsed) {
+    void take(std::string_view line) {
+        const gnu::map_line parsed = gnu::classify(line);
         const bool continues = parsed.kind == gnu::line_kind::values;
         if (pending_output_) {
             std::string name = std::move(*pending_output_);
@@ -658,45 +656,26 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
     // Before the memory map come the archive members, the common symbols, the discarded input
     // sections (listed like placed ones, at address 0) and the memory regions: none is an
     // entry. A cross reference table after it ends the map.
-    //
-    // What each line is, is found on a second thread while this one places the pieces of the
-    // lines before: the two halves of the work cost about the same.
-    struct classified_line {
-        gnu::heading heading = gnu::heading::none;
-        gnu::map_line parsed;
-    };
-    const auto next = [this](std::string_view& line) { return next_line(line); };
-    const auto make_record = [](std::string_view line) {
-        classified_line record;
-        record.heading = gnu::heading_of(line);
-        if (record.heading == gnu::heading::none) {
-            record.parsed = gnu::classify(line);
+    bool in_memory_map = false;
+    std::string_view line;
+    while (next_line(line)) {
+        const gnu::heading heading = gnu::heading_of(line);
+        if (heading == gnu::heading::memory_map) {
+            in_memory_map = true;
+            continue;
         }
-        return record;
-    };
-    {
-        c_line_pipeline<classified_line, decltype(next), decltype(make_record)> lines(next,
-                                                                                      make_record);
-        bool in_memory_map = false;
-        while (const classified_line* record = lines.next()) {
-            const gnu::heading heading = record->heading;
-            if (heading == gnu::heading::memory_map) {
-                in_memory_map = true;
-                continue;
-            }
-            if (heading == gnu::heading::cross_reference) {
-                break;
-            }
-            if (heading != gnu::heading::none) {
-                in_memory_map = false;
-                continue;
-            }
-            if (!in_memory_map) {
-                continue;
-            }
-            reader.take(record->parsed);
+        if (heading == gnu::heading::cross_reference) {
+            break;
         }
-    }  // the second thread ends here, before the file is closed
+        if (heading != gnu::heading::none) {
+            in_memory_map = false;
+            continue;
+        }
+        if (!in_memory_map) {
+            continue;
+        }
+        reader.take(line);
+    }
     reader.finish();
     held_images.release_all(add_load_image);
     close();

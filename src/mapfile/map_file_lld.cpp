@@ -7,7 +7,6 @@
 #include "mapfile/lld_map_line.h"
 #include "mapfile/name_arena.h"
 #include "mapfile/origin_table.h"
-#include "text/line_pipeline.h"
 
 namespace tarvel {
 
@@ -140,69 +139,42 @@ bool c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entrie
         current.reset();
     };
 
-    // What each line is, is found on a second thread while this one counts the pieces of the
-    // lines before (see c_line_pipeline). Nothing before the table's heading is part of it; the
-    // heading tells the table's columns.
-    struct classified_line {
-        bool before_table = false;
-        bool is_row = false;
-        bool ends_table = false;  // the cross reference table's heading
-        bool is_blank = false;
-        lld::map_line parsed;
-    };
-    const auto next = [this](std::string_view& line) { return next_line(line); };
-    auto make_record = [layout = lld::columns::none](std::string_view line) mutable {
-        classified_line record;
+    lld::columns layout = lld::columns::none;
+    std::string_view line;
+    while (next_line(line)) {
         if (layout == lld::columns::none) {
-            layout = lld::heading_of(line);
-            record.before_table = true;
-        } else {
-            record.is_row = lld::read_line(line, layout, record.parsed);
-            if (!record.is_row) {
-                record.ends_table = lld::is_cross_reference_heading(line);
-                record.is_blank = lld::is_blank(line);
-            }
+            layout = lld::heading_of(line);  // nothing before the heading is part of the table
+            continue;
         }
-        return record;
-    };
-    {
-        c_line_pipeline<classified_line, decltype(next), decltype(make_record)> lines(next,
-                                                                                      make_record);
-        while (const classified_line* record = lines.next()) {
-            if (record->before_table) {
-                continue;
+        // Rows start with a number: a line that is none is asked what else it is.
+        lld::map_line parsed;
+        if (!lld::read_line(line, layout, parsed)) {
+            if (lld::is_cross_reference_heading(line)) {
+                break;
             }
-            // Rows start with a number: a line that is none is asked what else it is.
-            const lld::map_line& parsed = record->parsed;
-            if (!record->is_row) {
-                if (record->ends_table) {
-                    break;
-                }
-                if (!record->is_blank) {
-                    count_damaged_at(lines.line_number(),
-                                     "a line of the table \"VMA LMA Size Align Out In Symbol\"");
-                }
-                continue;
+            if (!lld::is_blank(line)) {
+                count_damaged("a line of the table \"VMA LMA Size Align Out In Symbol\"");
             }
-            if (parsed.kind == lld::line_kind::output_section) {
-                finish_section();
-                piece_names.clear();
-                begin_section(parsed, section_memory);
-                current = std::move(section_memory);
-                rule = not_in_target_rule(current->name, current->address);
-                streamed = rule != nullptr || !gnu::may_have_load_image(*current);
-                pieces_seen = 0;
-                if (streamed && rule == nullptr) {
-                    counter.emplace(*current);
-                }
-            } else if (parsed.kind == lld::line_kind::input_section && current) {
-                if (streamed && parsed.size > 0 && !current->pieces.empty()) {
-                    take_pieces(&parsed.address);
-                }
-                current->pieces.push_back(piece_of(parsed, piece_names));
-            }
+            continue;
         }
-    }  // the second thread ends here, before the file is closed
+        if (parsed.kind == lld::line_kind::output_section) {
+            finish_section();
+            piece_names.clear();
+            begin_section(parsed, section_memory);
+            current = std::move(section_memory);
+            rule = not_in_target_rule(current->name, current->address);
+            streamed = rule != nullptr || !gnu::may_have_load_image(*current);
+            pieces_seen = 0;
+            if (streamed && rule == nullptr) {
+                counter.emplace(*current);
+            }
+        } else if (parsed.kind == lld::line_kind::input_section && current) {
+            if (streamed && parsed.size > 0 && !current->pieces.empty()) {
+                take_pieces(&parsed.address);
+            }
+            current->pieces.push_back(piece_of(parsed, piece_names));
+        }
+    }
     finish_section();
     close();
     return !program_entries.empty() || !memory_entries.empty();

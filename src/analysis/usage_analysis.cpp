@@ -155,7 +155,8 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
     }
     c_memory_def& def = model.definition;
     if (!request.use_map_areas) {
-        def.loaded = def.load(request.definition, model.search_definitions);
+        // The programs word both failures of the definition alike: one status for both.
+        def.loaded = def.load(request.definition, model.search_definitions).ok();
     }
     const std::unique_ptr<c_map_file> reader =
         create_reader(request.type, text_source::file(request.map));

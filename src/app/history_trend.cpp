@@ -79,12 +79,12 @@ int history_trend(c_history_store& store, const history_options& options, std::o
     // The page is written first: when it cannot be, the run fails before printing anything.
     if (!options.html.empty()) {
         c_output_file page(options.html);
-        if (page.is_open()) {
+        if (page.opened()) {
             page.stream() << render_trend_html(data);
         }
-        if (!page.is_open() || !page.commit()) {
+        if (const output_result written = page.commit(); !written) {
             err << history_program << "cannot write the trend page '" << options.html
-                << "': " << page.failure() << "\n";
+                << "': " << written.error() << "\n";
             return history_input_error;
         }
     }

@@ -61,20 +61,25 @@ bench_db fresh(bool postgres, const std::string& name) {
         }
         return {file.string(), file};
     }
-    std::string error;
     const std::string server = std::getenv("TARVEL_BENCH_POSTGRES");
-    auto database = open_database(server, false, error);
-    database->run(cat("DROP SCHEMA IF EXISTS bench_", name, " CASCADE"), {}, nullptr, error);
-    database->run(cat("CREATE SCHEMA bench_", name), {}, nullptr, error);
+    auto database = open_database(server, false);
+    if (!database) {
+        std::abort();
+    }
+    (void)(*database)->run(cat("DROP SCHEMA IF EXISTS bench_", name, " CASCADE"), {});
+    (void)(*database)->run(cat("CREATE SCHEMA bench_", name), {});
     return {cat(server, server.find('?') == std::string::npos ? "?" : "&",
                 "options=-csearch_path%3Dbench_", name),
             {}};
 }
 
 std::unique_ptr<c_history_store> open_store(const std::string& db) {
-    std::string error;
-    auto store = std::make_unique<c_history_store>(open_database(db, true, error));
-    if (!store->prepare(error)) {
+    db_result<std::unique_ptr<c_database>> database = open_database(db, true);
+    if (!database) {
+        std::abort();
+    }
+    auto store = std::make_unique<c_history_store>(std::move(database).value());
+    if (!store->prepare()) {
         std::abort();
     }
     return store;
@@ -86,11 +91,10 @@ double database_bytes(c_history_store& store, const bench_db& db) {
         return static_cast<double>(std::filesystem::file_size(db.file));
     }
     std::vector<sql_row> rows;
-    std::string error;
-    store.database().run(
+    (void)store.database().run(
         "SELECT pg_total_relation_size('builds') + pg_total_relation_size('build_areas') + "
         "pg_total_relation_size('build_entries')",
-        {}, &rows, error);
+        {}, &rows);
     return std::stod(rows.at(0).at(0).value_or("0"));
 }
 
@@ -98,14 +102,16 @@ void add_100000_entries(benchmark::State& state, bool postgres) {
     const bench_db db = fresh(postgres, "add");
     auto store = open_store(db.db);
     const std::string report = report_with(100000, 1600000);
-    std::string error;
     int commit = 0;
     for (auto _ : state) {
         const c_result<stored_report> stored = store_report(report);
         const build_info info{
             "app", cat("commit", std::to_string(++commit)), "", "main", "2026-12-08T10:00:00Z", {}};
-        if (!stored || store->add(info, *stored, false, error) != add_result::added) {
-            state.SkipWithError(error.c_str());
+        const db_result<add_result> added = stored ? store->add(info, *stored, false)
+                                                   : db_result<add_result>(db_error{"no report"});
+        if (!added || *added != add_result::added) {
+            state.SkipWithError(added ? "the build was stored already"
+                                      : added.error().what.c_str());
             break;
         }
     }
@@ -116,7 +122,6 @@ void add_100000_entries(benchmark::State& state, bool postgres) {
 void trend_10000_builds(benchmark::State& state, bool postgres) {
     const bench_db db = fresh(postgres, "trend");
     auto store = open_store(db.db);
-    std::string error;
     const std::string report = report_with(0, 1000);
     const c_result<stored_report> stored = store_report(report);
     constexpr int builds = 10000;
@@ -126,14 +131,14 @@ void trend_10000_builds(benchmark::State& state, bool postgres) {
         char time[32];
         std::snprintf(time, sizeof time, "2026-%02d-%02dT%02d:%02d:00Z", 1 + i / 1000 % 12,
                       1 + i / 40 % 28, i / 60 % 24, i % 60);
-        store->add({"app", commit, parent, "main", time, {}}, *stored, false, error);
+        (void)store->add({"app", commit, parent, "main", time, {}}, *stored, false);
         parent = commit;
     }
     state.counters["bytes_per_build_summary"] = database_bytes(*store, db) / builds;
     for (auto _ : state) {
-        trend_data data;
-        if (!store->trend("app", "main", {}, data, error) || data.builds.size() != builds) {
-            state.SkipWithError(error.c_str());
+        const db_result<trend_data> data = store->trend("app", "main", {});
+        if (!data || data->builds.size() != builds) {
+            state.SkipWithError(data ? "builds are missing" : data.error().what.c_str());
             break;
         }
         benchmark::DoNotOptimize(data);

@@ -68,7 +68,7 @@ inline const c_scratch_dir& scratch() {
 inline c_memory_def load_definition(const std::string& name, const char* text) {
     c_memory_def loaded;
     search_list searches;
-    loaded.loaded = loaded.load(scratch().write(name, text), searches);
+    loaded.loaded = loaded.load(scratch().write(name, text), searches).ok();
     if (!loaded.loaded) {
         std::abort();
     }

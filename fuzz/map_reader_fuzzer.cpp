@@ -52,8 +52,9 @@ void parse_and_check(tarvel::c_map_file& reader, const tarvel::c_memory_def& def
     using namespace tarvel;
     c_entry_list program_entries;
     c_entry_list memory_entries;
-    const bool placed = reader.parse(def, program_entries, memory_entries);
-    if (placed == (program_entries.empty() && memory_entries.empty())) {
+    // The map is text in memory: it is always open.
+    const c_result<parsed_map> parsed = reader.parse(def, program_entries, memory_entries);
+    if (!parsed || parsed->placed_any == (program_entries.empty() && memory_entries.empty())) {
         std::abort();
     }
     for (const auto* list : {&program_entries, &memory_entries}) {

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     search_list searches;
     c_memory_def def;
-    def.loaded = def.load(path, searches);
+    def.loaded = def.load(path, searches).ok();
 
     // The analysis adds up the areas, looks entries up in them and matches names against the
     // searches: run each once on what was read, with values taken from the input.

@@ -155,7 +155,8 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
     }
     c_memory_def& def = model.definition;
     if (!request.use_map_areas) {
-        def.loaded = def.load(request.definition, model.search_definitions);
+        // The programs word both failures of the definition alike: one status for both.
+        def.loaded = def.load(request.definition, model.search_definitions).ok();
     }
     const std::unique_ptr<c_map_file> reader =
         create_reader(request.type, text_source::file(request.map));
@@ -178,22 +179,23 @@ analysis_status analyze_usage(const analysis_request& request, usage_model& mode
 
 namespace {
 analysis_status read_map(c_map_file& reader, usage_model& model, const add_up_options& options) {
-    if (!reader.is_open()) {
-        return analysis_status::invalid_map;
-    }
     if (!options.list_entries && model.search_definitions.empty()) {
         // Nothing will read an entry but the sums: no search, and no list of entries.
         model.program_entries.keep_sums_only();
         model.memory_entries.keep_sums_only();
     }
-    const bool placed = reader.parse(model.definition, model.program_entries, model.memory_entries);
+    const c_result<parsed_map> parsed =
+        reader.parse(model.definition, model.program_entries, model.memory_entries);
+    if (!parsed) {
+        return analysis_status::invalid_map;
+    }
     model.reader = reader.counts();
     model.unplaced = reader.unplaced();
     model.origins = reader.origins();
     add_up_options with_overflow = options;
     with_overflow.show_overflow = reader.entries_may_overrun_areas();
     add_up_usage(model, with_overflow);
-    return placed ? analysis_status::ok : analysis_status::nothing_placed;
+    return parsed->placed_any ? analysis_status::ok : analysis_status::nothing_placed;
 }
 }  // namespace
 

@@ -8,7 +8,7 @@ void c_ambiguity_file::take(std::string_view name, const std::string& search,
                             const std::string& earlier_search) {
     if (!file_) {
         file_ = std::make_unique<c_output_file>(path_);
-        if (file_->is_open()) {
+        if (file_->opened()) {
             writer_.emplace(file_->stream());
         }
     }
@@ -17,9 +17,9 @@ void c_ambiguity_file::take(std::string_view name, const std::string& search,
     }
 }
 
-bool c_ambiguity_file::commit() {
-    if (!writer_) {
-        return false;
+output_result c_ambiguity_file::commit() {
+    if (!file_) {
+        return done{};
     }
     writer_.reset();  // hands the rest to the file
     return file_->commit();

@@ -22,9 +22,9 @@ class c_ambiguity_file : public c_ambiguity_sink {
     void take(std::string_view name, const std::string& search,
               const std::string& earlier_search) override;
 
-    // Puts the written file in the target's place. False when nothing was written, or writing
-    // or replacing failed.
-    bool commit();
+    // Puts the written file in the target's place; the error says why it could not be written.
+    // Without an ambiguity there is nothing to put, and an existing file stays as it is.
+    output_result commit();
 
   private:
     std::string path_;

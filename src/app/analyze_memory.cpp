@@ -28,9 +28,9 @@ bool analyze_memory(const std::string& map_file_name, const std::string& def_fil
         return false;
     }
     // The ambiguity file is complete before the report names it. The warning names it even
-    // when it could not be written.
+    // when it could not be written: its error is not told.
     if (model.ambiguity_count() > 0) {
-        ambiguities.commit();
+        (void)ambiguities.commit();
     }
     render_memory_report(out, model, &ambiguity_file);
     return true;

@@ -18,12 +18,12 @@ namespace {
 // The stored report of a build, with the message on `err` when it cannot be had.
 std::optional<std::string> stored_report_of(c_history_store& store, const std::string& target,
                                             const std::string& commit, std::ostream& err) {
-    std::string error;
-    std::optional<std::string> report = store.report(target, commit, error);
+    db_result<std::string> report = store.report(target, commit);
     if (!report) {
-        print_database_failure(err, store.database().display_name(), error);
+        print_database_failure(err, store.database().display_name(), report.error());
+        return std::nullopt;
     }
-    return report;
+    return std::move(report).value();
 }
 }  // namespace
 
@@ -56,12 +56,11 @@ int history_compare(c_history_store& store, const history_options& options, std:
         return print_stored_report_failure(err, *head_commit, rebuilt.error());
     }
     const std::unique_ptr<report_model>& head = *rebuilt;
-    std::string error;
     usage_snapshot current = snapshot_of(head->model);
     // A pruned build keeps no entries: compared with a whole one, every entry would look
     // added or removed.
-    bool base_kept = store.has_entries(options.target, *base_commit, error);
-    bool head_kept = store.has_entries(options.target, *head_commit, error);
+    const bool base_kept = entries_kept(store, options.target, *base_commit);
+    const bool head_kept = entries_kept(store, options.target, *head_commit);
     if (!base_kept || !head_kept) {
         err << history_program << "the entry list of " << (!base_kept ? *base_commit : *head_commit)
             << " was pruned: the entries are not compared\n";

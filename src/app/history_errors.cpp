@@ -7,10 +7,9 @@
 
 namespace tarvel {
 
-int print_database_failure(std::ostream& err, const std::string& database,
-                           const std::string& error) {
-    err << history_program << "cannot read the history database '" << database << "': " << error
-        << "\n";
+int print_database_failure(std::ostream& err, const std::string& database, const db_error& error) {
+    err << history_program << "cannot read the history database '" << database
+        << "': " << error.what << "\n";
     return history_input_error;
 }
 

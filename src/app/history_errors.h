@@ -5,13 +5,13 @@
 #include <iosfwd>
 #include <string>
 
+#include "history/database.h"
 #include "text/input_result.h"
 
 namespace tarvel {
 
 // "cannot read the history database 'NAME': ERROR" on `err`; gives the exit code.
-int print_database_failure(std::ostream& err, const std::string& database,
-                           const std::string& error);
+int print_database_failure(std::ostream& err, const std::string& database, const db_error& error);
 
 // "the stored report of COMMIT" and what is wrong with it, on `err`; gives the exit code.
 int print_stored_report_failure(std::ostream& err, const std::string& commit,

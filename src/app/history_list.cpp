@@ -9,17 +9,17 @@ namespace tarvel {
 
 int history_list(c_history_store& store, const history_options& options, std::ostream& out,
                  std::ostream& err) {
-    std::vector<build_row> builds;
-    std::string error;
-    if (!store.list({options.target, options.branch, options.last}, builds, error)) {
-        return print_database_failure(err, store.database().display_name(), error);
+    const db_result<std::vector<build_row>> builds =
+        store.list({options.target, options.branch, options.last});
+    if (!builds) {
+        return print_database_failure(err, store.database().display_name(), builds.error());
     }
     if (options.format == "json") {
-        render_build_list_json(out, builds);
+        render_build_list_json(out, *builds);
     } else if (options.format == "csv") {
-        render_build_list_csv(out, builds);
+        render_build_list_csv(out, *builds);
     } else {
-        render_build_list_text(out, builds);
+        render_build_list_text(out, *builds);
     }
     return history_success;
 }

@@ -32,12 +32,13 @@ bool is_iso8601(const std::string& text) {
 
 std::unique_ptr<c_history_store> open_history(const std::string& db, bool create, std::ostream& err,
                                               std::string_view program) {
-    std::string error;
-    std::unique_ptr<c_database> database = open_database(db, create, error);
-    auto store = database ? std::make_unique<c_history_store>(std::move(database)) : nullptr;
-    if (!store || !store->prepare(error)) {
+    db_result<std::unique_ptr<c_database>> database = open_database(db, create);
+    auto store =
+        database ? std::make_unique<c_history_store>(std::move(database).value()) : nullptr;
+    const db_result<> prepared = store ? store->prepare() : db_result<>(database.error());
+    if (!prepared) {
         err << program << "cannot use the history database '" << database_display_name(db)
-            << "': " << error << "\n";
+            << "': " << prepared.error().what << "\n";
         return nullptr;
     }
     return store;
@@ -82,22 +83,23 @@ int record_build(const record_request& request, const std::string& report_text,
     if (!store) {
         return history_input_error;
     }
-    std::string error;
-    switch (store->add(*info, *report, request.replace, error)) {
+    const db_result<add_result> added = store->add(*info, *report, request.replace);
+    if (!added) {
+        err << program << "cannot store the build in the history database '"
+            << database_display_name(request.db) << "': " << added.error().what << "\n";
+        return history_input_error;
+    }
+    switch (*added) {
         case add_result::added:
         case add_result::replaced:
-            return history_success;
+            break;
         case add_result::duplicate:
             err << program << "the history database '" << database_display_name(request.db)
                 << "' holds a build of " << info->target << " at " << info->commit
                 << " already (--replace replaces it)\n";
             return history_usage_error;
-        case add_result::failed:
-            break;
     }
-    err << program << "cannot store the build in the history database '"
-        << database_display_name(request.db) << "': " << error << "\n";
-    return history_input_error;
+    return history_success;
 }
 
 }  // namespace tarvel

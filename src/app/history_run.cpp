@@ -16,21 +16,20 @@ constexpr const char* program = history_program;
 
 std::optional<std::string> find_build(c_history_store& store, const std::string& target,
                                       const std::string& text, std::ostream& err, int& status) {
-    std::vector<build_ref> refs;
-    std::string error;
-    if (!store.refs(target, refs, error)) {
-        status = print_database_failure(err, store.database().display_name(), error);
+    const db_result<std::vector<build_ref>> refs = store.refs(target);
+    if (!refs) {
+        status = print_database_failure(err, store.database().display_name(), refs.error());
         return std::nullopt;
     }
-    if (refs.empty()) {
+    if (refs->empty()) {
         err << program << "no build of the target '" << target << "' is stored\n";
         status = history_not_found;
         return std::nullopt;
     }
-    const ref_result found = resolve_commit(text, refs);
+    const ref_result found = resolve_commit(text, *refs);
     switch (found.status) {
         case ref_status::found:
-            return refs[found.position].commit;
+            return (*refs)[found.position].commit;
         case ref_status::ambiguous:
         case ref_status::malformed:
             status = history_usage_error;
@@ -41,6 +40,11 @@ std::optional<std::string> find_build(c_history_store& store, const std::string&
     }
     err << program << target << ": " << found.message << "\n";
     return std::nullopt;
+}
+
+bool entries_kept(c_history_store& store, const std::string& target, const std::string& commit) {
+    const db_result<bool> kept = store.has_entries(target, commit);
+    return kept && *kept;
 }
 
 int history_add(const history_options& options, std::ostream& err) {
@@ -71,10 +75,9 @@ int history_show(c_history_store& store, const history_options& options, std::os
     if (!commit) {
         return status;
     }
-    std::string error;
-    const std::optional<std::string> report = store.report(options.target, *commit, error);
+    const db_result<std::string> report = store.report(options.target, *commit);
     if (!report) {
-        return print_database_failure(err, database_display_name(options.db), error);
+        return print_database_failure(err, database_display_name(options.db), report.error());
     }
     out << *report;
     return history_success;
@@ -82,10 +85,9 @@ int history_show(c_history_store& store, const history_options& options, std::os
 
 int history_prune(c_history_store& store, const history_options& options, std::ostream& out,
                   std::ostream& err) {
-    std::string error;
-    const std::optional<std::int64_t> dropped = store.prune(options.keep_entries, error);
+    const db_result<std::int64_t> dropped = store.prune(options.keep_entries);
     if (!dropped) {
-        return print_database_failure(err, database_display_name(options.db), error);
+        return print_database_failure(err, database_display_name(options.db), dropped.error());
     }
     out << "Dropped the entry lists of " << *dropped << (*dropped == 1 ? " build" : " builds")
         << "; every build's summary is kept.\n";

@@ -30,6 +30,10 @@ int history_prune(c_history_store& store, const history_options& options, std::o
 std::optional<std::string> find_build(c_history_store& store, const std::string& target,
                                       const std::string& text, std::ostream& err, int& status);
 
+// Whether the build's entry list is kept. One that cannot be asked about counts as pruned: the
+// commands then leave the entries out and say so, rather than fail.
+bool entries_kept(c_history_store& store, const std::string& target, const std::string& commit);
+
 inline constexpr const char* history_program = "tarvel-history: ";
 
 }  // namespace tarvel

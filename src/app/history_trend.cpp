@@ -21,23 +21,23 @@ namespace {
 constexpr std::size_t entries_per_step = 5;
 
 // The entries of the area that changed most between the parent's build and the build's; none
-// when either entry list was pruned.
-std::optional<std::vector<entry_change>> entry_changes(
-    c_history_store& store, const std::string& target, const blame_step& step,
-    const std::string& area, std::deque<std::string>& names, std::string& error) {
-    if (!store.has_entries(target, step.commit, error) ||
-        !store.has_entries(target, step.parent, error)) {
+// when either entry list was pruned, or cannot be read: the step is shown without them.
+std::optional<std::vector<entry_change>> entry_changes(c_history_store& store,
+                                                       const std::string& target,
+                                                       const blame_step& step,
+                                                       const std::string& area,
+                                                       std::deque<std::string>& names) {
+    if (!entries_kept(store, target, step.commit) || !entries_kept(store, target, step.parent)) {
         return std::nullopt;
     }
-    const std::optional<std::string> before_text = store.report(target, step.parent, error);
-    const std::optional<std::string> after_text = store.report(target, step.commit, error);
+    const db_result<std::string> before_text = store.report(target, step.parent);
+    const db_result<std::string> after_text = store.report(target, step.commit);
     if (!before_text || !after_text) {
         return std::nullopt;
     }
     const c_result<usage_snapshot> before = read_base_report(*before_text);
     const c_result<usage_snapshot> after = read_base_report(*after_text);
     if (!before || !after) {
-        error = (!before ? before : after).error().what;
         return std::nullopt;
     }
     const usage_diff diff = diff_usage(*before, *after);
@@ -57,11 +57,11 @@ std::optional<std::vector<entry_change>> entry_changes(
 
 int history_trend(c_history_store& store, const history_options& options, std::ostream& out,
                   std::ostream& err) {
-    trend_data data;
-    std::string error;
-    if (!store.trend(options.target, options.branch, options.areas, data, error)) {
-        return print_database_failure(err, store.database().display_name(), error);
+    const db_result<trend_data> trend = store.trend(options.target, options.branch, options.areas);
+    if (!trend) {
+        return print_database_failure(err, store.database().display_name(), trend.error());
     }
+    const trend_data& data = *trend;
     if (data.builds.empty()) {
         err << history_program << "no build of the target '" << options.target << "'"
             << (options.branch.empty() ? "" : " on the branch '" + options.branch + "'")
@@ -79,12 +79,12 @@ int history_trend(c_history_store& store, const history_options& options, std::o
     // The page is written first: when it cannot be, the run fails before printing anything.
     if (!options.html.empty()) {
         c_output_file page(options.html);
-        if (page.is_open()) {
+        if (page.opened()) {
             page.stream() << render_trend_html(data);
         }
-        if (!page.is_open() || !page.commit()) {
+        if (const output_result written = page.commit(); !written) {
             err << history_program << "cannot write the trend page '" << options.html
-                << "': " << page.failure() << "\n";
+                << "': " << written.error() << "\n";
             return history_input_error;
         }
     }
@@ -99,11 +99,11 @@ int history_trend(c_history_store& store, const history_options& options, std::o
 int history_blame(c_history_store& store, const history_options& options, std::ostream& out,
                   std::ostream& err) {
     const std::string& area = options.areas.front();
-    std::vector<blame_step> steps;
-    std::string error;
-    if (!store.steps(options.target, area, steps, error)) {
-        return print_database_failure(err, store.database().display_name(), error);
+    const db_result<std::vector<blame_step>> found = store.steps(options.target, area);
+    if (!found) {
+        return print_database_failure(err, store.database().display_name(), found.error());
     }
+    const std::vector<blame_step>& steps = *found;
     if (steps.empty()) {
         err << history_program << "no build of the target '" << options.target
             << "' with a stored parent has an area '" << area << "'\n";
@@ -119,7 +119,7 @@ int history_blame(c_history_store& store, const history_options& options, std::o
             << step.parent << "  (" << step.before << " -> " << step.after << ")\n";
         std::deque<std::string> names;
         const std::optional<std::vector<entry_change>> changes =
-            entry_changes(store, options.target, step, area, names, error);
+            entry_changes(store, options.target, step, area, names);
         if (!changes) {
             out << "            entries not kept (pruned)\n";
             continue;

@@ -58,7 +58,9 @@ std::string failure_reason(const std::string& path, int error_number) {
 }
 }  // namespace
 
-c_output_file::c_output_file(std::string path) : path_(std::move(path)) {
+c_output_file::c_output_file(std::string path) : path_(std::move(path)), opened_(open()) {}
+
+output_result c_output_file::open() {
     errno = 0;
     if (is_device_or_pipe(path_)) {
         stream_.open(path_, std::ios::out | std::ios::trunc);
@@ -67,8 +69,9 @@ c_output_file::c_output_file(std::string path) : path_(std::move(path)) {
         stream_.open(temporary_, std::ios::out | std::ios::trunc);
     }
     if (!stream_.is_open()) {
-        failure_ = failure_reason(path_, errno);
+        return failure_reason(path_, errno);
     }
+    return done{};
 }
 
 c_output_file::~c_output_file() {
@@ -80,39 +83,36 @@ c_output_file::~c_output_file() {
     }
 }
 
-bool c_output_file::finish() {
-    if (!stream_.is_open()) {
-        return written_;
+output_result c_output_file::finish() {
+    if (!opened_ || !stream_.is_open()) {
+        return opened_ ? finished_ : opened_;
     }
     errno = 0;
     stream_.close();
     if (stream_.fail()) {
-        failure_ = failure_reason(path_, errno);
-        return false;
+        finished_ = failure_reason(path_, errno);
     }
-    written_ = true;
-    return true;
+    return finished_;
 }
 
-bool c_output_file::commit() {
-    if (!finish()) {
-        return false;
+output_result c_output_file::commit() {
+    if (output_result finished = finish(); !finished) {
+        return finished;
     }
     errno = 0;
     if (!temporary_.empty() && !platform::replace_file(temporary_, path_)) {
-        failure_ = failure_reason(path_, errno);
-        return false;
+        return failure_reason(path_, errno);
     }
     committed_ = true;
-    return true;
+    return done{};
 }
 
-bool write_output_file(const std::string& path, const std::function<void(std::ostream&)>& render) {
+output_result write_output_file(const std::string& path,
+                                const std::function<void(std::ostream&)>& render) {
     c_output_file file(path);
-    if (!file.is_open()) {
-        return false;
+    if (file.opened()) {
+        render(file.stream());
     }
-    render(file.stream());
     return file.commit();
 }
 
@@ -120,19 +120,19 @@ std::optional<output_failure> write_output_set(std::span<const output_content> f
     std::vector<std::unique_ptr<c_output_file>> outputs;
     for (std::size_t i = 0; i < files.size(); ++i) {
         outputs.push_back(std::make_unique<c_output_file>(files[i].path));
-        if (!outputs.back()->is_open()) {
-            return output_failure{i, outputs.back()->failure()};
+        if (const output_result& opened = outputs.back()->opened(); !opened) {
+            return output_failure{i, opened.error()};
         }
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
         files[i].write(outputs[i]->stream());
-        if (!outputs[i]->finish()) {
-            return output_failure{i, outputs[i]->failure()};
+        if (const output_result finished = outputs[i]->finish(); !finished) {
+            return output_failure{i, finished.error()};
         }
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!outputs[i]->commit()) {
-            return output_failure{i, outputs[i]->failure()};
+        if (const output_result committed = outputs[i]->commit(); !committed) {
+            return output_failure{i, committed.error()};
         }
     }
     return std::nullopt;

@@ -9,7 +9,13 @@
 #include <span>
 #include <string>
 
+#include "text/input_result.h"
+
 namespace tarvel {
+
+// Done, or why an output file could not be written, in words ("the directory 'out' does not
+// exist").
+using output_result = c_result<done, std::string>;
 
 // The content goes to a temporary file beside the target, which then replaces the target in
 // one step: a reader of the target sees the old file or the new one, never a mixture, and a
@@ -23,32 +29,33 @@ class c_output_file {
     c_output_file(const c_output_file&) = delete;
     c_output_file& operator=(const c_output_file&) = delete;
 
-    bool is_open() const { return stream_.is_open(); }
+    // Whether the file is open for writing, or why not.
+    const output_result& opened() const { return opened_; }
     std::ostream& stream() { return stream_; }
 
     // Closes the temporary file and checks that all of it was written (a full disk shows
-    // here). False when not; the target is then unchanged.
-    bool finish();
+    // here); the target is unchanged either way. A file that was never opened gives the error
+    // of its opening.
+    output_result finish();
 
-    // Finishes the file and puts it in the target's place. False when writing or replacing
-    // failed; the target is then unchanged.
-    bool commit();
-
-    // Why opening or `commit` failed, in words ("the directory 'out' does not exist").
-    const std::string& failure() const { return failure_; }
+    // Finishes the file and puts it in the target's place. On an error of writing or
+    // replacing the target is unchanged.
+    output_result commit();
 
   private:
+    output_result open();
+
     std::string path_;
     std::string temporary_;  // empty when the target is written directly
     std::ofstream stream_;
-    std::string failure_;
-    bool written_ = false;  // finished, every byte written
+    output_result opened_;
+    output_result finished_ = done{};  // what the closing found, once the stream is closed
     bool committed_ = false;
 };
 
-// Writes what `render` writes to the file at `path` through a c_output_file. False when the
-// file could not be written.
-bool write_output_file(const std::string& path, const std::function<void(std::ostream&)>& render);
+// Writes what `render` writes to the file at `path` through a c_output_file.
+output_result write_output_file(const std::string& path,
+                                const std::function<void(std::ostream&)>& render);
 
 // One file of an output set: where it goes and what writes its content.
 struct output_content {
@@ -59,7 +66,7 @@ struct output_content {
 // The file of an output set that could not be written, and why in words.
 struct output_failure {
     std::size_t file = 0;  // its index in the set
-    std::string reason;    // as c_output_file::failure() gives it
+    std::string reason;    // as the c_output_file's error gives it
 };
 
 // Writes several files as one: every temporary is opened before any content is written (a

@@ -58,18 +58,23 @@ class c_transaction {
     c_transaction(const c_transaction&) = delete;
     c_transaction& operator=(const c_transaction&) = delete;
 
-    bool begin_write(std::string& error) { return open_ = database_.begin_write(error); }
-    bool begin_read(std::string& error) { return open_ = database_.begin_read(error); }
-    bool commit(std::string& error) {
+    db_result<> begin_write() { return opened(database_.begin_write()); }
+    db_result<> begin_read() { return opened(database_.begin_read()); }
+    db_result<> commit() {
         open_ = false;
-        if (!database_.commit(error)) {
+        db_result<> committed = database_.commit();
+        if (!committed) {
             database_.rollback();
-            return false;
         }
-        return true;
+        return committed;
     }
 
   private:
+    db_result<> opened(db_result<> began) {
+        open_ = began.ok();
+        return began;
+    }
+
     c_database& database_;
     bool open_ = false;
 };
@@ -121,97 +126,103 @@ build_row build_of(const sql_row& row) {
 }
 }  // namespace
 
-std::optional<int> c_history_store::schema_version(std::string& error) {
-    std::vector<std::string> tables;
-    if (!database_->table_names(tables, error)) {
-        return std::nullopt;
+db_result<int> c_history_store::schema_version() {
+    const db_result<std::vector<std::string>> tables = database_->table_names();
+    if (!tables) {
+        return tables.error();
     }
-    if (std::find(tables.begin(), tables.end(), "tarvel_schema") == tables.end()) {
-        if (!tables.empty()) {
-            error = "it holds tables but no build history";
-            return std::nullopt;
+    if (std::find(tables->begin(), tables->end(), "tarvel_schema") == tables->end()) {
+        if (!tables->empty()) {
+            return db_error{"it holds tables but no build history"};
         }
         return 0;
     }
     std::vector<sql_row> rows;
-    if (!database_->run("SELECT version FROM tarvel_schema", {}, &rows, error)) {
-        return std::nullopt;
+    if (const db_result<> ran = database_->run("SELECT version FROM tarvel_schema", {}, &rows);
+        !ran) {
+        return ran.error();
     }
     if (rows.size() != 1 || !rows[0][0]) {
-        error = "its schema version is unreadable";
-        return std::nullopt;
+        return db_error{"its schema version is unreadable"};
     }
     return static_cast<int>(number(rows[0][0]));
 }
 
-bool c_history_store::migrate(int from, int to, std::string& error) {
+namespace {
+db_error newer_schema(int version) {
+    return {"its schema version is " + std::to_string(version) + ", newer than this program's " +
+            std::to_string(history_schema_version) + ": use a newer tarvel-history"};
+}
+}  // namespace
+
+db_result<> c_history_store::migrate(int from, int to) {
     for (int version = from; version < to; ++version) {
         for (const char* statement : migrations[static_cast<std::size_t>(version)]) {
-            if (!database_->run(statement, {}, nullptr, error)) {
-                return false;
+            if (const db_result<> ran = database_->run(statement, {}); !ran) {
+                return ran;
             }
         }
-        if (!database_->run("UPDATE tarvel_schema SET version = $1", {std::int64_t{version + 1}},
-                            nullptr, error)) {
-            return false;
+        if (const db_result<> ran = database_->run("UPDATE tarvel_schema SET version = $1",
+                                                   {std::int64_t{version + 1}});
+            !ran) {
+            return ran;
         }
     }
-    return true;
+    return done{};
 }
 
-bool c_history_store::migrate_to(int version, std::string& error) {
+db_result<> c_history_store::migrate_to(int version) {
     c_transaction transaction(*database_);
-    if (!transaction.begin_write(error)) {
-        return false;
+    if (const db_result<> began = transaction.begin_write(); !began) {
+        return began;
     }
-    const std::optional<int> current = schema_version(error);
+    const db_result<int> current = schema_version();
     if (!current) {
-        return false;
+        return current.error();
     }
     if (*current > history_schema_version) {
-        error = "its schema version is " + std::to_string(*current) +
-                ", newer than this program's " + std::to_string(history_schema_version) +
-                ": use a newer tarvel-history";
-        return false;
+        return newer_schema(*current);
     }
-    return migrate(*current, std::min(version, history_schema_version), error) &&
-           transaction.commit(error);
+    if (const db_result<> migrated = migrate(*current, std::min(version, history_schema_version));
+        !migrated) {
+        return migrated;
+    }
+    return transaction.commit();
 }
 
-bool c_history_store::prepare(std::string& error) {
+db_result<> c_history_store::prepare() {
     // Most runs find the schema current and need no writer's lock.
     {
         c_transaction transaction(*database_);
-        if (!transaction.begin_read(error)) {
-            return false;
+        if (const db_result<> began = transaction.begin_read(); !began) {
+            return began;
         }
-        const std::optional<int> current = schema_version(error);
+        const db_result<int> current = schema_version();
         if (!current) {
-            return false;
+            return current.error();
         }
         if (*current > history_schema_version) {
-            error = "its schema version is " + std::to_string(*current) +
-                    ", newer than this program's " + std::to_string(history_schema_version) +
-                    ": use a newer tarvel-history";
-            return false;
+            return newer_schema(*current);
         }
         if (*current == history_schema_version) {
-            return transaction.commit(error);
+            return transaction.commit();
         }
     }
-    return migrate_to(history_schema_version, error);
+    return migrate_to(history_schema_version);
 }
 
-add_result c_history_store::add(const build_info& info, const stored_report& report, bool replace,
-                                std::string& error) {
+db_result<add_result> c_history_store::add(const build_info& info, const stored_report& report,
+                                           bool replace) {
     c_transaction transaction(*database_);
-    if (!transaction.begin_write(error)) {
-        return add_result::failed;
+    if (const db_result<> began = transaction.begin_write(); !began) {
+        return began.error();
     }
     std::vector<sql_row> rows;
-    if (!database_->run("SELECT id FROM builds WHERE target = $1 AND commit_id = $2",
-                        {info.target, info.commit}, &rows, error)) {
-        return add_result::failed;
+    if (const db_result<> ran =
+            database_->run("SELECT id FROM builds WHERE target = $1 AND commit_id = $2",
+                           {info.target, info.commit}, &rows);
+        !ran) {
+        return ran.error();
     }
     const bool exists = !rows.empty();
     if (exists && !replace) {
@@ -222,48 +233,51 @@ add_result c_history_store::add(const build_info& info, const stored_report& rep
         for (const char* statement : {"DELETE FROM build_areas WHERE build_id = $1",
                                       "DELETE FROM build_entries WHERE build_id = $1",
                                       "DELETE FROM builds WHERE id = $1"}) {
-            if (!database_->run(statement, {id}, nullptr, error)) {
-                return add_result::failed;
+            if (const db_result<> ran = database_->run(statement, {id}); !ran) {
+                return ran.error();
             }
         }
     }
     rows.clear();
-    if (!database_->run("SELECT COALESCE(MAX(id), 0) + 1 FROM builds", {}, &rows, error)) {
-        return add_result::failed;
+    if (const db_result<> ran =
+            database_->run("SELECT COALESCE(MAX(id), 0) + 1 FROM builds", {}, &rows);
+        !ran) {
+        return ran.error();
     }
     const std::int64_t id = number(rows[0][0]);
-    if (!database_->run(
+    if (const db_result<> ran = database_->run(
             "INSERT INTO builds (id, target, commit_id, parent, branch, built_at, labels, "
             "ram_used, ram_total, rom_used, rom_total, entry_count, summary, entries_at) "
             "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14)",
             {id, info.target, info.commit, text_or_null(info.parent), text_or_null(info.branch),
              info.time, labels_json(info.labels), report.ram_used, report.ram_total,
              report.rom_used, report.rom_total, static_cast<std::int64_t>(report.entry_count),
-             report.summary, static_cast<std::int64_t>(report.entries_at)},
-            nullptr, error)) {
-        return add_result::failed;
+             report.summary, static_cast<std::int64_t>(report.entries_at)});
+        !ran) {
+        return ran.error();
     }
     std::int64_t seq = 0;
     for (const stored_area& area : report.areas) {
-        if (!database_->run("INSERT INTO build_areas (build_id, seq, name, kind, size, used) "
-                            "VALUES ($1, $2, $3, $4, $5, $6)",
-                            {id, seq++, area.name, area.kind, area.size, area.used}, nullptr,
-                            error)) {
-            return add_result::failed;
+        if (const db_result<> ran =
+                database_->run("INSERT INTO build_areas (build_id, seq, name, kind, size, used) "
+                               "VALUES ($1, $2, $3, $4, $5, $6)",
+                               {id, seq++, area.name, area.kind, area.size, area.used});
+            !ran) {
+            return ran.error();
         }
     }
-    if (!database_->run("INSERT INTO build_entries (build_id, entries) VALUES ($1, $2)",
-                        {id, report.entries}, nullptr, error)) {
-        return add_result::failed;
+    if (const db_result<> ran = database_->run(
+            "INSERT INTO build_entries (build_id, entries) VALUES ($1, $2)", {id, report.entries});
+        !ran) {
+        return ran.error();
     }
-    if (!transaction.commit(error)) {
-        return add_result::failed;
+    if (const db_result<> committed = transaction.commit(); !committed) {
+        return committed.error();
     }
     return exists ? add_result::replaced : add_result::added;
 }
 
-bool c_history_store::list(const build_filter& filter, std::vector<build_row>& builds,
-                           std::string& error) {
+db_result<std::vector<build_row>> c_history_store::list(const build_filter& filter) {
     std::string sql = std::string("SELECT ") + build_columns + " FROM builds WHERE 1 = 1";
     std::vector<sql_value> parameters;
     if (!filter.target.empty()) {
@@ -280,61 +294,65 @@ bool c_history_store::list(const build_filter& filter, std::vector<build_row>& b
         sql += " LIMIT $" + std::to_string(parameters.size());
     }
     std::vector<sql_row> rows;
-    if (!database_->run(sql, parameters, &rows, error)) {
-        return false;
+    if (const db_result<> ran = database_->run(sql, parameters, &rows); !ran) {
+        return ran.error();
     }
     // Newest last, as a log reads.
+    std::vector<build_row> builds;
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
         builds.push_back(build_of(*row));
     }
-    return true;
+    return builds;
 }
 
-bool c_history_store::refs(const std::string& target, std::vector<build_ref>& refs,
-                           std::string& error) {
+db_result<std::vector<build_ref>> c_history_store::refs(const std::string& target) {
     std::vector<sql_row> rows;
-    if (!database_->run("SELECT commit_id, parent FROM builds WHERE target = $1 "
-                        "ORDER BY built_at DESC, id DESC",
-                        {target}, &rows, error)) {
-        return false;
+    if (const db_result<> ran = database_->run("SELECT commit_id, parent FROM builds "
+                                               "WHERE target = $1 ORDER BY built_at DESC, id DESC",
+                                               {target}, &rows);
+        !ran) {
+        return ran.error();
     }
+    std::vector<build_ref> refs;
     for (const sql_row& row : rows) {
         refs.push_back({row[0].value_or(""), row[1].value_or("")});
     }
-    return true;
+    return refs;
 }
 
-std::optional<std::string> c_history_store::report(const std::string& target,
-                                                   const std::string& commit, std::string& error) {
+db_result<std::string> c_history_store::report(const std::string& target,
+                                               const std::string& commit) {
     std::vector<sql_row> rows;
-    if (!database_->run("SELECT b.summary, b.entries_at, e.entries FROM builds b "
-                        "LEFT JOIN build_entries e ON e.build_id = b.id "
-                        "WHERE b.target = $1 AND b.commit_id = $2",
-                        {target, commit}, &rows, error)) {
-        return std::nullopt;
+    if (const db_result<> ran =
+            database_->run("SELECT b.summary, b.entries_at, e.entries FROM builds b "
+                           "LEFT JOIN build_entries e ON e.build_id = b.id "
+                           "WHERE b.target = $1 AND b.commit_id = $2",
+                           {target, commit}, &rows);
+        !ran) {
+        return ran.error();
     }
     if (rows.empty()) {
-        error = "no build of " + commit + " is stored";
-        return std::nullopt;
+        return db_error{"no build of " + commit + " is stored"};
     }
     return join_report(rows[0][0].value_or(""), static_cast<std::size_t>(number(rows[0][1])),
                        rows[0][2].value_or(""));
 }
 
-bool c_history_store::has_entries(const std::string& target, const std::string& commit,
-                                  std::string& error) {
+db_result<bool> c_history_store::has_entries(const std::string& target, const std::string& commit) {
     std::vector<sql_row> rows;
-    if (!database_->run("SELECT COUNT(*) FROM builds b JOIN build_entries e ON e.build_id = b.id "
-                        "WHERE b.target = $1 AND b.commit_id = $2",
-                        {target, commit}, &rows, error)) {
-        return false;
+    if (const db_result<> ran = database_->run(
+            "SELECT COUNT(*) FROM builds b JOIN build_entries e ON e.build_id = b.id "
+            "WHERE b.target = $1 AND b.commit_id = $2",
+            {target, commit}, &rows);
+        !ran) {
+        return ran.error();
     }
     return number(rows[0][0]) > 0;
 }
 
-bool c_history_store::trend(const std::string& target, const std::string& branch,
-                            const std::vector<std::string>& areas, trend_data& data,
-                            std::string& error) {
+db_result<trend_data> c_history_store::trend(const std::string& target, const std::string& branch,
+                                             const std::vector<std::string>& areas) {
+    trend_data data;
     data.target = target;
     data.branch = branch;
     std::string where = "b.target = $1";
@@ -344,24 +362,28 @@ bool c_history_store::trend(const std::string& target, const std::string& branch
         where += " AND b.branch = $2";
     }
     c_transaction transaction(*database_);
-    if (!transaction.begin_read(error)) {
-        return false;
+    if (const db_result<> began = transaction.begin_read(); !began) {
+        return began.error();
     }
     std::vector<sql_row> builds;
-    if (!database_->run("SELECT b.id, b.commit_id, b.parent, b.built_at FROM builds b WHERE " +
-                            where + " ORDER BY b.built_at, b.id",
-                        parameters, &builds, error)) {
-        return false;
+    if (const db_result<> ran =
+            database_->run("SELECT b.id, b.commit_id, b.parent, b.built_at FROM builds b WHERE " +
+                               where + " ORDER BY b.built_at, b.id",
+                           parameters, &builds);
+        !ran) {
+        return ran.error();
     }
     std::vector<sql_row> figures;
-    if (!database_->run("SELECT a.build_id, a.name, a.kind, a.size, a.used FROM build_areas a "
-                        "JOIN builds b ON b.id = a.build_id WHERE " +
-                            where + " ORDER BY b.built_at, b.id, a.seq",
-                        parameters, &figures, error)) {
-        return false;
+    if (const db_result<> ran =
+            database_->run("SELECT a.build_id, a.name, a.kind, a.size, a.used FROM build_areas a "
+                           "JOIN builds b ON b.id = a.build_id WHERE " +
+                               where + " ORDER BY b.built_at, b.id, a.seq",
+                           parameters, &figures);
+        !ran) {
+        return ran.error();
     }
-    if (!transaction.commit(error)) {
-        return false;
+    if (const db_result<> committed = transaction.commit(); !committed) {
+        return committed.error();
     }
     std::map<std::int64_t, std::size_t> column;  // build id to its position
     for (const sql_row& row : builds) {
@@ -401,34 +423,36 @@ bool c_history_store::trend(const std::string& target, const std::string& branch
         area.used.resize(data.builds.size());
         area.size.resize(data.builds.size());
     }
-    return true;
+    return data;
 }
 
-bool c_history_store::steps(const std::string& target, const std::string& area,
-                            std::vector<blame_step>& steps, std::string& error) {
+db_result<std::vector<blame_step>> c_history_store::steps(const std::string& target,
+                                                          const std::string& area) {
     std::vector<sql_row> rows;
-    if (!database_->run(
+    if (const db_result<> ran = database_->run(
             "SELECT b.commit_id, p.commit_id, COALESCE(pa.used, 0), COALESCE(ba.used, 0) "
             "FROM builds b JOIN builds p ON p.target = b.target AND p.commit_id = b.parent "
             "LEFT JOIN build_areas ba ON ba.build_id = b.id AND ba.name = $2 "
             "LEFT JOIN build_areas pa ON pa.build_id = p.id AND pa.name = $2 "
             "WHERE b.target = $1 AND (ba.used IS NOT NULL OR pa.used IS NOT NULL)",
-            {target, area}, &rows, error)) {
-        return false;
+            {target, area}, &rows);
+        !ran) {
+        return ran.error();
     }
+    std::vector<blame_step> steps;
     for (const sql_row& row : rows) {
         steps.push_back({row[0].value_or(""), row[1].value_or(""), number(row[2]), number(row[3])});
     }
     std::stable_sort(steps.begin(), steps.end(), [](const blame_step& a, const blame_step& b) {
         return a.change() > b.change();
     });
-    return true;
+    return steps;
 }
 
-std::optional<std::int64_t> c_history_store::prune(std::int64_t keep, std::string& error) {
+db_result<std::int64_t> c_history_store::prune(std::int64_t keep) {
     c_transaction transaction(*database_);
-    if (!transaction.begin_write(error)) {
-        return std::nullopt;
+    if (const db_result<> began = transaction.begin_write(); !began) {
+        return began.error();
     }
     std::vector<sql_row> rows;
     const char* doomed =
@@ -436,16 +460,24 @@ std::optional<std::int64_t> c_history_store::prune(std::int64_t keep, std::strin
         " SELECT id FROM (SELECT id, ROW_NUMBER() OVER ("
         "  PARTITION BY target, branch ORDER BY built_at DESC, id DESC) AS newest"
         "  FROM builds) ranked WHERE newest <= $1)";
-    if (!database_->run(std::string("SELECT COUNT(*) FROM (") + doomed + ") d", {keep}, &rows,
-                        error) ||
-        !database_->run(std::string("DELETE FROM build_entries WHERE build_id IN (") + doomed + ")",
-                        {keep}, nullptr, error) ||
-        !transaction.commit(error)) {
-        return std::nullopt;
+    if (const db_result<> counted =
+            database_->run(std::string("SELECT COUNT(*) FROM (") + doomed + ") d", {keep}, &rows);
+        !counted) {
+        return counted.error();
+    }
+    if (const db_result<> deleted = database_->run(
+            std::string("DELETE FROM build_entries WHERE build_id IN (") + doomed + ")", {keep});
+        !deleted) {
+        return deleted.error();
+    }
+    if (const db_result<> committed = transaction.commit(); !committed) {
+        return committed.error();
     }
     const std::int64_t dropped = number(rows[0][0]);
-    if (dropped > 0 && !database_->compact(error)) {
-        return std::nullopt;
+    if (dropped > 0) {
+        if (const db_result<> compacted = database_->compact(); !compacted) {
+            return compacted.error();
+        }
     }
     return dropped;
 }

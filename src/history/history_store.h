@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "report/build_record.h"
 #include "history/commit_ref.h"
 #include "history/database.h"
 #include "history/stored_report.h"
+#include "report/build_record.h"
 #include "report/trend_data.h"
 
 namespace tarvel {
@@ -27,7 +27,7 @@ struct build_filter {
     std::size_t last = 0;  // 0: every build
 };
 
-enum class add_result { added, replaced, duplicate, failed };
+enum class add_result { added, replaced, duplicate };
 
 struct blame_step {
     std::string commit;
@@ -44,38 +44,37 @@ class c_history_store {
 
     // Brings the schema to this program's version (creating it in an empty database). Fails
     // when the database is of a later version, or no history database.
-    bool prepare(std::string& error);
+    db_result<> prepare();
     // The schema version stored; 0 for an empty database.
-    std::optional<int> schema_version(std::string& error);
+    db_result<int> schema_version();
     // Runs the migrations up to `version` only: for tests of the migrations.
-    bool migrate_to(int version, std::string& error);
+    db_result<> migrate_to(int version);
 
     // Stores a build in one transaction: all of it, or nothing.
-    add_result add(const build_info& info, const stored_report& report, bool replace,
-                   std::string& error);
-    bool list(const build_filter& filter, std::vector<build_row>& rows, std::string& error);
+    db_result<add_result> add(const build_info& info, const stored_report& report, bool replace);
+    // The builds the filter lets through, oldest first.
+    db_result<std::vector<build_row>> list(const build_filter& filter);
     // One target's builds, newest first, for resolving commits.
-    bool refs(const std::string& target, std::vector<build_ref>& refs, std::string& error);
+    db_result<std::vector<build_ref>> refs(const std::string& target);
     // The stored report of a build, as it was added (without entries once pruned).
-    std::optional<std::string> report(const std::string& target, const std::string& commit,
-                                      std::string& error);
-    bool has_entries(const std::string& target, const std::string& commit, std::string& error);
+    db_result<std::string> report(const std::string& target, const std::string& commit);
+    // Whether the build's entry list is kept (not pruned); false too for a build not stored.
+    db_result<bool> has_entries(const std::string& target, const std::string& commit);
     // The areas' figures over the builds of a branch (every build of the target when the
     // branch is empty), oldest first; `areas` empty: every area.
-    bool trend(const std::string& target, const std::string& branch,
-               const std::vector<std::string>& areas, trend_data& data, std::string& error);
+    db_result<trend_data> trend(const std::string& target, const std::string& branch,
+                                const std::vector<std::string>& areas);
     // Every build whose parent is stored, with the area's used bytes in both; largest growth
     // first.
-    bool steps(const std::string& target, const std::string& area, std::vector<blame_step>& steps,
-               std::string& error);
+    db_result<std::vector<blame_step>> steps(const std::string& target, const std::string& area);
     // Drops the entry lists of all but the newest `keep` builds of each target and branch.
     // Gives how many lists were dropped.
-    std::optional<std::int64_t> prune(std::int64_t keep, std::string& error);
+    db_result<std::int64_t> prune(std::int64_t keep);
 
     c_database& database() { return *database_; }
 
   private:
-    bool migrate(int from, int to, std::string& error);
+    db_result<> migrate(int from, int to);
 
     std::unique_ptr<c_database> database_;
 };

@@ -12,7 +12,7 @@ namespace tarvel {
 bool is_server_address(const std::string& db);
 
 // `create`: an SQLite file that does not exist yet is made (a server's database must exist).
-std::unique_ptr<c_database> open_database(const std::string& db, bool create, std::string& error);
+db_result<std::unique_ptr<c_database>> open_database(const std::string& db, bool create);
 
 // The --db text as messages show it: a connection string without its password.
 std::string database_display_name(const std::string& db);

@@ -10,12 +10,12 @@ namespace {
 constexpr const char* writer_lock = "SELECT pg_advisory_xact_lock(7406217)";
 
 // Frees a result however the function that got it ends.
-class c_result {
+class c_pg_result {
   public:
-    explicit c_result(PGresult* result) : result_(result) {}
-    ~c_result() { PQclear(result_); }
-    c_result(const c_result&) = delete;
-    c_result& operator=(const c_result&) = delete;
+    explicit c_pg_result(PGresult* result) : result_(result) {}
+    ~c_pg_result() { PQclear(result_); }
+    c_pg_result(const c_pg_result&) = delete;
+    c_pg_result& operator=(const c_pg_result&) = delete;
     PGresult* get() const { return result_; }
 
   private:
@@ -66,29 +66,26 @@ std::string without_password(const std::string& uri) {
     return shown;
 }
 
-std::unique_ptr<c_postgres_database> c_postgres_database::open(const std::string& uri,
-                                                               std::string& error) {
+db_result<std::unique_ptr<c_database>> c_postgres_database::open(const std::string& uri) {
     pg_conn* connection = PQconnectdb(uri.c_str());
     if (connection == nullptr) {
-        error = "out of memory";
-        return nullptr;
+        return db_error{"out of memory"};
     }
     std::unique_ptr<c_postgres_database> database(
         new c_postgres_database(connection, without_password(uri)));
     if (PQstatus(connection) != CONNECTION_OK) {
-        error = message_of(connection);
-        return nullptr;
+        return db_error{message_of(connection)};
     }
     PQsetNoticeProcessor(connection, ignore_notice, nullptr);
-    return database;
+    return std::unique_ptr<c_database>(std::move(database));
 }
 
 c_postgres_database::~c_postgres_database() {
     PQfinish(connection_);
 }
 
-bool c_postgres_database::run(std::string_view sql, const std::vector<sql_value>& parameters,
-                              std::vector<sql_row>* rows, std::string& error) {
+db_result<> c_postgres_database::run(std::string_view sql, const std::vector<sql_value>& parameters,
+                                     std::vector<sql_row>* rows) {
     std::vector<std::string> texts(parameters.size());
     std::vector<const char*> values(parameters.size(), nullptr);
     for (std::size_t i = 0; i < parameters.size(); ++i) {
@@ -100,16 +97,15 @@ bool c_postgres_database::run(std::string_view sql, const std::vector<sql_value>
         }
     }
     const std::string statement(sql);
-    const c_result result(PQexecParams(connection_, statement.c_str(),
-                                       static_cast<int>(parameters.size()), nullptr, values.data(),
-                                       nullptr, nullptr, 0));
+    const c_pg_result result(PQexecParams(connection_, statement.c_str(),
+                                          static_cast<int>(parameters.size()), nullptr,
+                                          values.data(), nullptr, nullptr, 0));
     const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        error = message_of(connection_);
-        return false;
+        return db_error{message_of(connection_)};
     }
     if (rows == nullptr || status != PGRES_TUPLES_OK) {
-        return true;
+        return done{};
     }
     const int count = PQntuples(result.get());
     const int columns = PQnfields(result.get());
@@ -125,45 +121,49 @@ bool c_postgres_database::run(std::string_view sql, const std::vector<sql_value>
             }
         }
     }
-    return true;
+    return done{};
 }
 
-bool c_postgres_database::begin_write(std::string& error) {
-    return run("BEGIN", {}, nullptr, error) && run(writer_lock, {}, nullptr, error);
+db_result<> c_postgres_database::begin_write() {
+    if (const db_result<> began = run("BEGIN", {}); !began) {
+        return began;
+    }
+    return run(writer_lock, {});
 }
 
-bool c_postgres_database::begin_read(std::string& error) {
+db_result<> c_postgres_database::begin_read() {
     // One snapshot for all the statements of a read.
-    return run("BEGIN ISOLATION LEVEL REPEATABLE READ", {}, nullptr, error);
+    return run("BEGIN ISOLATION LEVEL REPEATABLE READ", {});
 }
 
-bool c_postgres_database::commit(std::string& error) {
-    return run("COMMIT", {}, nullptr, error);
+db_result<> c_postgres_database::commit() {
+    return run("COMMIT", {});
 }
 
 void c_postgres_database::rollback() {
-    std::string ignored;
     if (PQtransactionStatus(connection_) != PQTRANS_IDLE) {
-        run("ROLLBACK", {}, nullptr, ignored);
+        (void)run("ROLLBACK", {});  // on the way out of a failure, whose error is the one told
     }
 }
 
-bool c_postgres_database::table_names(std::vector<std::string>& names, std::string& error) {
+db_result<std::vector<std::string>> c_postgres_database::table_names() {
     std::vector<sql_row> rows;
-    if (!run("SELECT table_name FROM information_schema.tables "
-             "WHERE table_schema = current_schema()",
-             {}, &rows, error)) {
-        return false;
+    if (const db_result<> ran = run("SELECT table_name FROM information_schema.tables "
+                                    "WHERE table_schema = current_schema()",
+                                    {}, &rows);
+        !ran) {
+        return ran.error();
     }
+    std::vector<std::string> names;
     for (const sql_row& row : rows) {
         names.push_back(row[0].value_or(""));
     }
-    return true;
+    return names;
 }
 
-bool c_postgres_database::compact(std::string&) {
+db_result<> c_postgres_database::compact() {
     // The server's autovacuum gives the space of deleted rows back.
-    return true;
+    return done{};
 }
 
 }  // namespace tarvel

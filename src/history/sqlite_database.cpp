@@ -36,41 +36,40 @@ class c_statement {
 };
 }  // namespace
 
-std::unique_ptr<c_sqlite_database> c_sqlite_database::open(const std::string& path, bool create,
-                                                           std::string& error) {
+db_result<std::unique_ptr<c_database>> c_sqlite_database::open(const std::string& path,
+                                                               bool create) {
     sqlite3* handle = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     const int status = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
     if (status != SQLITE_OK) {
-        error =
-            status == SQLITE_CANTOPEN && !create ? "no such database file" : sqlite3_errstr(status);
         sqlite3_close(handle);
-        return nullptr;
+        return db_error{status == SQLITE_CANTOPEN && !create ? "no such database file"
+                                                             : sqlite3_errstr(status)};
     }
     std::unique_ptr<c_sqlite_database> database(new c_sqlite_database(handle, path));
     sqlite3_busy_timeout(handle, busy_timeout_ms);
     // Readers go on while a job writes, and a job killed in the middle of a transaction
     // leaves the file as it was before it; the first statement also shows a file that is no
     // database, or a damaged one.
-    if (!database->run("PRAGMA journal_mode=WAL", {}, nullptr, error) ||
-        !database->run("PRAGMA synchronous=NORMAL", {}, nullptr, error)) {
-        return nullptr;
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}) {
+        if (const db_result<> ran = database->run(pragma, {}); !ran) {
+            return ran.error();
+        }
     }
-    return database;
+    return std::unique_ptr<c_database>(std::move(database));
 }
 
 c_sqlite_database::~c_sqlite_database() {
     sqlite3_close(handle_);
 }
 
-bool c_sqlite_database::run(std::string_view sql, const std::vector<sql_value>& parameters,
-                            std::vector<sql_row>* rows, std::string& error) {
+db_result<> c_sqlite_database::run(std::string_view sql, const std::vector<sql_value>& parameters,
+                                   std::vector<sql_row>* rows) {
     c_statement statement;
     const std::string text = sqlite_text(sql);
     if (sqlite3_prepare_v2(handle_, text.c_str(), static_cast<int>(text.size()), statement.out(),
                            nullptr) != SQLITE_OK) {
-        error = sqlite3_errmsg(handle_);
-        return false;
+        return db_error{sqlite3_errmsg(handle_)};
     }
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         const int position = static_cast<int>(i + 1);
@@ -84,18 +83,16 @@ bool c_sqlite_database::run(std::string_view sql, const std::vector<sql_value>& 
             status = sqlite3_bind_null(statement.get(), position);
         }
         if (status != SQLITE_OK) {
-            error = sqlite3_errmsg(handle_);
-            return false;
+            return db_error{sqlite3_errmsg(handle_)};
         }
     }
     for (;;) {
         const int status = sqlite3_step(statement.get());
         if (status == SQLITE_DONE) {
-            return true;
+            return done{};
         }
         if (status != SQLITE_ROW) {
-            error = sqlite3_errmsg(handle_);
-            return false;
+            return db_error{sqlite3_errmsg(handle_)};
         }
         if (rows == nullptr) {
             continue;
@@ -115,39 +112,41 @@ bool c_sqlite_database::run(std::string_view sql, const std::vector<sql_value>& 
     }
 }
 
-bool c_sqlite_database::begin_write(std::string& error) {
+db_result<> c_sqlite_database::begin_write() {
     // IMMEDIATE takes the writer lock now, not at the first write.
-    return run("BEGIN IMMEDIATE", {}, nullptr, error);
+    return run("BEGIN IMMEDIATE", {});
 }
 
-bool c_sqlite_database::begin_read(std::string& error) {
-    return run("BEGIN", {}, nullptr, error);
+db_result<> c_sqlite_database::begin_read() {
+    return run("BEGIN", {});
 }
 
-bool c_sqlite_database::commit(std::string& error) {
-    return run("COMMIT", {}, nullptr, error);
+db_result<> c_sqlite_database::commit() {
+    return run("COMMIT", {});
 }
 
 void c_sqlite_database::rollback() {
-    std::string ignored;
     if (sqlite3_get_autocommit(handle_) == 0) {
-        run("ROLLBACK", {}, nullptr, ignored);
+        (void)run("ROLLBACK", {});  // on the way out of a failure, whose error is the one told
     }
 }
 
-bool c_sqlite_database::table_names(std::vector<std::string>& names, std::string& error) {
+db_result<std::vector<std::string>> c_sqlite_database::table_names() {
     std::vector<sql_row> rows;
-    if (!run("SELECT name FROM sqlite_master WHERE type = 'table'", {}, &rows, error)) {
-        return false;
+    if (const db_result<> ran =
+            run("SELECT name FROM sqlite_master WHERE type = 'table'", {}, &rows);
+        !ran) {
+        return ran.error();
     }
+    std::vector<std::string> names;
     for (const sql_row& row : rows) {
         names.push_back(row[0].value_or(""));
     }
-    return true;
+    return names;
 }
 
-bool c_sqlite_database::compact(std::string& error) {
-    return run("VACUUM", {}, nullptr, error);
+db_result<> c_sqlite_database::compact() {
+    return run("VACUUM", {});
 }
 
 }  // namespace tarvel

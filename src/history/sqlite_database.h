@@ -12,20 +12,19 @@ namespace tarvel {
 
 class c_sqlite_database final : public c_database {
   public:
-    // Opens the file, creating it when `create` is set. None, with the reason in `error`, when
-    // it cannot be opened or is no SQLite database.
-    static std::unique_ptr<c_sqlite_database> open(const std::string& path, bool create,
-                                                   std::string& error);
+    // Opens the file, creating it when `create` is set. The error says why it cannot be
+    // opened, or that it is no SQLite database.
+    static db_result<std::unique_ptr<c_database>> open(const std::string& path, bool create);
     ~c_sqlite_database() override;
 
-    bool run(std::string_view sql, const std::vector<sql_value>& parameters,
-             std::vector<sql_row>* rows, std::string& error) override;
-    bool begin_write(std::string& error) override;
-    bool begin_read(std::string& error) override;
-    bool commit(std::string& error) override;
+    db_result<> run(std::string_view sql, const std::vector<sql_value>& parameters,
+                    std::vector<sql_row>* rows = nullptr) override;
+    db_result<> begin_write() override;
+    db_result<> begin_read() override;
+    db_result<> commit() override;
     void rollback() override;
-    bool table_names(std::vector<std::string>& names, std::string& error) override;
-    bool compact(std::string& error) override;
+    db_result<std::vector<std::string>> table_names() override;
+    db_result<> compact() override;
     const std::string& display_name() const override { return path_; }
     const char* engine() const override { return "sqlite"; }
 

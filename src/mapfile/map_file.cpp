@@ -19,18 +19,24 @@ bool c_map_file::reopen() {
     return file_.reopen();
 }
 
-bool c_map_file::parse(const c_memory_def& /*def*/, c_entry_list& /*program_entries*/,
-                       c_entry_list& /*memory_entries*/) {
-    return false;
+c_result<parsed_map> c_map_file::parse(const c_memory_def& /*def*/,
+                                       c_entry_list& /*program_entries*/,
+                                       c_entry_list& /*memory_entries*/) {
+    if (!is_open_) {
+        return not_open();
+    }
+    return parsed_map{};
+}
+
+input_error c_map_file::not_open() const {
+    return input_error{file_name(), 0, "cannot be opened for reading"};
 }
 
 bool c_map_file::define_areas(c_memory_def& /*def*/) {
     return false;
 }
 
-bool c_map_file::post_process(std::vector<c_map_entry>& /*entries*/) {
-    return true;
-}
+void c_map_file::post_process(std::vector<c_map_entry>& /*entries*/) {}
 
 bool c_map_file::place(c_map_entry entry, const c_memory_def& def, c_entry_list* program_entries,
                        c_entry_list* memory_entries) {

@@ -13,6 +13,7 @@
 #include "mapfile/name_arena.h"
 #include "mapfile/reader_counts.h"
 #include "memdef/memory_def.h"
+#include "text/input_result.h"
 #include "text/text_file.h"
 #include "text/text_source.h"
 
@@ -26,6 +27,14 @@ class c_elf_witness;
 // that lies, or ends, at or beyond this.
 constexpr std::uint64_t entry_address_space = std::uint64_t{1} << 32;
 
+// What `parse` gives back for a map it could read.
+struct parsed_map {
+    // Whether either entry list holds an entry afterwards. A map read without placing anything
+    // (no entry lies in an area, or the text is not of the reader's format) is no error: the
+    // run then has nothing to report.
+    bool placed_any = false;
+};
+
 class c_map_file {
   public:
     // Opens the map for reading. A file that cannot be opened (or a directory) leaves
@@ -35,15 +44,14 @@ class c_map_file {
     c_map_file(const c_map_file&) = delete;
     c_map_file& operator=(const c_map_file&) = delete;
 
-    // Reads the map and places its entries. The base version reads nothing and returns false.
-    // Every reader returns false at once when the file is not open, and otherwise true when
-    // at least one of the two lists holds an entry afterwards.
-    virtual bool parse(const c_memory_def& def, c_entry_list& program_entries,
-                       c_entry_list& memory_entries);
+    // Reads the map and places its entries. Every reader gives the error `not_open()` at once
+    // when the file is not open. The base version reads nothing and places nothing.
+    virtual c_result<parsed_map> parse(const c_memory_def& def, c_entry_list& program_entries,
+                                       c_entry_list& memory_entries);
 
     // Hook called once with all entries read, before any is placed. May change entries and
-    // append new ones. The base version does nothing and returns true.
-    virtual bool post_process(std::vector<c_map_entry>& entries);
+    // append new ones. The base version does nothing.
+    virtual void post_process(std::vector<c_map_entry>& entries);
 
     // Maps that describe the target's memory themselves (a linker's memory regions) fill `def`
     // with those areas, named, and return true; the base version leaves `def` alone and
@@ -72,6 +80,14 @@ class c_map_file {
     const std::vector<entry_origin>& origins() const { return origins_; }
 
   protected:
+    // The error of a map that cannot be read: the file is missing, unreadable or a directory.
+    input_error not_open() const;
+    // What `parse` placed into the two lists.
+    static parsed_map placed_in(const c_entry_list& program_entries,
+                                const c_entry_list& memory_entries) {
+        return {!program_entries.empty() || !memory_entries.empty()};
+    }
+
     // Opens the file again from its start; false when that fails.
     bool reopen();
     void keep_copy_unless_regular_file() { file_.keep_copy_unless_regular_file(); }

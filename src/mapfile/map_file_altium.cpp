@@ -69,14 +69,15 @@ bool c_map_file_altium::read_symbol(std::string_view line, c_map_entry& entry) {
     return true;
 }
 
-bool c_map_file_altium::parse(const c_memory_def& def, c_entry_list& program_entries,
-                              c_entry_list& memory_entries) {
+c_result<parsed_map> c_map_file_altium::parse(const c_memory_def& def,
+                                              c_entry_list& program_entries,
+                                              c_entry_list& memory_entries) {
     if (!is_open_) {
-        return false;
+        return not_open();
     }
     std::string_view line;
     if (!next_line(line) || !contains(line, "Memory map")) {
-        return false;
+        return parsed_map{};  // not a listing of this format: nothing to place
     }
     for (int i = 0; i < heading_lines; ++i) {
         next_line(line);  // at the end of the file this stays false, and so does the loop below
@@ -99,7 +100,7 @@ bool c_map_file_altium::parse(const c_memory_def& def, c_entry_list& program_ent
         reserved.name = name;
         place(std::move(reserved), def, &program_entries, nullptr);
     }
-    return !program_entries.empty() || !memory_entries.empty();
+    return placed_in(program_entries, memory_entries);
 }
 
 std::unique_ptr<c_format_evidence> c_map_file_altium::evidence() {

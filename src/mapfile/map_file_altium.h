@@ -20,8 +20,8 @@ class c_map_file_altium : public c_map_file {
 
     // Places every symbol of the table, then one pseudo-entry per reserved range of `def` that
     // lies in a program area (reserved ROM counts as used).
-    bool parse(const c_memory_def& def, c_entry_list& program_entries,
-               c_entry_list& memory_entries) override;
+    c_result<parsed_map> parse(const c_memory_def& def, c_entry_list& program_entries,
+                               c_entry_list& memory_entries) override;
 
     // The symbol of one table line (a line holding the dotted leader). False when the line is
     // no symbol line or its name is empty.

@@ -95,10 +95,11 @@ bool c_map_file_armlink::define_areas(c_memory_def& def) {
     return true;
 }
 
-bool c_map_file_armlink::parse(const c_memory_def& def, c_entry_list& program_entries,
-                               c_entry_list& memory_entries) {
+c_result<parsed_map> c_map_file_armlink::parse(const c_memory_def& def,
+                                               c_entry_list& program_entries,
+                                               c_entry_list& memory_entries) {
     if (!is_open_) {
-        return false;
+        return not_open();
     }
     origins_.clear();
     c_origin_table origins(origins_);
@@ -223,7 +224,7 @@ bool c_map_file_armlink::parse(const c_memory_def& def, c_entry_list& program_en
     }
     end_region();
     close();
-    return !program_entries.empty() || !memory_entries.empty();
+    return placed_in(program_entries, memory_entries);
 }
 
 std::unique_ptr<c_format_evidence> c_map_file_armlink::evidence() {

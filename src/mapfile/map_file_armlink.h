@@ -30,8 +30,8 @@ class c_map_file_armlink : public c_map_file {
     // Embedded 6.19 Tool: armlink") or the heading "Memory Map of the image".
     static std::unique_ptr<c_format_evidence> evidence();
 
-    bool parse(const c_memory_def& def, c_entry_list& program_entries,
-               c_entry_list& memory_entries) override;
+    c_result<parsed_map> parse(const c_memory_def& def, c_entry_list& program_entries,
+                               c_entry_list& memory_entries) override;
 
     // One area per execution region, named as the map names it, from its base with the size
     // of its "Max:" (its size when no maximum is given): RAM when the region holds RW or ZI

@@ -57,10 +57,10 @@ const char* c_map_file_elxr::drop_rule(std::string_view name, std::string_view a
     return nullptr;
 }
 
-bool c_map_file_elxr::parse(const c_memory_def& def, c_entry_list& program_entries,
-                            c_entry_list& memory_entries) {
+c_result<parsed_map> c_map_file_elxr::parse(const c_memory_def& def, c_entry_list& program_entries,
+                                            c_entry_list& memory_entries) {
     if (!is_open_) {
-        return false;
+        return not_open();
     }
     const c_section_line_matcher& matcher = line_regex();
     const std::uint32_t mask = address_mask();
@@ -96,7 +96,7 @@ bool c_map_file_elxr::parse(const c_memory_def& def, c_entry_list& program_entri
     for (auto& entry : sections) {
         place_entry(std::move(entry), def, program_entries, memory_entries);
     }
-    return !program_entries.empty() || !memory_entries.empty();
+    return placed_in(program_entries, memory_entries);
 }
 
 // The fallback of the section-map formats: section lines with attribute lines, whatever their

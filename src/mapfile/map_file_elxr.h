@@ -18,8 +18,8 @@ class c_map_file_elxr : public c_map_file {
   public:
     using c_map_file::c_map_file;
 
-    bool parse(const c_memory_def& def, c_entry_list& program_entries,
-               c_entry_list& memory_entries) override;
+    c_result<parsed_map> parse(const c_memory_def& def, c_entry_list& program_entries,
+                               c_entry_list& memory_entries) override;
 
     // The matcher of section lines, built from `section_names` on first use.
     virtual const c_section_line_matcher& line_regex() const;

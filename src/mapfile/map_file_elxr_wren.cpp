@@ -85,7 +85,7 @@ bool c_map_file_elxr_wren::match_symbol_line(std::string_view line, std::string_
     return true;
 }
 
-bool c_map_file_elxr_wren::post_process(std::vector<c_map_entry>& entries) {
+void c_map_file_elxr_wren::post_process(std::vector<c_map_entry>& entries) {
     const auto named = [&entries](std::string_view name) {
         return std::find_if(entries.begin(), entries.end(),
                             [name](const c_map_entry& entry) { return entry.name == name; });
@@ -93,7 +93,7 @@ bool c_map_file_elxr_wren::post_process(std::vector<c_map_entry>& entries) {
     const auto data = named(".data");
     const auto data_begin = named(".data_begin");
     if (data == entries.end() || data_begin == entries.end()) {
-        return false;
+        return;
     }
     c_map_entry rodata = *data;
     rodata.name = "rodata";
@@ -101,7 +101,7 @@ bool c_map_file_elxr_wren::post_process(std::vector<c_map_entry>& entries) {
     entries.push_back(std::move(rodata));  // invalidates `data` and `data_begin`
 
     if (!reopen()) {
-        return false;
+        return;
     }
     stack_symbols stack;
     std::string_view line;
@@ -125,7 +125,6 @@ bool c_map_file_elxr_wren::post_process(std::vector<c_map_entry>& entries) {
         entry.size = stack.end - stack.begin;
         entries.push_back(std::move(entry));
     }
-    return true;
 }
 
 // A ".data_begin" section, or the stack symbols anywhere in the lines read.

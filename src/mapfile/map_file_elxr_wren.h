@@ -20,10 +20,9 @@ class c_map_file_elxr_wren : public c_map_file_elxr {
     // The table lists ".data" at the address of its initial values in ROM: that image is
     // counted as an added "rodata" entry, and ".data" itself moves to the RAM address of
     // ".data_begin". Then the map is read again for the stack symbols "__stack_begin" and
-    // "__stack_end", which add a "stack" entry. False, with nothing changed, when ".data" or
-    // ".data_begin" is missing; false, after the data correction, when the map cannot be read
-    // again.
-    bool post_process(std::vector<c_map_entry>& entries) override;
+    // "__stack_end", which add a "stack" entry. Nothing changes when ".data" or ".data_begin"
+    // is missing; a map that cannot be read again keeps the data correction alone.
+    void post_process(std::vector<c_map_entry>& entries) override;
 
     const std::vector<std::string>& section_names() const override;
 

@@ -424,10 +424,10 @@ bool c_map_file_gnu::define_areas(c_memory_def& def) {
     return true;
 }
 
-bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entries,
-                           c_entry_list& memory_entries) {
+c_result<parsed_map> c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entries,
+                                           c_entry_list& memory_entries) {
     if (!is_open_) {
-        return false;
+        return not_open();
     }
     origins_.clear();
     c_origin_table origins(origins_);
@@ -679,7 +679,7 @@ bool c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entrie
     reader.finish();
     held_images.release_all(add_load_image);
     close();
-    return !program_entries.empty() || !memory_entries.empty();
+    return placed_in(program_entries, memory_entries);
 }
 
 std::unique_ptr<c_format_evidence> c_map_file_gnu::evidence() {

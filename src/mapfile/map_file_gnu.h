@@ -42,8 +42,8 @@ class c_map_file_gnu : public c_map_file {
     // script and memory map".
     static std::unique_ptr<c_format_evidence> evidence();
 
-    bool parse(const c_memory_def& def, c_entry_list& program_entries,
-               c_entry_list& memory_entries) override;
+    c_result<parsed_map> parse(const c_memory_def& def, c_entry_list& program_entries,
+                               c_entry_list& memory_entries) override;
 
     // One area per region of the "Memory Configuration" table, in table order, its kind
     // decided from the region's name, attributes and what the memory map places there (see

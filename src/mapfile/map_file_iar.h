@@ -30,8 +30,8 @@ class c_map_file_iar : public c_map_file {
     // for ARM" (EWARM 6 to 9) or the part title "*** PLACEMENT SUMMARY".
     static std::unique_ptr<c_format_evidence> evidence();
 
-    bool parse(const c_memory_def& def, c_entry_list& program_entries,
-               c_entry_list& memory_entries) override;
+    c_result<parsed_map> parse(const c_memory_def& def, c_entry_list& program_entries,
+                               c_entry_list& memory_entries) override;
 
     // One area per range of each "place in" statement, named after its label ("P1"; "P2.2"
     // for the second range of P2), RAM when the statement places RW or ZI data or a stack or

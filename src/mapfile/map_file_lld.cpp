@@ -51,10 +51,10 @@ std::unique_ptr<c_format_evidence> c_map_file_lld::evidence() {
         });
 }
 
-bool c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entries,
-                           c_entry_list& memory_entries) {
+c_result<parsed_map> c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entries,
+                                           c_entry_list& memory_entries) {
     if (!is_open_) {
-        return false;
+        return not_open();
     }
     origins_.clear();
     c_origin_table origins(origins_);
@@ -177,7 +177,7 @@ bool c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entrie
     }
     finish_section();
     close();
-    return !program_entries.empty() || !memory_entries.empty();
+    return placed_in(program_entries, memory_entries);
 }
 
 }  // namespace tarvel

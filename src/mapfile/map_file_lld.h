@@ -24,8 +24,8 @@ class c_map_file_lld : public c_map_file {
   public:
     using c_map_file::c_map_file;
 
-    bool parse(const c_memory_def& def, c_entry_list& program_entries,
-               c_entry_list& memory_entries) override;
+    c_result<parsed_map> parse(const c_memory_def& def, c_entry_list& program_entries,
+                               c_entry_list& memory_entries) override;
 
     // The table's heading, "VMA LMA Size Align Out In Symbol" (or the older "Address Size Align
     // Out In Symbol"), proves the format.

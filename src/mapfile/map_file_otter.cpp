@@ -53,10 +53,10 @@ const char* c_map_file_otter::drop_rule(std::string_view name) {
     return nullptr;
 }
 
-bool c_map_file_otter::parse(const c_memory_def& def, c_entry_list& program_entries,
-                             c_entry_list& memory_entries) {
+c_result<parsed_map> c_map_file_otter::parse(const c_memory_def& def, c_entry_list& program_entries,
+                                             c_entry_list& memory_entries) {
     if (!is_open_) {
-        return false;
+        return not_open();
     }
     std::vector<section_row> sections;
     std::vector<piece_row> pieces;
@@ -156,7 +156,7 @@ bool c_map_file_otter::parse(const c_memory_def& def, c_entry_list& program_entr
                 program_entries, memory_entries);
         }
     }
-    return !program_entries.empty() || !memory_entries.empty();
+    return placed_in(program_entries, memory_entries);
 }
 
 std::unique_ptr<c_format_evidence> c_map_file_otter::evidence() {

@@ -29,8 +29,8 @@ class c_map_file_otter : public c_map_file {
     // Size(hex) Size(dec) SecOffs" or a Module Summary heading "Origin+Size Section Module".
     static std::unique_ptr<c_format_evidence> evidence();
 
-    bool parse(const c_memory_def& def, c_entry_list& program_entries,
-               c_entry_list& memory_entries) override;
+    c_result<parsed_map> parse(const c_memory_def& def, c_entry_list& program_entries,
+                               c_entry_list& memory_entries) override;
 
     // The rule that leaves a section out, in words, or null: debugging sections (name
     // containing "debug"), ".heap" (the linker sizes it to fill the rest of RAM), ".linfix",

@@ -29,8 +29,8 @@ class c_map_file_ti : public c_map_file {
     // ALLOCATION MAP".
     static std::unique_ptr<c_format_evidence> evidence();
 
-    bool parse(const c_memory_def& def, c_entry_list& program_entries,
-               c_entry_list& memory_entries) override;
+    c_result<parsed_map> parse(const c_memory_def& def, c_entry_list& program_entries,
+                               c_entry_list& memory_entries) override;
 
     // One area per region of the memory configuration, named as the map names it. A region
     // whose attributes do not allow writing is program memory; a writable one is RAM when it

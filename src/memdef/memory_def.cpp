@@ -42,13 +42,13 @@ void read_area_fields(std::string_view fields, mem_area& area) {
 }
 }  // namespace
 
-bool c_memory_def::load(const std::string& file_name, search_list& searches) {
+c_result<done> c_memory_def::load(const std::string& file_name, search_list& searches) {
     for (auto* areas : {&program, &memory, &eeprom, &reserved}) {
         areas->reserve(reserved_areas);
     }
     c_text_file file(file_name);
     if (!file.is_open()) {
-        return false;
+        return input_error{file_name, 0, "cannot be opened for reading"};
     }
     std::string_view line;
     while (file.next(line)) {
@@ -71,7 +71,10 @@ bool c_memory_def::load(const std::string& file_name, search_list& searches) {
                 break;
         }
     }
-    return !program.empty() || !memory.empty() || !eeprom.empty() || !reserved.empty();
+    if (program.empty() && memory.empty() && eeprom.empty() && reserved.empty()) {
+        return input_error{file_name, 0, "holds no PROGRAM, MEMORY, EEPROM or RESERVED line"};
+    }
+    return done{};
 }
 
 def_line_kind c_memory_def::parse_line(mem_area& area, std::string_view line,

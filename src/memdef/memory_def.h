@@ -9,6 +9,7 @@
 
 #include "memdef/mem_area.h"
 #include "memdef/search_def.h"
+#include "text/input_result.h"
 
 namespace tarvel {
 
@@ -28,9 +29,9 @@ class c_memory_def {
     c_memory_def(const c_memory_def&) = default;
     c_memory_def& operator=(const c_memory_def&) = default;
 
-    std::vector<mem_area> program;   // ROM areas, in file order
-    std::vector<mem_area> memory;    // RAM areas
-    std::vector<mem_area> eeprom;    // stored, not analysed
+    std::vector<mem_area> program;  // ROM areas, in file order
+    std::vector<mem_area> memory;   // RAM areas
+    std::vector<mem_area> eeprom;   // stored, not analysed
     // Areas that count in neither the ROM nor the RAM totals: a linker's regions for fuses,
     // lock bits or signatures, and regions of which the map tells nothing more.
     std::vector<mem_area> other;
@@ -49,9 +50,10 @@ class c_memory_def {
     // compare them with (one program and one RAM area of size 0 hold them).
     bool without_regions = false;
 
-    // Reads the definition file into this model and appends its searches to `searches`.
-    // False when the file cannot be read or holds no area line.
-    bool load(const std::string& file_name, search_list& searches);
+    // Reads the definition file into this model and appends its searches to `searches`. The
+    // error names the file: it cannot be opened, or it holds no area line (its searches are
+    // appended all the same).
+    c_result<done> load(const std::string& file_name, search_list& searches);
 
     // Classifies one line; fills `area` for an area line and appends to `searches` for a
     // search line with at least one term.

@@ -17,6 +17,9 @@ struct input_error {
     std::string what;      // the reason, in words that follow the file's name
 };
 
+// The value of a result that carries nothing but success.
+struct done {};
+
 // "FILE:LINE: what", "FILE: what", or "what" alone when the file is not known: the way
 // compilers and linkers name a place in a file.
 std::string located_message(const input_error& error);

@@ -25,6 +25,30 @@ output_content content(const std::filesystem::path& path, const std::string& tex
     return {path.string(), [text](std::ostream& out) { out << text; }};
 }
 
+// The trend page is committed whether or not it opened: the commit must then give the reason
+// of the opening, not succeed on a stream never written.
+TEST(OutputFile, CommitGivesTheReasonOfAFailedOpening) {
+    const test::c_temp_dir dir;
+    const std::string path = (dir.path() / "missing" / "page.html").string();
+    c_output_file file(path);
+    ASSERT_FALSE(file.opened());
+    const std::string reason =
+        "the directory '" + (dir.path() / "missing").string() + "' does not exist";
+    EXPECT_EQ(file.opened().error(), reason);
+    const output_result committed = file.commit();
+    ASSERT_FALSE(committed);
+    EXPECT_EQ(committed.error(), reason);
+    const output_result written = write_output_file(path, [](std::ostream& out) { out << "x"; });
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error(), reason);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
+
+    EXPECT_TRUE(write_output_file((dir.path() / "a.txt").string(),
+                                  [](std::ostream& out) { out << "text"; }));
+    EXPECT_EQ(dir.read("a.txt"), "text");
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"a.txt"});
+}
+
 TEST(OutputSet, WritesEveryFileAndLeavesNoTemporary) {
     const test::c_temp_dir dir;
     dir.write("a.json", "old");

@@ -50,12 +50,14 @@ class HistoryConcurrency : public ::testing::TestWithParam<engine> {
     }
 
     std::vector<build_row> builds() {
-        std::vector<build_row> rows;
-        std::string error;
         auto store = open_store(db);
         EXPECT_NE(store, nullptr);
-        EXPECT_TRUE(store && store->list({}, rows, error)) << error;
-        return rows;
+        if (!store) {
+            return {};
+        }
+        db_result<std::vector<build_row>> rows = store->list({});
+        EXPECT_TRUE(rows) << rows.error().what;
+        return rows ? std::move(rows).value() : std::vector<build_row>{};
     }
 
     c_temp_dir dir;
@@ -111,16 +113,15 @@ TEST_P(HistoryConcurrency, AJobKilledDuringAnAddLeavesNoHalfBuild) {
         kill(child, SIGKILL);
         wait_for(child);
         // The build is there whole, or not at all; either way the next add goes through.
-        std::string error;
         auto store = open_store(db);
         ASSERT_NE(store, nullptr);
-        const std::optional<std::string> stored = store->report("app", commit, error);
+        const db_result<std::string> stored = store->report("app", commit);
         if (stored) {
             EXPECT_EQ(*stored, report) << delay_ms;
         }
         if (GetParam() == engine::sqlite) {
             std::vector<sql_row> check;
-            ASSERT_TRUE(store->database().run("PRAGMA integrity_check", {}, &check, error));
+            ASSERT_TRUE(store->database().run("PRAGMA integrity_check", {}, &check));
             EXPECT_EQ(check[0][0], "ok");
         }
     }

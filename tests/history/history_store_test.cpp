@@ -20,22 +20,20 @@ class HistoryStore : public ::testing::TestWithParam<engine> {
     add_result add(const std::string& commit, const std::string& parent, const std::string& report,
                    const std::string& branch = "main", bool replace = false,
                    const std::string& target = "app") {
-        std::string error;
         const c_result<stored_report> stored = store_report(report);
         EXPECT_TRUE(stored);
         // Times in the order of the adds.
         std::string time = "2026-12-01T10:00:";
         time.append(std::to_string(10 + adds++)).append("Z");
         const build_info info{target, commit, parent, branch, time, {{"ci", "1"}}};
-        const add_result result = store->add(info, *stored, replace, error);
-        EXPECT_NE(result, add_result::failed) << error;
-        return result;
+        const db_result<add_result> result = store->add(info, *stored, replace);
+        EXPECT_TRUE(result) << result.error().what;
+        return result ? *result : add_result::duplicate;
     }
 
     std::string report_of(const std::string& commit) {
-        std::string error;
-        std::optional<std::string> report = store->report("app", commit, error);
-        return report ? *report : std::string("(none) ").append(error);
+        const db_result<std::string> report = store->report("app", commit);
+        return report ? *report : std::string("(none) ").append(report.error().what);
     }
 
     c_temp_dir dir;
@@ -55,9 +53,9 @@ TEST_P(HistoryStore, ReportsComeBackByteForByteAndDuplicatesAreRefused) {
     // The same commit of another target is another build.
     EXPECT_EQ(add("c1", "", first, "main", false, "boot"), add_result::added);
 
-    std::vector<build_row> rows;
-    std::string error;
-    ASSERT_TRUE(store->list({}, rows, error)) << error;
+    const db_result<std::vector<build_row>> listed = store->list({});
+    ASSERT_TRUE(listed) << listed.error().what;
+    const std::vector<build_row>& rows = *listed;
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].info.target, "boot");
     EXPECT_EQ(rows[0].rom_used, 130);
@@ -70,21 +68,20 @@ TEST_P(HistoryStore, ListsFilterByTargetAndBranchAndKeepTheNewest) {
     add("c2", "c1", flash_report(2));
     add("f1", "c2", flash_report(3), "feature");
     add("c3", "c2", flash_report(4));
-    std::vector<build_row> rows;
-    std::string error;
-    ASSERT_TRUE(store->list({"app", "main", 2}, rows, error)) << error;
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].info.commit, "c2");  // oldest first
-    EXPECT_EQ(rows[1].info.commit, "c3");
-    rows.clear();
-    ASSERT_TRUE(store->list({"other", "", 0}, rows, error));
-    EXPECT_TRUE(rows.empty());
+    const db_result<std::vector<build_row>> rows = store->list({"app", "main", 2});
+    ASSERT_TRUE(rows) << rows.error().what;
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ((*rows)[0].info.commit, "c2");  // oldest first
+    EXPECT_EQ((*rows)[1].info.commit, "c3");
+    const db_result<std::vector<build_row>> none = store->list({"other", "", 0});
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->empty());
 
-    std::vector<build_ref> refs;
-    ASSERT_TRUE(store->refs("app", refs, error));
-    ASSERT_EQ(refs.size(), 4u);
-    EXPECT_EQ(refs[0].commit, "c3");
-    EXPECT_EQ(refs[0].parent, "c2");
+    const db_result<std::vector<build_ref>> refs = store->refs("app");
+    ASSERT_TRUE(refs);
+    ASSERT_EQ(refs->size(), 4u);
+    EXPECT_EQ((*refs)[0].commit, "c3");
+    EXPECT_EQ((*refs)[0].parent, "c2");
 }
 
 TEST_P(HistoryStore, PruneKeepsEverySummaryAndTheNewestEntryListsOfEachBranch) {
@@ -92,20 +89,25 @@ TEST_P(HistoryStore, PruneKeepsEverySummaryAndTheNewestEntryListsOfEachBranch) {
         add(std::string("m").append(std::to_string(i)), "", flash_report(i, {{".text", i}}));
     }
     add("f1", "", flash_report(9, {{".text", 9}}), "feature");
-    std::string error;
-    EXPECT_EQ(store->prune(2, error), 2) << error;
+    const db_result<std::int64_t> pruned = store->prune(2);
+    ASSERT_TRUE(pruned) << pruned.error().what;
+    EXPECT_EQ(*pruned, 2);
     for (const auto& [commit, kept] :
          {std::pair{"m1", false}, std::pair{"m2", false}, std::pair{"m3", true},
           std::pair{"m4", true}, std::pair{"f1", true}}) {
-        EXPECT_EQ(store->has_entries("app", commit, error), kept) << commit;
+        const db_result<bool> has = store->has_entries("app", commit);
+        ASSERT_TRUE(has) << commit;
+        EXPECT_EQ(*has, kept) << commit;
     }
     // A pruned report is whole but for its entries.
     EXPECT_EQ(report_of("m1"), flash_report(1));
     EXPECT_EQ(report_of("m4"), flash_report(4, {{".text", 4}}));
-    EXPECT_EQ(store->prune(2, error), 0);
-    trend_data trend;
-    ASSERT_TRUE(store->trend("app", "main", {}, trend, error));
-    EXPECT_EQ(trend.builds.size(), 4u);
+    const db_result<std::int64_t> again = store->prune(2);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(*again, 0);
+    const db_result<trend_data> trend = store->trend("app", "main", {});
+    ASSERT_TRUE(trend);
+    EXPECT_EQ(trend->builds.size(), 4u);
 }
 
 TEST_P(HistoryStore, TrendHoldsEveryAreaOverTheBranchWithGapsWhereABuildLacksOne) {
@@ -113,9 +115,9 @@ TEST_P(HistoryStore, TrendHoldsEveryAreaOverTheBranchWithGapsWhereABuildLacksOne
     add("c2", "c1",
         make_report({{"FLASH", "program", 65536, 150}, {"BOOT", "program", 4096, 10}}, {}));
     add("x1", "", flash_report(999), "other");
-    trend_data trend;
-    std::string error;
-    ASSERT_TRUE(store->trend("app", "main", {}, trend, error)) << error;
+    const db_result<trend_data> read = store->trend("app", "main", {});
+    ASSERT_TRUE(read) << read.error().what;
+    const trend_data& trend = *read;
     ASSERT_EQ(trend.builds.size(), 2u);
     EXPECT_EQ(trend.builds[1].parent, "c1");
     ASSERT_EQ(trend.areas.size(), 3u);
@@ -126,11 +128,11 @@ TEST_P(HistoryStore, TrendHoldsEveryAreaOverTheBranchWithGapsWhereABuildLacksOne
     EXPECT_EQ(trend.areas[2].kind, "program");
     EXPECT_EQ(trend.areas[2].size, (std::vector<std::optional<std::uint64_t>>{std::nullopt, 4096}));
 
-    trend_data only;
-    ASSERT_TRUE(store->trend("app", "", {"RAM"}, only, error));
-    EXPECT_EQ(only.builds.size(), 3u);
-    ASSERT_EQ(only.areas.size(), 1u);
-    EXPECT_EQ(only.areas[0].name, "RAM");
+    const db_result<trend_data> only = store->trend("app", "", {"RAM"});
+    ASSERT_TRUE(only);
+    EXPECT_EQ(only->builds.size(), 3u);
+    ASSERT_EQ(only->areas.size(), 1u);
+    EXPECT_EQ(only->areas[0].name, "RAM");
 }
 
 TEST_P(HistoryStore, StepsAreBuildsAgainstTheirStoredParentsLargestGrowthFirst) {
@@ -139,9 +141,9 @@ TEST_P(HistoryStore, StepsAreBuildsAgainstTheirStoredParentsLargestGrowthFirst) 
     add("c3", "c2", flash_report(300));
     add("c4", "c3", flash_report(350));
     add("c5", "gone", flash_report(9000));  // its parent is not stored
-    std::vector<blame_step> steps;
-    std::string error;
-    ASSERT_TRUE(store->steps("app", "FLASH", steps, error)) << error;
+    const db_result<std::vector<blame_step>> found = store->steps("app", "FLASH");
+    ASSERT_TRUE(found) << found.error().what;
+    const std::vector<blame_step>& steps = *found;
     ASSERT_EQ(steps.size(), 3u);
     EXPECT_EQ(steps[0].commit, "c2");
     EXPECT_EQ(steps[0].change(), 300);
@@ -153,27 +155,38 @@ TEST_P(HistoryStore, MigratesAVersionOneDatabaseAndRefusesANewerOne) {
     // A database made by the first schema, with a build in it.
     c_temp_dir other;
     const std::string old_db = fresh_db(GetParam(), other);
-    std::string error;
     {
-        auto database = open_database(old_db, true, error);
-        c_history_store old_store(std::move(database));
-        ASSERT_TRUE(old_store.migrate_to(1, error)) << error;
-        EXPECT_EQ(old_store.schema_version(error), 1);
+        auto database = open_database(old_db, true);
+        ASSERT_TRUE(database) << database.error().what;
+        c_history_store old_store(std::move(database).value());
+        const db_result<> migrated = old_store.migrate_to(1);
+        ASSERT_TRUE(migrated) << migrated.error().what;
+        const db_result<int> version = old_store.schema_version();
+        ASSERT_TRUE(version);
+        EXPECT_EQ(*version, 1);
         const c_result<stored_report> stored = store_report(flash_report(5));
-        ASSERT_EQ(old_store.add({"app", "old", "", "", "2026-01-01", {}}, *stored, false, error),
-                  add_result::added);
+        const db_result<add_result> added =
+            old_store.add({"app", "old", "", "", "2026-01-01", {}}, *stored, false);
+        ASSERT_TRUE(added);
+        EXPECT_EQ(*added, add_result::added);
     }
     auto migrated = open_store(old_db);
     ASSERT_NE(migrated, nullptr);
-    EXPECT_EQ(migrated->schema_version(error), history_schema_version);
-    EXPECT_EQ(migrated->report("app", "old", error), flash_report(5));
+    const db_result<int> version = migrated->schema_version();
+    ASSERT_TRUE(version);
+    EXPECT_EQ(*version, history_schema_version);
+    const db_result<std::string> report = migrated->report("app", "old");
+    ASSERT_TRUE(report);
+    EXPECT_EQ(*report, flash_report(5));
 
-    ASSERT_TRUE(
-        migrated->database().run("UPDATE tarvel_schema SET version = 99", {}, nullptr, error));
-    auto database = open_database(old_db, false, error);
-    c_history_store newer(std::move(database));
-    EXPECT_FALSE(newer.prepare(error));
-    EXPECT_NE(error.find("version is 99"), std::string::npos) << error;
+    ASSERT_TRUE(migrated->database().run("UPDATE tarvel_schema SET version = 99", {}));
+    auto database = open_database(old_db, false);
+    ASSERT_TRUE(database);
+    c_history_store newer(std::move(database).value());
+    const db_result<> prepared = newer.prepare();
+    ASSERT_FALSE(prepared);
+    EXPECT_NE(prepared.error().what.find("version is 99"), std::string::npos)
+        << prepared.error().what;
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, HistoryStore,

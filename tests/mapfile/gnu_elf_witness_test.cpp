@@ -5,6 +5,7 @@
 #include <map>
 
 #include "mapfile/map_file_gnu.h"
+#include "support/reader_fixture.h"
 
 namespace tarvel {
 namespace {
@@ -80,7 +81,7 @@ counted read_with(gnu::c_elf_witness* witness, const std::string& text = map_tex
     c_entry_list program;
     c_entry_list memory;
     counted result;
-    result.parsed = reader.parse(def, program, memory);
+    result.parsed = test::placed_any(reader.parse(def, program, memory));
     const auto add = [&](std::uint64_t& total) {
         return [&](const c_map_entry& entry) {
             total += entry.size;

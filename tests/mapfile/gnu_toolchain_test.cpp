@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "mapfile/map_file_gnu.h"
+#include "support/reader_fixture.h"
 #include "support/toolchain_maps.h"
 
 namespace tarvel {
@@ -83,7 +84,7 @@ parsed_build parse_build(const std::string& build) {
     parsed_build parsed;
     c_map_file_gnu reader(text_source::file(test::toolchain_map(build)));
     parsed.defined = reader.define_areas(parsed.def);
-    parsed.result = reader.parse(parsed.def, parsed.program, parsed.memory);
+    parsed.result = test::placed_any(reader.parse(parsed.def, parsed.program, parsed.memory));
     parsed.origins = reader.origins();
     parsed.counts = reader.counts();
     return parsed;

@@ -61,7 +61,7 @@ TEST(LldToolchain, EntriesAddUpToTheElfSectionHeaders) {
         c_map_file_lld reader(text_source::file(test::toolchain_map(build)));
         c_entry_list program;
         c_entry_list memory;
-        ASSERT_TRUE(reader.parse(def, program, memory)) << build;
+        ASSERT_TRUE(test::placed_any(reader.parse(def, program, memory))) << build;
         EXPECT_EQ(reader.counts().damaged_lines, 0u) << build;
         EXPECT_EQ(reader.counts().unplaced, 0u) << build;
 

@@ -98,7 +98,7 @@ TEST_F(LldParse, ObjectFilesAndArchiveMembersAreTheOrigins) {
     c_map_file_lld reader(text_source::text(small_map));
     c_entry_list program;
     c_entry_list memory;
-    ASSERT_TRUE(reader.parse(def, program, memory));
+    ASSERT_TRUE(test::placed_any(reader.parse(def, program, memory)));
     std::vector<std::string> origins;
     for (const entry_origin& origin : reader.origins()) {
         origins.push_back(origin.archive + "|" + origin.object);
@@ -129,7 +129,7 @@ TEST_F(LldParse, ALineThatIsNoRowOfTheTableIsCountedAsDamage) {
                           " 8000000  8000000   garbage\n"));
     c_entry_list program;
     c_entry_list memory;
-    reader.parse(def, program, memory);
+    (void)reader.parse(def, program, memory);
     EXPECT_EQ(reader.counts().damaged_lines, 1u);
     EXPECT_EQ(reader.counts().first_damaged_line, 3u);
 }
@@ -169,7 +169,7 @@ TEST_F(LldParse, NamesOfALargeSectionSurviveUntilItIsCounted) {
     c_entry_list program;
     c_entry_list memory;
     def.program = {{0x08000000, 0x20000, no_area}};
-    ASSERT_TRUE(reader.parse(def, program, memory));
+    ASSERT_TRUE(test::placed_any(reader.parse(def, program, memory)));
     std::size_t count = 0;
     for (const c_map_entry& entry : program) {
         const std::string expected = std::string(count < 4000 ? ".text." : ".rodata.") + padding +

@@ -36,7 +36,7 @@ class OtterParse : public test::c_reader_test<c_map_file_otter> {
         c_entry_list program;
         c_entry_list memory;
         parse_result r;
-        r.result = reader_->parse(def, program, memory);
+        r.result = test::placed_any(reader_->parse(def, program, memory));
         test::keep_placed(r, program, memory);
         return r;
     }

@@ -35,7 +35,7 @@ vendor_result read_vendor_map(const c_memory_def& def, const std::string& map) {
     c_entry_list program;
     c_entry_list memory;
     vendor_result r;
-    r.placed.result = reader.parse(def, program, memory);
+    r.placed.result = placed_any(reader.parse(def, program, memory));
     keep_placed(r.placed, program, memory);
     r.counts = reader.counts();
     r.origins = reader.origins();

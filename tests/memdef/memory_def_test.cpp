@@ -108,7 +108,7 @@ TEST(DefinitionFile, LoadsAreasInFileOrderAndAppendsSearches) {
                                 "SEARCH |Os !Test");  // no line end after the last line
     c_memory_def def;
     search_list searches;
-    ASSERT_TRUE(def.load(path.string(), searches));
+    ASSERT_TRUE(def.load(path.string(), searches).ok());
     ASSERT_EQ(def.program.size(), 3u);
     EXPECT_EQ(def.program[1].start, 0x8000u);
     EXPECT_EQ(def.program[2].size, 0x2000u);
@@ -120,21 +120,31 @@ TEST(DefinitionFile, LoadsAreasInFileOrderAndAppendsSearches) {
     EXPECT_GE(def.program.capacity(), 1024u);
 }
 
+// The message of a definition that does not load, or "" when it loads.
+std::string failure_of(const std::string& path, search_list& searches) {
+    c_memory_def def;
+    const c_result<done> loaded = def.load(path, searches);
+    return loaded ? std::string() : located_message(loaded.error());
+}
+
 TEST(DefinitionFile, NeedsAtLeastOneAreaLine) {
     test::c_temp_dir dir;
-    c_memory_def def;
     search_list searches;
-    EXPECT_FALSE(def.load((dir.path() / "missing.def").string(), searches));
-    EXPECT_FALSE(def.load(dir.path().string(), searches));  // a directory
-    EXPECT_FALSE(def.load(dir.write("empty.def", "").string(), searches));
-    EXPECT_FALSE(def.load(dir.write("c.def", "// PROGRAM 0 100\n\n").string(), searches));
-    EXPECT_FALSE(def.load(dir.write("s.def", "SEARCH x\n").string(), searches));
+    // A file that cannot be opened and one without an area line are two failures.
+    for (const std::string& path : {(dir.path() / "missing.def").string(), dir.path().string()}) {
+        EXPECT_EQ(failure_of(path, searches), path + ": cannot be opened for reading");
+    }
+    for (const auto& [name, text] :
+         {std::pair{"empty.def", ""}, std::pair{"c.def", "// PROGRAM 0 100\n\n"},
+          std::pair{"s.def", "SEARCH x\n"}}) {
+        const std::string path = dir.write(name, text).string();
+        EXPECT_EQ(failure_of(path, searches),
+                  path + ": holds no PROGRAM, MEMORY, EEPROM or RESERVED line");
+    }
     EXPECT_EQ(searches.size(), 1u);  // appended although the file is invalid
 
-    c_memory_def eeprom_only;
-    EXPECT_TRUE(eeprom_only.load(dir.write("e.def", "EEPROM 0 10").string(), searches));
-    c_memory_def reserved_only;
-    EXPECT_TRUE(reserved_only.load(dir.write("r.def", "RESERVED 0 10").string(), searches));
+    EXPECT_EQ(failure_of(dir.write("e.def", "EEPROM 0 10").string(), searches), "");
+    EXPECT_EQ(failure_of(dir.write("r.def", "RESERVED 0 10").string(), searches), "");
 }
 
 TEST(DefinitionFile, ReadsLongLinesWhole) {
@@ -142,8 +152,10 @@ TEST(DefinitionFile, ReadsLongLinesWhole) {
     const std::string padding(5000, ' ');
     c_memory_def def;
     search_list searches;
-    ASSERT_TRUE(def.load(
-        dir.write("long.def", "PROGRAM" + padding + "10 20\nMEMORY 0 4\n").string(), searches));
+    ASSERT_TRUE(
+        def.load(dir.write("long.def", "PROGRAM" + padding + "10 20\nMEMORY 0 4\n").string(),
+                 searches)
+            .ok());
     ASSERT_EQ(def.program.size(), 1u);
     EXPECT_EQ(def.program[0].start, 0x10u);
     EXPECT_EQ(def.memory.size(), 1u);

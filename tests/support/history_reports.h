@@ -107,13 +107,12 @@ inline std::string fresh_db(engine which, const c_temp_dir& dir, const std::stri
 
 // The store of a database, its schema prepared.
 inline std::unique_ptr<c_history_store> open_store(const std::string& db) {
-    std::string error;
-    std::unique_ptr<c_database> database = open_database(db, true, error);
+    db_result<std::unique_ptr<c_database>> database = open_database(db, true);
     if (!database) {
         return nullptr;
     }
-    auto store = std::make_unique<c_history_store>(std::move(database));
-    return store->prepare(error) ? std::move(store) : nullptr;
+    auto store = std::make_unique<c_history_store>(std::move(database).value());
+    return store->prepare() ? std::move(store) : nullptr;
 }
 
 }  // namespace tarvel::test

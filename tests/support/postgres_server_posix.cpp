@@ -125,10 +125,9 @@ std::string c_postgres_server::address(const std::string& user) const {
 std::string c_postgres_server::fresh_database() {
     const std::string schema =
         "test_" + std::to_string(getpid()) + "_" + std::to_string(++schemas_);
-    std::string error;
-    const auto database = c_postgres_database::open(address(), error);
+    const auto database = c_postgres_database::open(address());
     if (database) {
-        database->run("CREATE SCHEMA " + schema, {}, nullptr, error);
+        (void)(*database)->run("CREATE SCHEMA " + schema, {});
     }
     return address() + "&options=-csearch_path%3D" + schema;
 }

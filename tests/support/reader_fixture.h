@@ -9,13 +9,20 @@
 
 #include "mapfile/entry_list.h"
 #include "mapfile/map_entry.h"
+#include "mapfile/map_file.h"
 #include "mapfile/name_arena.h"
 #include "memdef/memory_def.h"
 #include "support/temp_dir.h"
 
 namespace tarvel::test {
 
-// What one parse gave: its result and the placed entries in the order of their lists.
+// Whether a parse read the map and placed an entry.
+inline bool placed_any(const c_result<parsed_map>& parsed) {
+    return parsed && parsed->placed_any;
+}
+
+// What one parse gave: whether it placed an entry, and the placed entries in the order of their
+// lists.
 struct parse_result {
     bool result = false;
     std::vector<c_map_entry> program;
@@ -42,7 +49,7 @@ parse_result parse_map(const c_memory_def& def, const std::string& map) {
     c_entry_list program;
     c_entry_list memory;
     parse_result r;
-    r.result = reader.parse(def, program, memory);
+    r.result = placed_any(reader.parse(def, program, memory));
     keep_placed(r, program, memory);
     return r;
 }

@@ -107,15 +107,6 @@ output_result c_output_file::commit() {
     return done{};
 }
 
-output_result write_output_file(const std::string& path,
-                                const std::function<void(std::ostream&)>& render) {
-    c_output_file file(path);
-    if (file.opened()) {
-        render(file.stream());
-    }
-    return file.commit();
-}
-
 std::optional<output_failure> write_output_set(std::span<const output_content> files) {
     std::vector<std::unique_ptr<c_output_file>> outputs;
     for (std::size_t i = 0; i < files.size(); ++i) {

@@ -53,9 +53,6 @@ class c_output_file {
     bool committed_ = false;
 };
 
-// Writes what `render` writes to the file at `path` through a c_output_file.
-output_result write_output_file(const std::string& path,
-                                const std::function<void(std::ostream&)>& render);
 
 // One file of an output set: where it goes and what writes its content.
 struct output_content {

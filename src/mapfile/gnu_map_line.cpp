@@ -2,7 +2,6 @@
 
 #include <array>
 #include <bit>
-#include <cstring>
 
 #include "text/hex_number.h"
 #include "text/text_tokens.h"
@@ -71,16 +70,15 @@ namespace {
     if (std::endian::native == std::endian::little && text.size() - at >= 16) {
         // Sixteen characters at once: ld on a 64-bit host prints every address with 16 digits,
         // of which a 32-bit target's first eight are zeros, and a size with fewer.
-        std::uint64_t words[2];
-        std::memcpy(words, text.data() + at, sizeof words);
+        const std::uint64_t high_word = eight_characters(text, at);
         constexpr std::uint64_t eight_zeros = 0x3030303030303030;
         const leading_hex first =
-            words[0] == eight_zeros ? leading_hex{8, 0} : leading_hex_digits(words[0]);
+            high_word == eight_zeros ? leading_hex{8, 0} : leading_hex_digits(high_word);
         if (first.count < 8) {
             digits = first.count;
             result = first.value;
         } else {
-            const leading_hex second = leading_hex_digits(words[1]);
+            const leading_hex second = leading_hex_digits(eight_characters(text, at + 8));
             digits = 8 + second.count;
             result = (std::uint64_t{first.value} << (4 * second.count)) | second.value;
         }

@@ -5,13 +5,32 @@
 
 namespace tarvel::gnu {
 
+bool c_address_coverage::may_grow(ranges::iterator range, std::uint64_t from,
+                                  std::uint64_t to) const {
+    if (range == held_.end() || range->first > from || range->second < from || range->second > to) {
+        return false;
+    }
+    const auto after = std::next(range);
+    return after == held_.end() || after->first > to;
+}
+
+std::uint64_t c_address_coverage::grow(ranges::iterator range, std::uint64_t from,
+                                       std::uint64_t to) {
+    const std::uint64_t overlap = range->second - from;
+    range->second = to;
+    last_ = range;
+    return (to - from) - overlap;
+}
+
 std::uint64_t c_address_coverage::claim(std::uint64_t from, std::uint64_t to) {
     if (to <= from) {
         return 0;
     }
-    std::uint64_t already = 0;
-    std::uint64_t start = from;
-    std::uint64_t end = to;
+    // Sections and pieces mostly follow one another: a range that continues the one held
+    // before it grows that one in place, mostly the one the last claim grew.
+    if (may_grow(last_, from, to)) {
+        return grow(last_, from, to);
+    }
     // The first range that may touch [from, to): the last one starting at or before `from`.
     auto it = held_.upper_bound(from);
     if (it != held_.begin()) {
@@ -20,14 +39,12 @@ std::uint64_t c_address_coverage::claim(std::uint64_t from, std::uint64_t to) {
             ++it;
         }
     }
-    // Sections and pieces mostly follow one another: a range that continues the one held
-    // before it grows that one in place.
-    if (it != held_.end() && it->first <= from && it->second <= to &&
-        (std::next(it) == held_.end() || std::next(it)->first > to)) {
-        const std::uint64_t overlap = it->second > from ? it->second - from : 0;
-        it->second = to;
-        return (to - from) - overlap;
+    if (may_grow(it, from, to)) {
+        return grow(it, from, to);
     }
+    std::uint64_t already = 0;
+    std::uint64_t start = from;
+    std::uint64_t end = to;
     while (it != held_.end() && it->first <= to) {
         const std::uint64_t overlap_from = std::max(it->first, from);
         const std::uint64_t overlap_to = std::min(it->second, to);
@@ -38,7 +55,7 @@ std::uint64_t c_address_coverage::claim(std::uint64_t from, std::uint64_t to) {
         end = std::max(end, it->second);
         it = held_.erase(it);
     }
-    held_.emplace(start, end);
+    last_ = held_.emplace(start, end).first;
     return (to - from) - already;
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 namespace tarvel::gnu {
 namespace {
 
@@ -22,6 +25,44 @@ TEST(GnuAddressCoverage, TouchingRangesDoNotOverlap) {
     EXPECT_EQ(coverage.claim(0x200, 0x300), 0x100u);
     EXPECT_EQ(coverage.claim(0xff, 0x100), 1u);
     EXPECT_EQ(coverage.claim(0xff, 0x300), 0u);
+}
+
+// Claims as a section's pieces make them (each continuing, overlapping or skipping past the
+// last) mixed with claims anywhere, against a byte-per-address reference.
+TEST(GnuAddressCoverage, AgreesWithAByteMapOnRandomClaims) {
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 200; ++round) {
+        c_address_coverage coverage;
+        std::vector<bool> held(512, false);
+        std::uint64_t cursor = random() % 64;
+        for (int claim = 0; claim < 60; ++claim) {
+            std::uint64_t from = 0;
+            switch (random() % 4) {
+                case 0:
+                    from = random() % 480;
+                    break;  // anywhere
+                case 1:
+                    from = cursor;
+                    break;  // continues the last
+                case 2:
+                    from = cursor - std::min<std::uint64_t>(cursor, random() % 8);
+                    break;
+                default:
+                    from = cursor + random() % 8;
+                    break;  // a gap after the last
+            }
+            from = std::min<std::uint64_t>(from, 500);
+            const std::uint64_t to = std::min<std::uint64_t>(from + random() % 24, 511);
+            std::uint64_t fresh = 0;
+            for (std::uint64_t a = from; a < to; ++a) {
+                fresh += held[a] ? 0 : 1;
+                held[a] = true;
+            }
+            ASSERT_EQ(coverage.claim(from, to), fresh)
+                << "round " << round << ", claim " << claim << ": [" << from << ", " << to << ")";
+            cursor = std::max(cursor, to);
+        }
+    }
 }
 
 }  // namespace

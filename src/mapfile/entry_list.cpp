@@ -197,6 +197,34 @@ void c_entry_list::insert(c_map_entry entry) {
     ++size_;
 }
 
+void c_entry_list::insert_all_of(const c_entry_list& later,
+                                 const std::vector<std::uint32_t>& origins) {
+    if (sums_only_) {
+        for (const c_map_entry& sum : later.sums_) {
+            if (sum.index != no_area) {
+                fold(sum);
+            }
+        }
+        // fold counted each sum as one entry; the sums stand for all of later's.
+        size_ += later.size_;
+        for (const c_map_entry& sum : later.sums_) {
+            size_ -= sum.index != no_area ? 1 : 0;
+        }
+        return;
+    }
+    // Those inserted in order come first: an entry out of order and all after it were added.
+    for (const auto* blocks : {&later.ordered_, &later.added_}) {
+        for (const c_block& block : *blocks) {
+            for (c_map_entry entry : block) {
+                if (entry.origin != no_origin) {
+                    entry.origin = origins[entry.origin];
+                }
+                insert(entry);
+            }
+        }
+    }
+}
+
 // Among entries of equal address, those added since the list was last in order come first,
 // the latest first, and the ordered ones follow in their order. So the entries are taken in
 // that sequence (the added ones backwards, then the ordered ones) and sorted stably by

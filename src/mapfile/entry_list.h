@@ -90,6 +90,11 @@ class c_entry_list {
     // Adds a copy of the entry, with a copy of its name that the list owns.
     void insert(c_map_entry entry);
 
+    // Adds the entries of `later`, a list of the same kind (keeping entries or sums only) that
+    // has not been read in order, as if each had been inserted here after those already here,
+    // in the order they were inserted there; an entry's origin becomes `origins[origin]`.
+    void insert_all_of(const c_entry_list& later, const std::vector<std::uint32_t>& origins);
+
     // Entries added from now on are not kept but folded into one entry per area and kind
     // (bytes or bits), without a name, their sizes added modulo 2^32 as every sum of sizes is:
     // for a run that needs the sums alone, which then stores nothing per entry. `size` still
@@ -97,6 +102,12 @@ class c_entry_list {
     void keep_sums_only() {
         keep_names_ = false;
         sums_only_ = true;
+    }
+
+    // Whether the list keeps the entries added (not only their sums): only then does anything
+    // read an entry's name or origin afterwards.
+    bool keeps_entries() const {
+        return !sums_only_;
     }
 
     bool empty() const {

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/background_task.h"
+
 namespace tarvel {
 
-c_map_file::c_map_file(const text_source& source) : file_(source) {
+c_map_file::c_map_file(const text_source& source) : source_(source), file_(source) {
     is_open_ = file_.is_open();
 }
 
@@ -26,6 +28,38 @@ c_result<parsed_map> c_map_file::parse(const c_memory_def& /*def*/,
         return not_open();
     }
     return parsed_map{};
+}
+
+std::uint64_t c_map_file::split_search_start() const {
+    const std::uint64_t size = file_.size_if_seekable();
+    if (size == 0 || size < split_.min_bytes) {
+        return 0;
+    }
+    if (split_.min_bytes > 0 && !platform::runs_threads_side_by_side()) {
+        return 0;
+    }
+    return split_.from != 0 ? std::min(split_.from, size) : size / 2;
+}
+
+void c_map_file::take_later_part(const c_map_file& later, c_origin_table& origins,
+                                 c_entry_list& program_entries, c_entry_list& memory_entries,
+                                 const c_entry_list& later_program,
+                                 const c_entry_list& later_memory) {
+    std::vector<std::uint32_t> origin_at;
+    origin_at.reserve(later.origins_.size());
+    for (const entry_origin& origin : later.origins_) {
+        origin_at.push_back(origins.index_of(origin));
+    }
+    program_entries.insert_all_of(later_program, origin_at);
+    memory_entries.insert_all_of(later_memory, origin_at);
+    for (c_map_entry entry : later.unplaced_) {
+        if (entry.origin != no_origin) {
+            entry.origin = origin_at[entry.origin];
+        }
+        unplaced_.push_back(entry);
+    }
+    counts_.lines_read = std::max(counts_.lines_read, file_.lines_read());
+    counts_.add_later(later.counts(), file_.lines_read());
 }
 
 input_error c_map_file::not_open() const {
@@ -71,7 +105,8 @@ bool c_map_file::add_entry(std::string_view name, std::uint32_t address, std::ui
 }
 
 bool c_map_file::place_entry(c_map_entry entry, const c_memory_def& def,
-                             c_entry_list& program_entries, c_entry_list& memory_entries) {
+                             c_entry_list& program_entries, c_entry_list& memory_entries,
+                             origin_file origin) {
     if (entry.size == 0) {
         count_dropped("size 0");
         return false;
@@ -85,9 +120,16 @@ bool c_map_file::place_entry(c_map_entry entry, const c_memory_def& def,
         if (in_program) {
             entry.is_bit = 0;
         }
-        (in_program ? program_entries : memory_entries).insert(std::move(entry));
+        c_entry_list& list = in_program ? program_entries : memory_entries;
+        if (origin.table != nullptr && list.keeps_entries()) {
+            entry.origin = origin.table->index_of(origin.file);
+        }
+        list.insert(std::move(entry));
         ++counts_.placed;
         return true;
+    }
+    if (origin.table != nullptr) {
+        entry.origin = origin.table->index_of(origin.file);
     }
     ++counts_.unplaced;
     entry.index = no_area;

@@ -11,6 +11,7 @@
 #include "mapfile/entry_vector.h"
 #include "mapfile/map_entry.h"
 #include "mapfile/name_arena.h"
+#include "mapfile/origin_table.h"
 #include "mapfile/reader_counts.h"
 #include "memdef/memory_def.h"
 #include "text/input_result.h"
@@ -33,6 +34,25 @@ struct parsed_map {
     // (no entry lies in an area, or the text is not of the reader's format) is no error: the
     // run then has nothing to report.
     bool placed_any = false;
+};
+
+// The object file of an entry, to be looked up in `table` only where the entry's origin is
+// kept: a list that keeps sums only folds it away, and a map of a million pieces then spends no
+// lookup on it.
+struct origin_file {
+    c_origin_table* table = nullptr;  // null: the entry's origin is set already
+    std::string_view file;
+};
+
+// How a reader that can do so splits a large map between two threads: the later part begins
+// at the first line after `from` where the reader's state depends on nothing before it, and is
+// read beside the earlier part; if the earlier part then ends in another state, the reader
+// reads on from there itself and the later part's work is dropped.
+struct split_policy {
+    // A smaller map (or a pipe) is read by one thread: starting a second costs more than it
+    // saves.
+    std::uint64_t min_bytes = std::uint64_t{32} << 20;
+    std::uint64_t from = 0;  // 0: half way
 };
 
 class c_map_file {
@@ -67,6 +87,8 @@ class c_map_file {
     // figures; readers of maps without addresses take no notice of it. Null: none.
     void set_elf_witness(gnu::c_elf_witness* witness) { elf_witness_ = witness; }
 
+    void set_split_policy(const split_policy& policy) { split_ = policy; }
+
     const std::string& file_name() const { return file_.path(); }
     bool is_open() const { return is_open_; }
 
@@ -90,6 +112,24 @@ class c_map_file {
 
     // Opens the file again from its start; false when that fails.
     bool reopen();
+
+    // Where a later part of the map may begin looking for its first line, or 0 where the map
+    // is read whole by one thread (see split_policy).
+    std::uint64_t split_search_start() const;
+    // Another reader of the same map, for its later part.
+    const text_source& source() const { return source_; }
+    // Reading from a line start on, up to a line start, and where the next line begins.
+    bool start_at(std::uint64_t offset) { return file_.start_at(offset); }
+    void stop_at(std::uint64_t offset) { file_.stop_at(offset); }
+    bool at_stop() const { return file_.at_stop(); }
+    void go_on() { file_.go_on(); }
+    std::uint64_t line_position() const { return file_.position(); }
+    // Takes over what `later`, a reader of this map from this reader's stop on, read: its
+    // counts (its lines numbered on from this reader's), its unplaced entries, and the entries
+    // of its lists added to this reader's, with their origins in `origins`.
+    void take_later_part(const c_map_file& later, c_origin_table& origins,
+                         c_entry_list& program_entries, c_entry_list& memory_entries,
+                         const c_entry_list& later_program, const c_entry_list& later_memory);
     void keep_copy_unless_regular_file() { file_.keep_copy_unless_regular_file(); }
     void close() { file_.close(); }
 
@@ -105,7 +145,7 @@ class c_map_file {
     // `place` for an entry the map holds: counts it as placed, or keeps it among the unplaced
     // ones (an entry of size 0 takes no memory and is counted as dropped instead).
     bool place_entry(c_map_entry entry, const c_memory_def& def, c_entry_list& program_entries,
-                     c_entry_list& memory_entries);
+                     c_entry_list& memory_entries, origin_file origin = {});
 
     // Counts an entry of the map as recognised and places it with `place_entry`; an entry that
     // runs past the 32-bit address space is counted as dropped instead. False only then: the
@@ -145,6 +185,8 @@ class c_map_file {
     gnu::c_elf_witness* elf_witness_ = nullptr;
 
   private:
+    text_source source_;
+    split_policy split_;
     c_text_file file_;
     reader_counts counts_;
     c_entry_vector unplaced_;

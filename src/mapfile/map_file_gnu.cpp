@@ -448,8 +448,11 @@ c_result<parsed_map> c_map_file_gnu::parse(const c_memory_def& def, c_entry_list
         entry.address = static_cast<std::uint32_t>(piece.address);
         entry.size = static_cast<std::uint32_t>(counted);
         entry.uncounted = static_cast<std::uint32_t>(piece.size - counted);
-        // Only files with bytes in target memory become origins.
-        entry.origin = piece.size > 0 ? origins.index_of(piece.file) : no_origin;
+        // Only files with bytes in target memory become origins; a list that keeps sums only
+        // folds the origin away, so it is not looked up for one.
+        const bool origin_kept =
+            !place.found || (place.in_program ? program_entries : memory_entries).keeps_entries();
+        entry.origin = piece.size > 0 && origin_kept ? origins.index_of(piece.file) : no_origin;
         if (place.found) {
             place_at(std::move(entry), place.in_program, place.index, program_entries,
                      memory_entries);

@@ -7,6 +7,7 @@
 #include "mapfile/lld_map_line.h"
 #include "mapfile/name_arena.h"
 #include "mapfile/origin_table.h"
+#include "platform/background_task.h"
 
 namespace tarvel {
 
@@ -51,6 +52,18 @@ std::unique_ptr<c_format_evidence> c_map_file_lld::evidence() {
         });
 }
 
+struct c_map_file_lld::later_part {
+    later_part(const text_source& source, lld::columns columns) : reader(source), layout(columns) {}
+
+    c_map_file_lld reader;
+    lld::columns layout;
+    std::uint64_t begins = 0;  // where in the file
+    c_entry_list program;
+    c_entry_list memory;
+    c_origin_table origins{reader.origins_};  // the reader's own, which the merge reads
+    platform::c_background_task task;
+};
+
 c_result<parsed_map> c_map_file_lld::parse(const c_memory_def& def, c_entry_list& program_entries,
                                            c_entry_list& memory_entries) {
     if (!is_open_) {
@@ -58,6 +71,69 @@ c_result<parsed_map> c_map_file_lld::parse(const c_memory_def& def, c_entry_list
     }
     origins_.clear();
     c_origin_table origins(origins_);
+    const std::unique_ptr<later_part> later = start_later_part(def, program_entries);
+    read_table(def, program_entries, memory_entries, origins, lld::columns::none, later.get());
+    if (later) {
+        later->task.wait();  // also where the later part's work is dropped
+    }
+    close();
+    return placed_in(program_entries, memory_entries);
+}
+
+std::unique_ptr<c_map_file_lld::later_part> c_map_file_lld::start_later_part(
+    const c_memory_def& def, const c_entry_list& program_entries) {
+    const std::uint64_t from = split_search_start();
+    if (from == 0) {
+        return nullptr;
+    }
+    // The layout of the table, from its heading near the start.
+    lld::columns layout = lld::columns::none;
+    std::string_view line;
+    while (layout == lld::columns::none && next_line(line)) {
+        layout = lld::heading_of(line);
+    }
+    if (layout == lld::columns::none || !start_at(0) || line_position() >= from) {
+        start_at(0);
+        return nullptr;
+    }
+    // The later part begins at an output section's row: nothing of the sections before it
+    // is needed to read it.
+    auto later = std::make_unique<later_part>(source(), layout);
+    if (!later->reader.start_at(from)) {
+        return nullptr;
+    }
+    if (from > 0) {
+        later->reader.next_line(line);  // the rest of the line the search begins in
+    }
+    bool found = false;
+    while (!found) {
+        later->begins = later->reader.line_position();
+        if (!later->reader.next_line(line)) {
+            return nullptr;
+        }
+        lld::map_line parsed;
+        found =
+            lld::read_line(line, layout, parsed) && parsed.kind == lld::line_kind::output_section;
+    }
+    if (!later->reader.start_at(later->begins)) {
+        return nullptr;
+    }
+    if (!program_entries.keeps_entries()) {
+        later->program.keep_sums_only();
+        later->memory.keep_sums_only();
+    }
+    stop_at(later->begins);
+    later_part* part = later.get();
+    part->task.start([part, &def] {
+        part->reader.read_table(def, part->program, part->memory, part->origins, part->layout,
+                                nullptr);
+    });
+    return later;
+}
+
+bool c_map_file_lld::read_table(const c_memory_def& def, c_entry_list& program_entries,
+                                c_entry_list& memory_entries, c_origin_table& origins,
+                                lld::columns layout, later_part* later) {
     const auto add_counted = [&](const gnu::section_piece& piece) {
         count_recognised();
         if (piece.address >= entry_address_space ||
@@ -73,8 +149,9 @@ c_result<parsed_map> c_map_file_lld::parse(const c_memory_def& def, c_entry_list
         // size as the section header gives it.
         entry.size = static_cast<std::uint32_t>(piece.counted);
         entry.uncounted = static_cast<std::uint32_t>(piece.size - piece.counted);
-        entry.origin = piece.size > 0 ? origins.index_of(piece.file) : no_origin;
-        place_entry(std::move(entry), def, program_entries, memory_entries);
+        // Only files with bytes in target memory become origins.
+        place_entry(std::move(entry), def, program_entries, memory_entries,
+                    piece.size > 0 ? origin_file{&origins, piece.file} : origin_file{});
     };
     const auto drop = [&](const char* rule, std::size_t pieces) {
         for (std::size_t i = 0; i < pieces; ++i) {
@@ -139,9 +216,24 @@ c_result<parsed_map> c_map_file_lld::parse(const c_memory_def& def, c_entry_list
         current.reset();
     };
 
-    lld::columns layout = lld::columns::none;
     std::string_view line;
-    while (next_line(line)) {
+    for (;;) {
+        if (!next_line(line)) {
+            if (later == nullptr || !at_stop()) {
+                break;
+            }
+            // The later part began with an output section's row, from a fresh start in the
+            // same layout: what this part read until there ends as the row would end it.
+            later->task.wait();
+            if (layout == later->layout) {
+                finish_section();
+                take_later_part(later->reader, origins, program_entries, memory_entries,
+                                later->program, later->memory);
+                return true;
+            }
+            go_on();
+            continue;
+        }
         if (layout == lld::columns::none) {
             layout = lld::heading_of(line);  // nothing before the heading is part of the table
             continue;
@@ -176,8 +268,7 @@ c_result<parsed_map> c_map_file_lld::parse(const c_memory_def& def, c_entry_list
         }
     }
     finish_section();
-    close();
-    return placed_in(program_entries, memory_entries);
+    return false;
 }
 
 }  // namespace tarvel

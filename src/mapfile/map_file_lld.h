@@ -6,7 +6,9 @@
 #include <string_view>
 
 #include "mapfile/format_evidence.h"
+#include "mapfile/lld_map_line.h"
 #include "mapfile/map_file.h"
+#include "mapfile/origin_table.h"
 
 namespace tarvel {
 
@@ -33,6 +35,21 @@ class c_map_file_lld : public c_map_file {
 
     // The rule by which an output section of an lld map takes no target memory, or null.
     static const char* not_in_target_rule(std::string_view name, std::uint64_t address);
+
+  private:
+    // A later part of the map read beside this reader's part: its reader and lists.
+    struct later_part;
+
+    // Reads the table from where the file stands, in `layout` (none: the heading comes
+    // first). At a stop of the file (the first line of `later`), takes over the later part's
+    // work when the table's layout there is the one it began with, and ends; otherwise reads
+    // on. True when it took the later part over.
+    bool read_table(const c_memory_def& def, c_entry_list& program_entries,
+                    c_entry_list& memory_entries, c_origin_table& origins, lld::columns layout,
+                    later_part* later);
+    // Starts the later part of a map large enough to split, reading on another thread.
+    std::unique_ptr<later_part> start_later_part(const c_memory_def& def,
+                                                 const c_entry_list& program_entries);
 };
 
 }  // namespace tarvel

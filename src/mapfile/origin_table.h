@@ -34,6 +34,8 @@ class c_origin_table {
     // The position of the origin that `file` names, added on first sight; no_origin for an
     // empty name.
     std::uint32_t index_of(std::string_view file);
+    // The position of `origin`, added on first sight: for the origins of another table.
+    std::uint32_t index_of(const entry_origin& origin);
 
   private:
     std::vector<entry_origin>& origins_;

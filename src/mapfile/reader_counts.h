@@ -44,6 +44,30 @@ struct reader_counts {
         }
     }
 
+    // Adds what a reader of the lines after these saw, whose line numbers count from the
+    // first line after the `lines_before` lines these counts are of.
+    void add_later(const reader_counts& later, std::uint64_t lines_before) {
+        lines_read = lines_before + later.lines_read;
+        recognised += later.recognised;
+        placed += later.placed;
+        unplaced += later.unplaced;
+        for (const drop_count& known : later.dropped) {
+            std::size_t at = 0;
+            while (at < dropped.size() && dropped[at].rule != known.rule) {
+                ++at;
+            }
+            if (at == dropped.size()) {
+                dropped.push_back({known.rule, 0});
+            }
+            dropped[at].count += known.count;
+        }
+        if (later.damaged_lines > 0 && damaged_lines == 0) {
+            first_damaged_line = lines_before + later.first_damaged_line;
+            first_damage = later.first_damage;
+        }
+        damaged_lines += later.damaged_lines;
+    }
+
     std::uint64_t dropped_total() const {
         std::uint64_t total = 0;
         for (const drop_count& known : dropped) {

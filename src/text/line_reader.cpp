@@ -1,5 +1,6 @@
 #include "text/line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -15,7 +16,7 @@ constexpr std::size_t block_size = 256 * 1024;
 
 c_line_reader::c_line_reader(std::istream* input) : input_(input), buffer_(chunk_size) {}
 
-void c_line_reader::reset(std::istream* input) {
+void c_line_reader::reset(std::istream* input, std::uint64_t offset) {
     input_ = input;
     begin_ = 0;
     end_ = 0;
@@ -23,6 +24,17 @@ void c_line_reader::reset(std::istream* input) {
     feeds_ = 0;
     next_nul_ = no_nul;
     exhausted_ = false;
+    buffer_offset_ = offset;
+    stop_ = UINT64_MAX;
+    stopped_ = false;
+}
+
+void c_line_reader::go_on() {
+    stop_ = UINT64_MAX;
+    if (stopped_) {
+        stopped_ = false;
+        exhausted_ = false;
+    }
 }
 
 std::uint64_t c_line_reader::feed_mask(std::size_t from) const {
@@ -71,6 +83,7 @@ bool c_line_reader::fill() {
     }
     if (begin_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        buffer_offset_ += begin_;
         end_ -= begin_;
         if (next_nul_ != no_nul) {
             next_nul_ -= begin_;
@@ -80,10 +93,17 @@ bool c_line_reader::fill() {
     if (buffer_.size() - chunk_size - end_ < block_size) {
         buffer_.resize(end_ + block_size + chunk_size);
     }
-    const auto wanted = static_cast<std::streamsize>(buffer_.size() - chunk_size - end_);
+    std::uint64_t room = buffer_.size() - chunk_size - end_;
+    const std::uint64_t read_to = buffer_offset_ + end_;
+    if (stop_ != UINT64_MAX) {
+        room = read_to >= stop_ ? 0 : std::min(room, stop_ - read_to);
+    }
     const std::streamsize got =
-        input_->rdbuf() ? input_->rdbuf()->sgetn(buffer_.data() + end_, wanted) : 0;
+        room > 0 && input_->rdbuf()
+            ? input_->rdbuf()->sgetn(buffer_.data() + end_, static_cast<std::streamsize>(room))
+            : 0;
     if (got <= 0) {
+        stopped_ = room == 0;
         exhausted_ = true;
         return false;
     }

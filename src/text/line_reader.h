@@ -22,8 +22,20 @@ class c_line_reader {
   public:
     explicit c_line_reader(std::istream* input = nullptr);
 
-    // Starts over on another stream (or none), discarding whatever was buffered.
-    void reset(std::istream* input);
+    // Starts over on another stream (or none), discarding whatever was buffered. `offset` is
+    // where in its file the stream stands: positions count from there.
+    void reset(std::istream* input, std::uint64_t offset = 0);
+
+    // Where the next line begins, counted in characters of the file.
+    std::uint64_t position() const { return buffer_offset_ + begin_; }
+
+    // Reads no character at or after `offset` of the file: `next` gives false there, as at the
+    // end of the stream, until `go_on`. Two readers can so share a file at a line start.
+    void stop_at(std::uint64_t offset) { stop_ = offset; }
+    // Whether `next` gave false at the stop, not at the end of the stream.
+    bool at_stop() const { return position() == stop_ && stopped_; }
+    // Lifts the stop: the lines after it follow.
+    void go_on();
 
     // Gives the next line. The view stays valid until the next call of `next` or `reset`.
     // Returns false once the stream holds no further character.
@@ -81,6 +93,9 @@ class c_line_reader {
     // searched for NULs once per block, not once per line.
     std::size_t next_nul_ = no_nul;
     bool exhausted_ = false;
+    std::uint64_t buffer_offset_ = 0;  // where in the file buffer_[0] lies
+    std::uint64_t stop_ = UINT64_MAX;
+    bool stopped_ = false;  // the last fill met the stop
 };
 
 }  // namespace tarvel

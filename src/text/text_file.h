@@ -43,6 +43,19 @@ class c_text_file {
     // Opens the file again from its start; false when that fails.
     bool reopen();
 
+    // Reads on from `offset` (a line start) of a regular file or text in memory, whatever was
+    // read before; `lines_read` counts from there. False when the file cannot go there.
+    bool start_at(std::uint64_t offset);
+    // Where the next line begins, counted in characters from the file's start.
+    std::uint64_t position() const { return lines_.position(); }
+    // `next` gives false at `offset` (a line start), until `go_on`: so that two readers
+    // share the file, each reading its part.
+    void stop_at(std::uint64_t offset) { lines_.stop_at(offset); }
+    bool at_stop() const { return lines_.at_stop(); }
+    void go_on() { lines_.go_on(); }
+    // The size of a regular file or of text in memory; 0 for anything else (a pipe).
+    std::uint64_t size_if_seekable() const;
+
     // A file that is not a regular file, such as a pipe, can be read only once. A reader that
     // reads its file twice calls this before its first pass: such a file is then read into
     // memory, and every pass reads that copy. A regular file is left as it is.
@@ -60,6 +73,7 @@ class c_text_file {
     c_line_reader lines_;
     std::unique_ptr<std::istringstream> copy_;  // the content, when it cannot be read again
                                                 // or was given in memory
+    std::uint64_t copy_size_ = 0;
 };
 
 }  // namespace tarvel

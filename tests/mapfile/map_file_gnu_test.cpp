@@ -173,6 +173,34 @@ TEST_F(GnuParse, OnlyFilesWithBytesInTargetMemoryAreOrigins) {
     EXPECT_EQ(reader_->origins()[0].object, "a.o");
 }
 
+// A run that needs the sums alone keeps no origin for an entry it folds into them, only for
+// one in no area; the sums are those of the entries a full run keeps.
+TEST_F(GnuParse, ListsOfSumsOnlyKeepTheOriginsOfUnplacedEntriesAlone) {
+    const std::string map =
+        "Linker script and memory map\n"
+        ".text           0x00000100        0x8\n"
+        " .text          0x00000100        0x8 a.o\n"
+        ".data           0x20000000        0x4\n"
+        " .data          0x20000000        0x4 libx.a(b.o)\n";
+    def.memory = {{0x10000000, 0x100, no_area}};  // .data lies in no area
+    const parse_result full = parse_keeping(map);
+    ASSERT_EQ(reader_->origins().size(), 2u);
+
+    c_map_file_gnu reader(text_source::text(map, "a.map"));
+    c_entry_list program;
+    c_entry_list memory;
+    program.keep_sums_only();
+    memory.keep_sums_only();
+    ASSERT_TRUE(test::placed_any(reader.parse(def, program, memory)));
+    ASSERT_EQ(reader.origins().size(), 1u);
+    EXPECT_EQ(reader.origins()[0].object, "b.o");
+    ASSERT_EQ(reader.unplaced().size(), 1u);
+    EXPECT_EQ(reader.unplaced()[0].origin, 0u);
+    std::uint64_t folded = 0;
+    program.for_each_unordered([&](const c_map_entry& e) { folded += e.size; });
+    EXPECT_EQ(folded, sum(full.program));
+}
+
 TEST_F(GnuParse, CountsTellWhatWasLeftOut) {
     parse_keeping(small_map);
     const reader_counts counts = reader_->counts();

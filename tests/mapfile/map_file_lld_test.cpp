@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -106,6 +107,27 @@ TEST_F(LldParse, ObjectFilesAndArchiveMembersAreTheOrigins) {
     EXPECT_EQ(origins, (std::vector<std::string>{"|main.o", "libh.a|helper.o", "|<internal>"}));
     // Sections never loaded are counted apart, with their rule.
     EXPECT_GT(reader.counts().dropped_total(), 0u);
+}
+
+// A run that needs the sums alone keeps no origin for an entry it folds into them, only for
+// one in no area.
+TEST_F(LldParse, ListsOfSumsOnlyKeepTheOriginsOfUnplacedEntriesAlone) {
+    def.memory = {{0x20000000, 0x14, no_area}};  // helper.o's .bss.buf lies beyond
+    c_map_file_lld reader(text_source::text(small_map));
+    c_entry_list program;
+    c_entry_list memory;
+    program.keep_sums_only();
+    memory.keep_sums_only();
+    ASSERT_TRUE(test::placed_any(reader.parse(def, program, memory)));
+    ASSERT_EQ(reader.origins().size(), 1u);
+    EXPECT_EQ(reader.origins()[0].object, "helper.o");
+    ASSERT_EQ(reader.unplaced().size(), 2u);  // and the room of .stack, which no file fills
+    EXPECT_EQ(reader.unplaced()[0].name, ".bss.buf");
+    EXPECT_EQ(reader.unplaced()[0].origin, 0u);
+    EXPECT_EQ(reader.unplaced()[1].origin, no_origin);
+    std::uint64_t folded = 0;
+    memory.for_each_unordered([&](const c_map_entry& e) { folded += e.size; });
+    EXPECT_EQ(folded, 0x14u);  // .data.table and .bss.counter
 }
 
 TEST_F(LldParse, TheOlderLayoutWithoutLoadAddressesAndSixtyFourBitAddresses) {
@@ -261,6 +283,58 @@ TEST(LldMapLine, NumberColumns) {
     EXPECT_TRUE(is_cross_reference_heading("  Symbol   File"));
 }
 
+// The number columns read eight digits at a time, against a digit-by-digit reading, on columns
+// of every width (up to 18 digits), either case, and a stray character inside or after them.
+TEST(LldMapLine, NumberColumnsAgreeWithADigitByDigitReading) {
+    using namespace lld;
+    std::mt19937 random(20261209);
+    const std::string digits = "0123456789abcdefABCDEF";
+    const std::string strays = "gx-:.(";
+    // The column's value, or false where it is no number of 1 to 16 hexadecimal digits.
+    const auto reference = [](const std::string& column, std::uint64_t& value) {
+        if (column.empty() || column.size() > 16) {
+            return false;
+        }
+        value = 0;
+        for (const char c : column) {
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                     : -1;
+            if (digit < 0) {
+                return false;
+            }
+            value = value * 16 + static_cast<unsigned>(digit);
+        }
+        return true;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        std::uint64_t expected[3] = {};
+        bool valid = true;
+        for (std::uint64_t& value : expected) {
+            line.append(1 + random() % 9, random() % 4 == 0 ? '\t' : ' ');
+            std::string column(random() % 19, '0');
+            for (char& c : column) {
+                c = digits[random() % digits.size()];
+            }
+            if (random() % 8 == 0 && !column.empty()) {
+                column[random() % column.size()] = strays[random() % strays.size()];
+            }
+            valid = reference(column, value) && valid;
+            line += column;
+        }
+        line += "     4         main.o:(.text.main)";
+        map_line parsed;
+        ASSERT_EQ(read_line(line, columns::vma_lma, parsed), valid) << line;
+        if (valid) {
+            EXPECT_EQ(parsed.address, expected[0]) << line;
+            EXPECT_EQ(parsed.load_address, expected[1]) << line;
+            EXPECT_EQ(parsed.size, expected[2]) << line;
+        }
+    }
+}
+
 TEST(LldMapLine, LevelsAreToldByIndentation) {
     using namespace lld;
     map_line line;
@@ -272,6 +346,14 @@ TEST(LldMapLine, LevelsAreToldByIndentation) {
     EXPECT_EQ(line.kind, line_kind::input_section);
     EXPECT_EQ(line.file, "C:/lib (x86)/libh.a(a.o)");
     EXPECT_EQ(line.name, ".text.f");
+    // The section opens at the last ":(", whatever brackets come before or inside it.
+    ASSERT_TRUE(read_line(" 8000000  8000000  24  2         a(b):c.o:(.text.f(x)(y))",
+                          columns::vma_lma, line));
+    EXPECT_EQ(line.kind, line_kind::input_section);
+    EXPECT_EQ(line.file, "a(b):c.o");
+    EXPECT_EQ(line.name, ".text.f(x)(y)");
+    ASSERT_TRUE(read_line(" 8000000  8000000  24  2         (a.o)(.text)", columns::vma_lma, line));
+    EXPECT_EQ(line.kind, line_kind::other);
     ASSERT_TRUE(read_line(" 8000001  8000001  24  1                 main", columns::vma_lma, line));
     EXPECT_EQ(line.kind, line_kind::other);
     // Script commands at the level of output sections are not sections.

@@ -22,6 +22,21 @@ std::uint64_t c_address_coverage::grow(ranges::iterator range, std::uint64_t fro
     return (to - from) - overlap;
 }
 
+bool c_address_coverage::shares_bytes_with(const c_address_coverage& other, std::uint64_t from,
+                                           std::uint64_t to) const {
+    for (const auto& [start, end] : other.held_) {
+        if (start < to && from < end) {
+            return true;
+        }
+        // The last range here that starts before `end` is the only one that may reach `start`.
+        auto it = held_.lower_bound(end);
+        if (it != held_.begin() && std::prev(it)->second > start) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::uint64_t c_address_coverage::claim(std::uint64_t from, std::uint64_t to) {
     if (to <= from) {
         return 0;

@@ -20,6 +20,11 @@ class c_address_coverage {
     // Marks [from, to) as held and returns how many of its bytes were not held before.
     std::uint64_t claim(std::uint64_t from, std::uint64_t to);
 
+    // Whether a byte that `other` holds is held here or lies in [from, to): where none is,
+    // claims made into `other` gave what they would have given after those made here.
+    bool shares_bytes_with(const c_address_coverage& other, std::uint64_t from,
+                           std::uint64_t to) const;
+
   private:
     using ranges = std::map<std::uint64_t, std::uint64_t>;
     // Grows `range`, which holds `from`, up to `to`, where no other range lies in between;

@@ -42,6 +42,7 @@ class c_load_image_queue {
                             std::vector<section_piece>& pieces);
 
     void hold(image held);
+    bool empty() const { return held_.empty(); }
 
     // Sees the next output section, which starts at `start` (its load address where the map
     // prints one, else its address): drops the held images that `start` lies in and, where

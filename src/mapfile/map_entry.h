@@ -18,8 +18,8 @@ inline constexpr std::uint32_t no_origin = 0xFFFFFFFFu;
 // line being read.
 struct c_map_entry {
     std::uint32_t address = 0;
-    std::uint32_t size = 0;            // bytes (bits when is_bit is 1) that count in the area
-    std::uint32_t index = no_area;     // position of the containing area once placed
+    std::uint32_t size = 0;         // bytes (bits when is_bit is 1) that count in the area
+    std::uint32_t index = no_area;  // position of the containing area once placed
     // Bytes that the map lists for the entry beyond those it counts: pieces that share
     // addresses, such as merged constants, count each byte once. It fills the record's
     // alignment gap before the name, so the record keeps its size.

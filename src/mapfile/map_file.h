@@ -124,6 +124,31 @@ class c_map_file {
     bool at_stop() const { return file_.at_stop(); }
     void go_on() { file_.go_on(); }
     std::uint64_t line_position() const { return file_.position(); }
+    // Makes `later`, another reader of this map, read from the first line after `from` that
+    // `begins_part` accepts, and this reader stop there; false where no line after `from` is
+    // one.
+    template <typename Accepts>
+    bool split_at_first(c_map_file& later, std::uint64_t from, Accepts begins_part) {
+        std::string_view line;
+        // The first line read ends the line that the search begins in.
+        if (!later.start_at(from) || !later.next_line(line)) {
+            return false;
+        }
+        for (;;) {
+            const std::uint64_t begins = later.line_position();
+            if (!later.next_line(line)) {
+                return false;
+            }
+            if (begins_part(line)) {
+                if (!later.start_at(begins)) {
+                    return false;
+                }
+                stop_at(begins);
+                return true;
+            }
+        }
+    }
+
     // Takes over what `later`, a reader of this map from this reader's stop on, read: its
     // counts (its lines numbered on from this reader's), its unplaced entries, and the entries
     // of its lists added to this reader's, with their origins in `origins`.

@@ -12,6 +12,7 @@
 #include "mapfile/gnu_section_rules.h"
 #include "mapfile/name_arena.h"
 #include "mapfile/origin_table.h"
+#include "platform/background_task.h"
 #include "text/text_tokens.h"
 
 namespace tarvel {
@@ -96,6 +97,9 @@ class c_memory_map_reader {
                 break;
         }
     }
+
+    // The section being read, if any: its pieces are not all counted until `finish`.
+    const gnu::output_section* current() const { return current_ ? &*current_ : nullptr; }
 
     // Ends the section being read at the end of the map.
     void finish() {
@@ -424,6 +428,24 @@ bool c_map_file_gnu::define_areas(c_memory_def& def) {
     return true;
 }
 
+// What a part of the map read on one thread leaves that decides whether a later part, read
+// beside it from a fresh start, gave what one reader would have.
+struct c_map_file_gnu::part_state {
+    gnu::c_address_coverage coverage;
+    bool consulted_reach = false;  // a section went where earlier ones reached past an area
+};
+
+struct c_map_file_gnu::later_part {
+    explicit later_part(const text_source& source) : reader(source) {}
+
+    c_map_file_gnu reader;
+    c_entry_list program;
+    c_entry_list memory;
+    c_origin_table origins{reader.origins_};  // the reader's own, which the merge reads
+    part_state state;
+    platform::c_background_task task;
+};
+
 c_result<parsed_map> c_map_file_gnu::parse(const c_memory_def& def, c_entry_list& program_entries,
                                            c_entry_list& memory_entries) {
     if (!is_open_) {
@@ -431,7 +453,52 @@ c_result<parsed_map> c_map_file_gnu::parse(const c_memory_def& def, c_entry_list
     }
     origins_.clear();
     c_origin_table origins(origins_);
-    gnu::c_address_coverage coverage;
+    part_state state;
+    const std::unique_ptr<later_part> later = start_later_part(def, program_entries);
+    read_part(def, program_entries, memory_entries, origins, state, false, later.get());
+    if (later) {
+        later->task.wait();  // also where the later part's work is dropped
+    }
+    close();
+    return placed_in(program_entries, memory_entries);
+}
+
+std::unique_ptr<c_map_file_gnu::later_part> c_map_file_gnu::start_later_part(
+    const c_memory_def& def, const c_entry_list& program_entries) {
+    // The ELF file's word on each section is taken in map order.
+    const std::uint64_t from = elf_witness_ == nullptr ? split_search_start() : 0;
+    if (from == 0) {
+        return nullptr;
+    }
+    // The later part begins at an output section with its values on its line, in column 1:
+    // the sections before it end there, whatever they were.
+    auto later = std::make_unique<later_part>(source());
+    const auto begins_part = [](std::string_view line) {
+        if (gnu::heading_of(line) != gnu::heading::none) {
+            return false;
+        }
+        const gnu::map_line parsed = gnu::classify(line);
+        return parsed.kind == gnu::line_kind::output_section && parsed.has_values;
+    };
+    if (!split_at_first(later->reader, from, begins_part)) {
+        return nullptr;
+    }
+    if (!program_entries.keeps_entries()) {
+        later->program.keep_sums_only();
+        later->memory.keep_sums_only();
+    }
+    later_part* part = later.get();
+    part->task.start([part, &def] {
+        part->reader.read_part(def, part->program, part->memory, part->origins, part->state, true,
+                               nullptr);
+    });
+    return later;
+}
+
+void c_map_file_gnu::read_part(const c_memory_def& def, c_entry_list& program_entries,
+                               c_entry_list& memory_entries, c_origin_table& origins,
+                               part_state& state, bool in_memory_map, later_part* later) {
+    gnu::c_address_coverage& coverage = state.coverage;
     c_area_reach reach;
     // Each piece becomes an entry of the area at `place`, or an unplaced one.
     const auto add_piece = [&](const gnu::section_piece& piece, const area_place& place) {
@@ -467,6 +534,7 @@ c_result<parsed_map> c_map_file_gnu::parse(const c_memory_def& def, c_entry_list
         if (!def.without_regions) {
             load_place = area_at(def, image.start);
             if (!load_place.found) {
+                state.consulted_reach = true;
                 load_place = reach.overrun_at(def, image.start);
             }
             if (load_place.found) {
@@ -508,6 +576,7 @@ c_result<parsed_map> c_map_file_gnu::parse(const c_memory_def& def, c_entry_list
         } else {
             run_place = area_at(def, start_of(section));
             if (!run_place.found) {
+                state.consulted_reach = true;
                 run_place = reach.overrun_at(def, start_of(section));
             }
             if (run_place.found && section.has_values) {
@@ -656,12 +725,42 @@ c_result<parsed_map> c_map_file_gnu::parse(const c_memory_def& def, c_entry_list
               verdict, stream,        def};
     c_memory_map_reader reader(handler);
 
+    // At the first line of a later part read beside this one: whether that part, read from
+    // a fresh start in the memory map, gave what reading on from here gives. It does where
+    // this part is in the memory map with no load image held, the section being read can make
+    // none (it has no load address) and claims no byte outside its extent, no byte the later
+    // part claimed was claimed here, and no section there went by how far those here reached.
+    const auto later_part_holds = [&] {
+        const gnu::output_section* open = reader.current();
+        if (!in_memory_map || !held_images.empty() || later->state.consulted_reach ||
+            (open != nullptr && (!open->has_values || open->has_load_address))) {
+            return false;
+        }
+        const std::uint64_t from = open != nullptr ? open->address : 0;
+        const std::uint64_t to =
+            open != nullptr ? from + std::min(open->size, UINT64_MAX - from) : 0;
+        return !coverage.shares_bytes_with(later->state.coverage, from, to);
+    };
+
     // Before the memory map come the archive members, the common symbols, the discarded input
     // sections (listed like placed ones, at address 0) and the memory regions: none is an
     // entry. A cross reference table after it ends the map.
-    bool in_memory_map = false;
     std::string_view line;
-    while (next_line(line)) {
+    for (;;) {
+        if (!next_line(line)) {
+            if (later == nullptr || !at_stop()) {
+                break;
+            }
+            later->task.wait();
+            if (later_part_holds()) {
+                reader.finish();  // as the later part's first line would end the section
+                take_later_part(later->reader, origins, program_entries, memory_entries,
+                                later->program, later->memory);
+                return;
+            }
+            go_on();
+            continue;
+        }
         const gnu::heading heading = gnu::heading_of(line);
         if (heading == gnu::heading::memory_map) {
             in_memory_map = true;
@@ -681,8 +780,6 @@ c_result<parsed_map> c_map_file_gnu::parse(const c_memory_def& def, c_entry_list
     }
     reader.finish();
     held_images.release_all(add_load_image);
-    close();
-    return placed_in(program_entries, memory_entries);
 }
 
 std::unique_ptr<c_format_evidence> c_map_file_gnu::evidence() {

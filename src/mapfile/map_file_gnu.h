@@ -10,6 +10,7 @@
 
 #include "mapfile/format_evidence.h"
 #include "mapfile/map_file.h"
+#include "mapfile/origin_table.h"
 
 namespace tarvel {
 
@@ -55,6 +56,21 @@ class c_map_file_gnu : public c_map_file {
     bool define_areas(c_memory_def& def) override;
 
     bool entries_may_overrun_areas() const override { return true; }
+
+  private:
+    struct part_state;
+    // A later part of the map read beside this reader's part: its reader and lists.
+    struct later_part;
+
+    // Reads the map from where the file stands (in the memory map or before it). At a stop of
+    // the file (the first line of `later`), takes over the later part's work where it holds
+    // (see the function) and ends; otherwise reads on.
+    void read_part(const c_memory_def& def, c_entry_list& program_entries,
+                   c_entry_list& memory_entries, c_origin_table& origins, part_state& state,
+                   bool in_memory_map, later_part* later);
+    // Starts the later part of a map large enough to split, reading on another thread.
+    std::unique_ptr<later_part> start_later_part(const c_memory_def& def,
+                                                 const c_entry_list& program_entries);
 };
 
 }  // namespace tarvel

@@ -57,7 +57,6 @@ struct c_map_file_lld::later_part {
 
     c_map_file_lld reader;
     lld::columns layout;
-    std::uint64_t begins = 0;  // where in the file
     c_entry_list program;
     c_entry_list memory;
     c_origin_table origins{reader.origins_};  // the reader's own, which the merge reads
@@ -92,37 +91,25 @@ std::unique_ptr<c_map_file_lld::later_part> c_map_file_lld::start_later_part(
     while (layout == lld::columns::none && next_line(line)) {
         layout = lld::heading_of(line);
     }
-    if (layout == lld::columns::none || !start_at(0) || line_position() >= from) {
-        start_at(0);
+    const std::uint64_t table_begins = line_position();
+    if (!start_at(0) || layout == lld::columns::none || table_begins >= from) {
         return nullptr;
     }
     // The later part begins at an output section's row: nothing of the sections before it
     // is needed to read it.
     auto later = std::make_unique<later_part>(source(), layout);
-    if (!later->reader.start_at(from)) {
-        return nullptr;
-    }
-    if (from > 0) {
-        later->reader.next_line(line);  // the rest of the line the search begins in
-    }
-    bool found = false;
-    while (!found) {
-        later->begins = later->reader.line_position();
-        if (!later->reader.next_line(line)) {
-            return nullptr;
-        }
+    const auto begins_part = [layout](std::string_view line) {
         lld::map_line parsed;
-        found =
-            lld::read_line(line, layout, parsed) && parsed.kind == lld::line_kind::output_section;
-    }
-    if (!later->reader.start_at(later->begins)) {
+        return lld::read_line(line, layout, parsed) &&
+               parsed.kind == lld::line_kind::output_section;
+    };
+    if (!split_at_first(later->reader, from, begins_part)) {
         return nullptr;
     }
     if (!program_entries.keeps_entries()) {
         later->program.keep_sums_only();
         later->memory.keep_sums_only();
     }
-    stop_at(later->begins);
     later_part* part = later.get();
     part->task.start([part, &def] {
         part->reader.read_table(def, part->program, part->memory, part->origins, part->layout,

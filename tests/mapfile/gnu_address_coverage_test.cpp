@@ -27,6 +27,22 @@ TEST(GnuAddressCoverage, TouchingRangesDoNotOverlap) {
     EXPECT_EQ(coverage.claim(0xff, 0x300), 0u);
 }
 
+TEST(GnuAddressCoverage, SharedBytesAreFoundInEitherPlace) {
+    c_address_coverage earlier;
+    earlier.claim(0x100, 0x200);
+    earlier.claim(0x300, 0x400);
+    c_address_coverage later;
+    later.claim(0x200, 0x300);  // touches both, shares nothing
+    EXPECT_FALSE(earlier.shares_bytes_with(later, 0x400, 0x500));
+    EXPECT_TRUE(earlier.shares_bytes_with(later, 0x2ff, 0x300));  // the extra range
+    later.claim(0x3ff, 0x401);
+    EXPECT_TRUE(earlier.shares_bytes_with(later, 0, 0));
+    c_address_coverage around;
+    around.claim(0x0, 0x1000);  // holds both of earlier's ranges whole
+    EXPECT_TRUE(earlier.shares_bytes_with(around, 0, 0));
+    EXPECT_FALSE(c_address_coverage().shares_bytes_with(around, 0x1000, 0x2000));
+}
+
 // Claims as a section's pieces make them (each continuing, overlapping or skipping past the
 // last) mixed with claims anywhere, against a byte-per-address reference.
 TEST(GnuAddressCoverage, AgreesWithAByteMapOnRandomClaims) {

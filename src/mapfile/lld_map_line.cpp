@@ -1,6 +1,7 @@
 #include "mapfile/lld_map_line.h"
 
 #include <array>
+#include <bit>
 
 #include "text/hex_number.h"
 #include "text/text_tokens.h"
@@ -65,6 +66,60 @@ bool read_number(std::string_view line, std::size_t& pos, std::uint64_t base,
     return pos > begin && pos - begin <= 16;
 }
 
+// A column of `width` characters (at most eight) from `at`: blanks, then at least one digit of
+// `base` up to its end. lld prints a 32-bit target's rows so ("%8llx %8llx %8llx %5llu "), and
+// the digits are then read from their places, eight characters at once.
+bool read_fixed_column(std::string_view line, std::size_t at, std::size_t width, std::uint64_t base,
+                       std::uint64_t& value) {
+    constexpr std::uint64_t eight_blanks = 0x2020202020202020;
+    // The column's characters moved to the top of the word, blanks put before them.
+    std::uint64_t word = eight_characters(line, at);
+    if (width < 8) {
+        word = (word << (8 * (8 - width))) | (eight_blanks >> (8 * width));
+    }
+    const std::uint64_t others = word ^ eight_blanks;
+    if (others == 0) {
+        return false;
+    }
+    const auto blanks = static_cast<unsigned>(std::countr_zero(others) / 8);
+    const std::size_t digits = 8 - blanks;
+    if (base == 16) {
+        const leading_hex read = leading_hex_digits(word >> (8 * blanks));
+        if (read.count != digits) {
+            return false;
+        }
+        value = read.value;
+        return true;
+    }
+    value = 0;
+    for (std::size_t i = at + width - digits; i < at + width; ++i) {
+        if (!is_decimal_digit(line[i])) {
+            return false;
+        }
+        value = value * 10 + static_cast<unsigned>(line[i] - '0');
+    }
+    return true;
+}
+
+// The numbers of a row in the fixed columns of a 32-bit target, and where the text begins;
+// false where the row has another shape (wider numbers, tabs), which read_number then reads.
+bool read_fixed_columns(std::string_view line, map_line& parsed, std::size_t& text) {
+    constexpr std::size_t text_column = 33;
+    std::uint64_t align = 0;
+    if (line.size() <= text_column || line[8] != ' ' || line[17] != ' ' || line[26] != ' ' ||
+        line[32] != ' ') {
+        return false;
+    }
+    if (!read_fixed_column(line, 0, 8, 16, parsed.address) ||
+        !read_fixed_column(line, 9, 8, 16, parsed.load_address) ||
+        !read_fixed_column(line, 18, 8, 16, parsed.size) ||
+        !read_fixed_column(line, 27, 5, 10, align)) {
+        return false;
+    }
+    text = text_column;
+    return true;
+}
+
 // The position of the last ":(" in `text`, or npos: a plain scan back from the end, where the
 // section name is, over a few dozen characters.
 std::size_t last_section_opening(std::string_view text) {
@@ -108,10 +163,15 @@ bool is_cross_reference_heading(std::string_view line) {
     return has_words(line, std::array<std::string_view, 2>{"Symbol", "File"});
 }
 
-bool read_line(std::string_view line, columns layout, map_line& parsed) {
+namespace {
+// The numbers of a row, and where its text begins.
+bool read_columns(std::string_view line, columns layout, map_line& parsed, std::size_t& text) {
+    if (std::endian::native == std::endian::little && layout == columns::vma_lma &&
+        read_fixed_columns(line, parsed, text)) {
+        return true;
+    }
     std::size_t pos = 0;
     std::uint64_t align = 0;
-    parsed = {};
     if (!read_number(line, pos, 16, parsed.address)) {
         return false;
     }
@@ -126,7 +186,18 @@ bool read_line(std::string_view line, columns layout, map_line& parsed) {
     if (pos >= line.size() || line[pos] != ' ') {
         return false;
     }
-    const std::string_view text = line.substr(pos + 1);
+    text = pos + 1;
+    return true;
+}
+}  // namespace
+
+bool read_line(std::string_view line, columns layout, map_line& parsed) {
+    parsed = {};
+    std::size_t text_begins = 0;
+    if (!read_columns(line, layout, parsed, text_begins)) {
+        return false;
+    }
+    const std::string_view text = line.substr(text_begins);
     const std::size_t indent = skip_blanks(text, 0);
     if (indent == text.size()) {
         return false;

@@ -121,7 +121,62 @@ bool read_load_address(std::string_view rest, std::uint64_t& address) {
     return read_hex_token(next_token(rest, pos), address);
 }
 
+namespace {
+// The lines that ld on a 64-bit host indents by sixteen blanks, which are most of a map: the
+// values of an input section named alone on the line before, a symbol, an assignment, a data
+// statement. The address stands at a fixed place ("0x" and sixteen digits from column 17), so
+// it is read from there; true when the line was classified so, false for any line of another
+// shape, which classify_any then reads.
+bool classify_fixed(std::string_view line, map_line& result) {
+    constexpr std::uint64_t eight_blanks = 0x2020202020202020;
+    constexpr std::uint64_t eight_zeros = 0x3030303030303030;
+    constexpr std::size_t after_address = 34;
+    if (std::endian::native != std::endian::little || line.size() <= after_address + 10 ||
+        eight_characters(line, 0) != eight_blanks || eight_characters(line, 8) != eight_blanks ||
+        line[16] != '0' || line[17] != 'x' || line[after_address] != ' ') {
+        return false;
+    }
+    const std::uint64_t high_word = eight_characters(line, 18);
+    const leading_hex high =
+        high_word == eight_zeros ? leading_hex{8, 0} : leading_hex_digits(high_word);
+    const leading_hex low = leading_hex_digits(eight_characters(line, 26));
+    if (high.count != 8 || low.count != 8) {
+        return false;
+    }
+    const std::size_t next = skip_blanks(line, after_address);
+    if (next == line.size() || is_c_space(line[next])) {
+        return false;
+    }
+    if (line[next] != '0') {
+        return true;  // a symbol or an assignment: no second number
+    }
+    if (line.size() - next < 10 || line[next + 1] != 'x') {
+        return false;
+    }
+    const leading_hex size = leading_hex_digits(eight_characters(line, next + 2));
+    const std::size_t size_end = next + 2 + size.count;
+    if (size.count == 0 || size.count == 8 ||
+        (size_end < line.size() && !is_c_space(line[size_end]))) {
+        return false;
+    }
+    result.kind = line_kind::values;
+    result.has_values = true;
+    result.values.address = (std::uint64_t{high.value} << 32) | low.value;
+    result.values.size = size.value;
+    result.values.rest = trimmed(line.substr(size_end));
+    return true;
+}
+}  // namespace
+
 map_line classify(std::string_view line) {
+    map_line result;
+    if (classify_fixed(line, result)) {
+        return result;
+    }
+    return classify_any(line);
+}
+
+map_line classify_any(std::string_view line) {
     map_line result;
     if (line.empty()) {
         return result;

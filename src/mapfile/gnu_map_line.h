@@ -70,5 +70,8 @@ struct map_line {
 
 // Classifies a line of the "Linker script and memory map" part.
 map_line classify(std::string_view line);
+// The same for a line of any shape: classify takes a shortcut for the lines that ld on a 64-bit
+// host prints at fixed places, and gives what this gives.
+map_line classify_any(std::string_view line);
 
 }  // namespace tarvel::gnu

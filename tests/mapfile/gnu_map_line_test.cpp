@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace tarvel::gnu {
@@ -146,6 +147,54 @@ TEST(GnuLines, StatementsSymbolsAndNotesAreNoSections) {
     const map_line data = classify("                0x08000000        0x4 LONG 0x20005000");
     EXPECT_EQ(data.kind, line_kind::values);
     EXPECT_EQ(data.values.rest, "LONG 0x20005000");
+}
+
+// classify reads the lines that ld on a 64-bit host indents by sixteen blanks from their fixed
+// places: on such lines and every kind of damage to them, it must give what the reading of a
+// line of any shape gives.
+TEST(GnuLines, FixedPlacesGiveWhatAnyShapeGives) {
+    std::mt19937 random(20261209);
+    const std::string digits = "0123456789abcdefABCDEF";
+    const std::string strays = "xX \t-g.(";
+    const auto digits_of = [&](std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i) {
+            text += digits[random() % digits.size()];
+        }
+        return text;
+    };
+    for (int round = 0; round < 200000; ++round) {
+        std::string line(16, ' ');
+        line += "0x" + (random() % 2 ? std::string(8, '0') : digits_of(8)) + digits_of(8);
+        switch (random() % 4) {
+            case 0:  // a symbol or an assignment
+                line += std::string(16, ' ') + (random() % 2 ? "main" : "_estack = .");
+                break;
+            case 1:  // a data statement
+                line += "        0x" + digits_of(1 + random() % 9) + " LONG 0x1234";
+                break;
+            default: {  // the values of an input section, with a file or none
+                const std::string size = "0x" + digits_of(1 + random() % 9);
+                line += std::string(size.size() < 10 ? 11 - size.size() : 1, ' ') + size;
+                line += random() % 4 == 0 ? std::string(random() % 3, ' ') : " libhal.a(crc.o)";
+                break;
+            }
+        }
+        for (int damage = static_cast<int>(random() % 3); damage > 0; --damage) {
+            line[random() % line.size()] = strays[random() % strays.size()];
+        }
+        if (random() % 8 == 0) {
+            line.resize(random() % line.size());
+        }
+        const map_line fast = classify(line);
+        const map_line any = classify_any(line);
+        ASSERT_EQ(fast.kind, any.kind) << '"' << line << '"';
+        ASSERT_EQ(fast.name, any.name) << '"' << line << '"';
+        ASSERT_EQ(fast.has_values, any.has_values) << '"' << line << '"';
+        ASSERT_EQ(fast.values.address, any.values.address) << '"' << line << '"';
+        ASSERT_EQ(fast.values.size, any.values.size) << '"' << line << '"';
+        ASSERT_EQ(fast.values.rest, any.values.rest) << '"' << line << '"';
+    }
 }
 
 }  // namespace

@@ -197,32 +197,35 @@ void c_entry_list::insert(c_map_entry entry) {
     ++size_;
 }
 
-void c_entry_list::insert_all_of(const c_entry_list& later,
-                                 const std::vector<std::uint32_t>& origins) {
+void c_entry_list::take_all_of(c_entry_list&& later, const std::vector<std::uint32_t>& origins) {
     if (sums_only_) {
         for (const c_map_entry& sum : later.sums_) {
             if (sum.index != no_area) {
                 fold(sum);
+                --size_;  // fold counts an entry; the sums stand for all of later's, below
             }
         }
-        // fold counted each sum as one entry; the sums stand for all of later's.
-        size_ += later.size_;
-        for (const c_map_entry& sum : later.sums_) {
-            size_ -= sum.index != no_area ? 1 : 0;
-        }
+        size_ += std::exchange(later.size_, 0);
+        later.sums_.clear();
         return;
     }
-    // Those inserted in order come first: an entry out of order and all after it were added.
-    for (const auto* blocks : {&later.ordered_, &later.added_}) {
-        for (const c_block& block : *blocks) {
-            for (c_map_entry entry : block) {
-                if (entry.origin != no_origin) {
-                    entry.origin = origins[entry.origin];
+    // Inserted one by one, those of later's entries that came in address order would have
+    // stood in ordered_ only where added_ was empty and each lay beyond every entry before it;
+    // in added_ they sort into the same places, so every block goes to added_, in the order of
+    // insertion: later's ordered entries first, then the ones it added.
+    for (auto* blocks : {&later.ordered_, &later.added_}) {
+        for (c_block& block : *blocks) {
+            for (c_map_entry* entry = block.data(); entry != block.data() + block.size(); ++entry) {
+                if (entry->origin != no_origin) {
+                    entry->origin = origins[entry->origin];
                 }
-                insert(entry);
             }
+            added_.push_back(std::move(block));
         }
+        blocks->clear();
     }
+    names_.adopt(std::move(later.names_));
+    size_ += std::exchange(later.size_, 0);
 }
 
 // Among entries of equal address, those added since the list was last in order come first,

@@ -90,10 +90,12 @@ class c_entry_list {
     // Adds a copy of the entry, with a copy of its name that the list owns.
     void insert(c_map_entry entry);
 
-    // Adds the entries of `later`, a list of the same kind (keeping entries or sums only) that
+    // Takes the entries of `later`, a list of the same kind (keeping entries or sums only) that
     // has not been read in order, as if each had been inserted here after those already here,
-    // in the order they were inserted there; an entry's origin becomes `origins[origin]`.
-    void insert_all_of(const c_entry_list& later, const std::vector<std::uint32_t>& origins);
+    // in the order they were inserted there; an entry's origin becomes `origins[origin]`. The
+    // entries and their names are not copied: `later`'s blocks and names become this list's,
+    // and `later` is left empty.
+    void take_all_of(c_entry_list&& later, const std::vector<std::uint32_t>& origins);
 
     // Entries added from now on are not kept but folded into one entry per area and kind
     // (bytes or bits), without a name, their sizes added modulo 2^32 as every sum of sizes is:

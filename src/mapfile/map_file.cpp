@@ -43,15 +43,14 @@ std::uint64_t c_map_file::split_search_start() const {
 
 void c_map_file::take_later_part(const c_map_file& later, c_origin_table& origins,
                                  c_entry_list& program_entries, c_entry_list& memory_entries,
-                                 const c_entry_list& later_program,
-                                 const c_entry_list& later_memory) {
+                                 c_entry_list& later_program, c_entry_list& later_memory) {
     std::vector<std::uint32_t> origin_at;
     origin_at.reserve(later.origins_.size());
     for (const entry_origin& origin : later.origins_) {
         origin_at.push_back(origins.index_of(origin));
     }
-    program_entries.insert_all_of(later_program, origin_at);
-    memory_entries.insert_all_of(later_memory, origin_at);
+    program_entries.take_all_of(std::move(later_program), origin_at);
+    memory_entries.take_all_of(std::move(later_memory), origin_at);
     for (c_map_entry entry : later.unplaced_) {
         if (entry.origin != no_origin) {
             entry.origin = origin_at[entry.origin];

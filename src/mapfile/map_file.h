@@ -151,10 +151,10 @@ class c_map_file {
 
     // Takes over what `later`, a reader of this map from this reader's stop on, read: its
     // counts (its lines numbered on from this reader's), its unplaced entries, and the entries
-    // of its lists added to this reader's, with their origins in `origins`.
+    // of its lists moved into this reader's, with their origins in `origins`.
     void take_later_part(const c_map_file& later, c_origin_table& origins,
                          c_entry_list& program_entries, c_entry_list& memory_entries,
-                         const c_entry_list& later_program, const c_entry_list& later_memory);
+                         c_entry_list& later_program, c_entry_list& later_memory);
     void keep_copy_unless_regular_file() { file_.keep_copy_unless_regular_file(); }
     void close() { file_.close(); }
 

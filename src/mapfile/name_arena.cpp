@@ -43,6 +43,15 @@ void c_name_arena::release() {
     blocks_.clear();
 }
 
+void c_name_arena::adopt(c_name_arena&& other) {
+    // In front: the newest block, where the next name goes, stays last.
+    blocks_.insert(blocks_.begin(), other.blocks_.begin(), other.blocks_.end());
+    capacity_ += std::exchange(other.capacity_, 0);
+    other.blocks_.clear();
+    other.free_ = nullptr;
+    other.free_size_ = 0;
+}
+
 void c_name_arena::clear() {
     if (blocks_.size() <= 1) {
         // A reader clears after every few names: most often there is one block to rewind.

@@ -37,6 +37,10 @@ class c_name_arena {
     // that is done with a run of names reuses its memory instead of asking for more.
     void clear();
 
+    // Takes the blocks of `other` (made from the same memory resource), whose names then live
+    // as long as this arena; `other` is left empty.
+    void adopt(c_name_arena&& other);
+
     // Bytes held in blocks, used or not.
     std::size_t capacity() const { return capacity_; }
 

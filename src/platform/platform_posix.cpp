@@ -45,6 +45,8 @@ version_info read_version_info(const std::string& /*program_path*/) {
 namespace {
 constexpr std::size_t large_page = std::size_t{2} << 20;
 
+// Keeps no state of its own, so two threads may allocate from it at once (the readers of large
+// maps do).
 class c_large_block_resource : public std::pmr::memory_resource {
   private:
     static std::size_t mapped_size(std::size_t bytes) {

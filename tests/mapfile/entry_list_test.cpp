@@ -72,6 +72,42 @@ TEST(EntryList, MatchesInsertionBeforeTheFirstNotSmallerAddress) {
     EXPECT_EQ(names(list), expected);
 }
 
+// A list that takes the entries of another gives what one list gives that had them all
+// inserted, in either order of addresses (ascending runs, ties, entries out of order on either
+// side), once read in order and once read again after more entries; the origins renumbered.
+TEST(EntryList, TakingAnotherListsEntriesIsInsertingThemAfterwards) {
+    std::mt19937 random(11);
+    std::deque<std::string> texts;
+    for (int round = 0; round < 300; ++round) {
+        c_entry_list all;
+        c_entry_list earlier;
+        c_entry_list later;
+        const int count = static_cast<int>(random() % 40);
+        const int split = count == 0 ? 0 : static_cast<int>(random() % (count + 1));
+        std::uint32_t address = 0;
+        for (int i = 0; i < count; ++i) {
+            address = random() % 3 == 0 ? static_cast<std::uint32_t>(random() % 64)
+                                        : address + static_cast<std::uint32_t>(random() % 3);
+            c_map_entry e = entry(address, texts.emplace_back(std::to_string(i)));
+            e.origin = i < split ? 0 : 1;  // the later list's origin 1 is 5 here
+            c_map_entry renumbered = e;
+            renumbered.origin = i < split ? 0 : 5;
+            all.insert(renumbered);
+            (i < split ? earlier : later).insert(e);
+        }
+        earlier.take_all_of(std::move(later), {7, 5});
+        EXPECT_EQ(earlier.size(), all.size());
+        EXPECT_TRUE(later.empty());
+        EXPECT_EQ(names(earlier), names(all)) << round;
+        for (const c_map_entry& e : earlier) {
+            EXPECT_EQ(e.origin, std::stoi(std::string(e.name)) < split ? 0u : 5u);
+        }
+        earlier.insert(entry(7, "after"));
+        all.insert(entry(7, "after"));
+        EXPECT_EQ(names(earlier), names(all)) << round;
+    }
+}
+
 }  // namespace
 }  // namespace tarvel
 
@@ -112,6 +148,20 @@ TEST(EntryList, SumsOnlyAddUpAsTheEntriesDo) {
         ++folded;
     });
     EXPECT_EQ(folded, 10u);  // five areas, bytes and bits
+
+    // Taking another list of sums adds its sums and its count.
+    c_entry_list more;
+    more.keep_sums_only();
+    c_map_entry extra;
+    extra.index = 12;
+    extra.size = 5;
+    more.insert(extra);
+    more.insert(extra);
+    std::vector<std::uint32_t> expected = add_up(sums);
+    expected[24] += 10;
+    sums.take_all_of(std::move(more), {});
+    EXPECT_EQ(add_up(sums), expected);
+    EXPECT_EQ(sums.size(), full.size() + 2);
 }
 
 }  // namespace

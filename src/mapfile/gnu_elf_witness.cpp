@@ -71,6 +71,39 @@ elf_verdict c_elf_witness::adjust(output_section& section) {
     return elf_verdict::counted;
 }
 
+bool c_elf_witness::shares_names_with(const c_elf_witness& later, std::string_view open) const {
+    for (std::size_t i = 0; i < later.sections_.size(); ++i) {
+        if (!later.matched_[i]) {
+            continue;
+        }
+        const std::string& name = later.sections_[i].name;
+        if (name == open) {
+            return true;
+        }
+        for (std::size_t j = 0; j < sections_.size(); ++j) {
+            if (matched_[j] && sections_[j].name == name) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void c_elf_witness::take_later(const c_elf_witness& later) {
+    for (std::size_t i = 0; i < matched_.size() && i < later.matched_.size(); ++i) {
+        matched_[i] = matched_[i] || later.matched_[i];
+    }
+    warnings_.insert(warnings_.end(), later.warnings_.begin(), later.warnings_.end());
+    if (disagreement_.empty()) {
+        disagreement_ = later.disagreement_;
+    }
+    map_sections_ += later.map_sections_;
+    missing_ += later.missing_;
+    if (first_missing_.empty()) {
+        first_missing_ = later.first_missing_;
+    }
+}
+
 void c_elf_witness::finish() {
     for (std::size_t i = 0; i < sections_.size(); ++i) {
         const elf::section_header& elf = sections_[i];

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "elf/elf_file.h"
@@ -34,6 +35,16 @@ class c_elf_witness {
     // After the whole map: the allocated ELF sections with bytes that the map did not name each
     // give a warning, and a map most of whose sections the ELF lacks is of another build.
     void finish();
+
+    // A witness of the same sections that has taken none: for a later part of the map, read
+    // beside the first.
+    c_elf_witness fresh_copy() const { return c_elf_witness(sections_); }
+    // Whether `later` (a fresh copy) took a section of a name that this witness took, or of
+    // `open` (a section that this one's reader has not ended): then `later` may have taken a
+    // section that this one took first.
+    bool shares_names_with(const c_elf_witness& later, std::string_view open) const;
+    // Takes over what `later` took and found, as if it had been asked after this one.
+    void take_later(const c_elf_witness& later);
 
     // One line each, without the program's name.
     const std::vector<std::string>& warnings() const { return warnings_; }

@@ -443,6 +443,7 @@ struct c_map_file_gnu::later_part {
     c_entry_list memory;
     c_origin_table origins{reader.origins_};  // the reader's own, which the merge reads
     part_state state;
+    std::optional<gnu::c_elf_witness> witness;  // the later part's, with --elf
     platform::c_background_task task;
 };
 
@@ -465,8 +466,10 @@ c_result<parsed_map> c_map_file_gnu::parse(const c_memory_def& def, c_entry_list
 
 std::unique_ptr<c_map_file_gnu::later_part> c_map_file_gnu::start_later_part(
     const c_memory_def& def, const c_entry_list& program_entries) {
-    // The ELF file's word on each section is taken in map order.
-    const std::uint64_t from = elf_witness_ == nullptr ? split_search_start() : 0;
+    // Without regions a section is held to its end, where the ELF file's word on it is taken:
+    // the part that reads on would take it after the later part had.
+    const std::uint64_t from =
+        elf_witness_ == nullptr || !def.without_regions ? split_search_start() : 0;
     if (from == 0) {
         return nullptr;
     }
@@ -486,6 +489,10 @@ std::unique_ptr<c_map_file_gnu::later_part> c_map_file_gnu::start_later_part(
     if (!program_entries.keeps_entries()) {
         later->program.keep_sums_only();
         later->memory.keep_sums_only();
+    }
+    if (elf_witness_ != nullptr) {
+        later->witness.emplace(elf_witness_->fresh_copy());
+        later->reader.set_elf_witness(&*later->witness);
     }
     later_part* part = later.get();
     part->task.start([part, &def] {
@@ -728,12 +735,18 @@ void c_map_file_gnu::read_part(const c_memory_def& def, c_entry_list& program_en
     // At the first line of a later part read beside this one: whether that part, read from
     // a fresh start in the memory map, gave what reading on from here gives. It does where
     // this part is in the memory map with no load image held, the section being read can make
-    // none (it has no load address) and claims no byte outside its extent, no byte the later
-    // part claimed was claimed here, and no section there went by how far those here reached.
+    // none and claims no byte outside its extent, no byte the later part claimed was claimed
+    // here, no section there went by how far those here reached, and the ELF file's sections
+    // that the later part took are of other names than those taken here.
     const auto later_part_holds = [&] {
         const gnu::output_section* open = reader.current();
         if (!in_memory_map || !held_images.empty() || later->state.consulted_reach ||
-            (open != nullptr && (!open->has_values || open->has_load_address))) {
+            (open != nullptr && (!open->has_values || gnu::may_have_load_image(*open)))) {
+            return false;
+        }
+        if (elf_witness_ != nullptr &&
+            elf_witness_->shares_names_with(*later->witness,
+                                            open != nullptr ? open->name : std::string())) {
             return false;
         }
         const std::uint64_t from = open != nullptr ? open->address : 0;
@@ -756,6 +769,9 @@ void c_map_file_gnu::read_part(const c_memory_def& def, c_entry_list& program_en
                 reader.finish();  // as the later part's first line would end the section
                 take_later_part(later->reader, origins, program_entries, memory_entries,
                                 later->program, later->memory);
+                if (elf_witness_ != nullptr) {
+                    elf_witness_->take_later(*later->witness);
+                }
                 return;
             }
             go_on();

@@ -53,9 +53,9 @@ struct section_kind {
 // padded and uncovered pieces and data statements; one with a load image, held across zero
 // data and an OVERLAY pair (sharing their addresses) until a later section with a load address
 // shows the image was made; a ".noinit" with a load address that the next section prints
-// again; one that overflows its area and one that starts past it; one never loaded; files first
-// named late; and a cross reference table after which nothing counts.
-std::string sample_map(std::uint64_t seed) {
+// again; two of the same name; one that overflows its area and one that starts past it; one
+// never loaded; files first named late; and a cross reference table after which nothing counts.
+std::string sample_map(std::uint64_t seed, bool overflows) {
     test::c_random random(seed);
     std::string map =
         "Archive member included to satisfy reference by file (symbol)\n\n"
@@ -71,6 +71,10 @@ std::string sample_map(std::uint64_t seed) {
     const section_kind sections[] = {
         {".text", 0x08000000, 0},
         {".rodata", 0x08004000, 0},
+        {".dup", 0x08009400, 0},
+        {".dup", 0x08009600, 0},
+        {".big", 0x0800f000, 0},
+        {".after_big", 0x08010000, 0},
         {".data", 0x20000000, 0x08008000},
         {".bss", 0x20000400, 0},
         {".ov1", 0x20000800, 0},
@@ -79,11 +83,16 @@ std::string sample_map(std::uint64_t seed) {
         {".data2", 0x20000c00, 0x08008400},
         {".comment", 0, 0},
         {".text.more", 0x08009000, 0},
-        {".big", 0x0800f000, 0},
-        {".after_big", 0x08010000, 0},
     };
     int number = 0;
-    for (const section_kind& section : sections) {
+    std::uint64_t last_end = 0;
+    for (section_kind section : sections) {
+        if (!overflows && (section.address == 0x0800f000 || section.address == 0x08010000)) {
+            continue;  // a section placed by how far others overflowed keeps the map whole
+        }
+        if (section.address == 0x08010000) {
+            section.address = last_end + 0x100;  // where the one before, past FLASH, ended
+        }
         std::string lines;
         std::uint64_t cursor = section.address;
         const int pieces = 2 + static_cast<int>(random.below(10));
@@ -123,6 +132,7 @@ std::string sample_map(std::uint64_t seed) {
         map += "\n";
         map += values_line(section.name, section.address, size, load);
         map += lines;
+        last_end = section.address + size;
         ++number;
     }
     map += "OUTPUT(app.elf elf32-littlearm)\n\nCross Reference Table\n\n";
@@ -138,19 +148,49 @@ TEST(GnuSplit, EveryPointOfSplitGivesTheFiguresOfOneReader) {
     without_regions.without_regions = true;
     without_regions.program = {{0, 0, no_area}};
     without_regions.memory = {{0, 0, no_area}};
+    // The ELF file of the link: some sections smaller than the map says (relaxed), one not
+    // loaded, one of the OVERLAY windows' names twice, two of the same name (the first not loaded,
+    // each taken by the map's section of that name in turn), one the map lacks.
+    const auto elf_section = [](const char* name, std::uint64_t address, std::uint64_t size,
+                                std::uint64_t flags, std::uint64_t load) {
+        elf::section_header header;
+        header.name = name;
+        header.type = elf::sht_progbits;
+        header.flags = flags;
+        header.address = address;
+        header.size = size;
+        header.load_address = load;
+        return header;
+    };
+    const std::vector<elf::section_header> elf_sections = {
+        {},
+        elf_section(".text", 0x08000000, 0x10, elf::shf_alloc, 0x08000000),
+        elf_section(".rodata", 0x08004000, 0x8, elf::shf_alloc, 0x08004000),
+        elf_section(".data", 0x20000000, 0x10, elf::shf_alloc, 0x08008000),
+        elf_section(".ov1", 0x20000800, 0x8, elf::shf_alloc, 0x20000800),
+        elf_section(".ov1", 0x20000800, 0x8, elf::shf_alloc, 0x20000800),
+        elf_section(".comment", 0, 0x20, 0, 0),
+        elf_section(".dup", 0x08009400, 0x10, 0, 0x08009400),
+        elf_section(".dup", 0x08009600, 0x8, elf::shf_alloc, 0x08009600),
+        elf_section(".only_in_elf", 0x08009800, 0x10, elf::shf_alloc, 0x08009800),
+    };
     for (std::uint64_t seed = 1; seed <= 4; ++seed) {
-        const std::string map = sample_map(seed);
+        const std::string map = sample_map(seed, seed % 2 == 0);
         for (const c_memory_def* def : {&regions, &without_regions}) {
             for (const bool sums_only : {false, true}) {
-                const std::string whole =
-                    test::everything_read<c_map_file_gnu>(map, *def, test::read_whole(), sums_only);
+                // With the ELF file on maps with regions (without, a section is held to its
+                // end, and such a map is read whole).
+                const bool with_elf = sums_only && def == &regions;
+                const std::vector<elf::section_header>* elf = with_elf ? &elf_sections : nullptr;
+                const std::string whole = test::everything_read<c_map_file_gnu>(
+                    map, *def, test::read_whole(), sums_only, elf);
                 // From each line on, the later part begins at the next section.
                 for (std::uint64_t from = 1; from < map.size(); ++from) {
                     if (map[from - 1] != '\n') {
                         continue;
                     }
                     ASSERT_EQ(test::everything_read<c_map_file_gnu>(
-                                  map, *def, test::split_after(from), sums_only),
+                                  map, *def, test::split_after(from), sums_only, elf),
                               whole)
                         << "seed " << seed << ", split after " << from << ", sums only "
                         << sums_only << ", regions " << !def->without_regions << "\n"

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "mapfile/entry_list.h"
+#include "mapfile/gnu_elf_witness.h"
 #include "mapfile/map_file.h"
 #include "memdef/memory_def.h"
 #include "text/text_source.h"
@@ -27,12 +30,19 @@ inline std::string entry_text(const c_map_file& reader, const c_map_entry& entry
 }
 
 // The entries of both lists (in their order, or their sums), the unplaced entries, the origins
-// in their order and the reader's counts, of one parse of `map` with `policy`.
+// in their order and the reader's counts, of one parse of `map` with `policy`; with
+// `elf_sections`, what a witness of those ELF sections said too.
 template <typename Reader>
 std::string everything_read(const std::string& map, const c_memory_def& def,
-                            const split_policy& policy, bool sums_only) {
+                            const split_policy& policy, bool sums_only,
+                            const std::vector<elf::section_header>* elf_sections = nullptr) {
     Reader reader(text_source::text(map, "a.map"));
     reader.set_split_policy(policy);
+    std::optional<gnu::c_elf_witness> witness;
+    if (elf_sections != nullptr) {
+        witness.emplace(*elf_sections);
+        reader.set_elf_witness(&*witness);
+    }
     c_entry_list program;
     c_entry_list memory;
     if (sums_only) {
@@ -70,6 +80,13 @@ std::string everything_read(const std::string& map, const c_memory_def& def,
     }
     text += "damaged " + std::to_string(counts.damaged_lines) + ", first " +
             std::to_string(counts.first_damaged_line) + " " + counts.first_damage + "\n";
+    if (witness) {
+        witness->finish();
+        for (const std::string& warning : witness->warnings()) {
+            text += "warning: " + warning + "\n";
+        }
+        text += "disagreement: " + witness->disagreement() + "\n";
+    }
     return text;
 }
 

@@ -261,7 +261,11 @@ class c_area_reach {
         for (const reach& r : reaches_) {
             const mem_area& area = area_of(def, r.place);
             const std::uint64_t area_end = std::uint64_t{area.start} + area.size;
-            if (r.end >= area_end && address >= r.end && address - r.end <= alignment_gap) {
+            // Past the area's end and not beyond where its sections reach, give or take an
+            // alignment: an empty section aligned after an overflowing ".text" reaches past
+            // where the load image of ".data" then starts, right after the ".text".
+            if (r.end >= area_end && address >= area_end &&
+                (address < r.end || address - r.end <= alignment_gap)) {
                 return r.place;
             }
         }

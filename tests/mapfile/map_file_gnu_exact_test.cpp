@@ -211,6 +211,24 @@ TEST_F(GnuExact, SectionsCountInTheAreaTheyStartInAlsoPastItsEnd) {
     // The sections after the overflowing one follow it in the same region.
     EXPECT_EQ(counted(r.program), 0x180u + 0x40u + 0x8u);
     EXPECT_EQ(counted(r.memory), 8u);
+    // As arm-none-eabi-ld writes it for a program of 0x26 bytes of code and constants linked
+    // into 32 bytes of flash: empty sections aligned after the ".text" reach past where the
+    // load image of ".data" starts, right after the ".text"; that image counts in FLASH too.
+    def.program = {{0x08000000, 0x20, no_area}};
+    def.memory = {{0x20000000, 0x2000, no_area}};
+    const parse_result arm = parse(
+        "Linker script and memory map\n"
+        ".text           0x08000000       0x26\n"
+        " .text          0x08000000       0x26 main.o\n"
+        ".glue_7         0x08000028        0x0\n"
+        " .glue_7        0x08000028        0x0 linker stubs\n"
+        ".data           0x20000000        0x4 load address 0x08000026\n"
+        " .data          0x20000000        0x4 main.o\n"
+        ".igot.plt       0x20000004        0x0 load address 0x0800002a\n"
+        ".bss            0x20000004       0x10 load address 0x0800002a\n"
+        " .bss           0x20000004       0x10 main.o\n");
+    EXPECT_EQ(counted(arm.program), 0x26u + 4u);
+    EXPECT_EQ(counted(arm.memory), 4u + 0x10u);
     // A section far from every region lies in none.
     c_map_file_gnu reader(
         text_source::text("Linker script and memory map\n"
